@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The status of a row in every list; the value is also the "Success" property the stylesheet keys on.
+enum EntryStatus {
+    StatusPending = 0,
+    StatusSuccess = 1,
+    StatusFailed = 2,
+    StatusRunning = 3,
+    StatusMissing = 4,
+};
+
+QString entryStatusText(int status);
