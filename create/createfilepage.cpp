@@ -1,0 +1,3 @@
+#include "createfilepage.h"
+
+CreateFilePage::CreateFilePage(QWidget *parent) : QWidget(parent) {}
