@@ -1,5 +1,7 @@
 #include "icongraytoolbtn.h"
 
+#include <QVariant>
+
 IconGrayToolBtn::IconGrayToolBtn(QWidget *parent) : QToolButton(parent)
 {
     setProperty("Type", QStringLiteral("Gray"));
