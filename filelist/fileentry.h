@@ -1,0 +1,18 @@
+#pragma once
+
+#include "common/entrystatus.h"
+
+#include <QString>
+#include <QVector>
+
+// One row of a rename list.
+struct FileEntry
+{
+    QString currentName; // name on disk, with extension
+    QString newName;     // proposed name
+    QString path;        // full path as added
+    QString id;          // QUuid text, unique for the life of the row
+    int status = StatusPending;
+};
+
+using FileEntryList = QVector<FileEntry>;
