@@ -1,8 +1,9 @@
 #include "ccconverter.h"
 
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QMutexLocker>
+#include <QStringList>
 
 #include <opencc/Config.hpp>
 #include <opencc/Converter.hpp>

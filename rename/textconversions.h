@@ -10,9 +10,11 @@
 QString toPinyin(const QString &text);
 QString toTraditional(const QString &text);
 QString toSimplified(const QString &text);
-// rule: index of the pool, as the random-numbering settings name it: 0 digits, 1 letters, 2 letters and
-// digits. A length of 0 or less, or an unknown rule, gives an empty text.
+// Pools of randomString, as the random-numbering settings number them: 0 digits, 1 letters, 2 letters and
+// digits.
 constexpr int randomPoolCount = 3;
+// length characters drawn uniformly from the pool of rule; a length of 0 or less, or an unknown rule, gives an
+// empty text.
 QString randomString(int length, int rule);
 // The UTF-16 code units in reverse order.
 QString reverseText(const QString &text);
