@@ -4,7 +4,24 @@
 
 #include <QFileInfo>
 
+#include <limits>
+
 namespace {
+
+// Converting the clock to local time costs Qt a time-zone lookup (on Linux a file check) per call, and a
+// recomputation asks once per row; the numbering shows whole seconds, so one conversion per second will do.
+QDateTime currentLocalSecond()
+{
+    thread_local qint64 cachedSecond = std::numeric_limits<qint64>::min();
+    thread_local QDateTime cachedTime;
+    const qint64 msecs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+    if (second != cachedSecond) {
+        cachedTime = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::LocalTime);
+        cachedSecond = second;
+    }
+    return cachedTime;
+}
 
 QDateTime itemCreationTime(const QString &path)
 {
@@ -19,7 +36,7 @@ QDateTime itemModificationTime(const QString &path)
 NameSources makeSystemSources()
 {
     NameSources sources;
-    sources.currentTime = &QDateTime::currentDateTime;
+    sources.currentTime = &currentLocalSecond;
     sources.creationTime = &itemCreationTime;
     sources.modificationTime = &itemModificationTime;
     sources.randomText = &randomString;
