@@ -1,0 +1,304 @@
+#include "namerules.h"
+
+#include "common/channels.h"
+#include "rename/renamesettings.h"
+#include "rename/timestyles.h"
+
+#include <QFileInfo>
+#include <QLocale>
+
+namespace NameRules {
+
+namespace {
+
+// Inserting past the end pads with spaces up to the index, so the text lands where the user counted.
+QString insertAt(QString text, int index, const QString &piece)
+{
+    if (piece.isEmpty())
+        return text;
+    index = qMax(0, index);
+    if (index > text.size())
+        text.append(QString(index - text.size(), QLatin1Char(' ')));
+    return text.insert(index, piece);
+}
+
+int firstCodePointLength(const QString &text)
+{
+    return text.size() >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate() ? 2 : 1;
+}
+
+QString applyCase(const QString &name, int caseMode)
+{
+    if (name.isEmpty())
+        return name;
+    switch (caseMode) {
+    case 1: {
+        const int n = firstCodePointLength(name);
+        return name.left(n).toUpper() + name.mid(n);
+    }
+    case 2: {
+        const int n = firstCodePointLength(name);
+        return name.left(n).toLower() + name.mid(n);
+    }
+    case 3:
+        return name.toUpper();
+    case 4:
+        return name.toLower();
+    case 5:
+        return capitalizeWords(name);
+    default:
+        return name;
+    }
+}
+
+QString applyConversion(const QString &name, int pinyin, int chineseScript, const NameSources &sources)
+{
+    if (pinyin == 1)
+        return sources.pinyin(name);
+    if (chineseScript == 1)
+        return sources.traditional(name);
+    if (chineseScript == 2)
+        return sources.simplified(name);
+    return name;
+}
+
+// Conversion, case and extension: the steps every rule ends with.
+template <typename Settings>
+QString finishName(const QString &name, const Settings &s, bool folder, const QFileInfo &info,
+                   const NameSources &sources)
+{
+    const QString converted = applyCase(applyConversion(name, s.pinyin, s.chineseScript, sources), s.caseMode);
+    if (folder)
+        return converted;
+    QString ext = info.suffix();
+    if (s.extensionEnabled) {
+        if (s.extensionMode == 0 && !s.newExtension.isEmpty())
+            ext = s.newExtension;
+        else if (s.extensionMode == 1 && !s.extensionFind.isEmpty())
+            ext.replace(s.extensionFind, s.extensionReplace, Qt::CaseSensitive);
+    }
+    return ext.isEmpty() ? converted : converted + QLatin1Char('.') + ext;
+}
+
+QString baseName(const QFileInfo &info, bool folder)
+{
+    return folder ? info.fileName() : info.completeBaseName();
+}
+
+QString letterText(const CustomSettings &s, int row)
+{
+    const qint64 k = ((qint64(s.startLetter) + qint64(s.letterIncrement) * row) % 26 + 26) % 26;
+    return QString(QChar(k == 0 ? 'z' : char('a' + k - 1)));
+}
+
+QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSources &sources)
+{
+    QDateTime time;
+    if (s.timeSource == 1)
+        time = sources.creationTime(entry.path);
+    else if (s.timeSource == 2)
+        time = sources.modificationTime(entry.path);
+    else
+        time = sources.currentTime();
+    if (!time.isValid())
+        return QString();
+    // The C locale keeps the digits Latin whatever the system language is.
+    return QLocale::c().toString(time, timeStyleFormat(s.timeStyle));
+}
+
+QString numberText(const CustomSettings &s, const FileEntry &entry, int row, const NameSources &sources)
+{
+    if (!s.numberingEnabled)
+        return QString();
+    switch (s.numberType) {
+    case 1:
+        return letterText(s, row);
+    case 2:
+        return sources.randomText(s.randomLength, s.randomRule);
+    case 3:
+        return timeText(s, entry, sources);
+    default: {
+        // 64 bits: start and step of up to ±999999 over 3000 rows leave the 32-bit range.
+        const qint64 value = qint64(s.startNumber) + qint64(s.numberIncrement) * row;
+        return QString::number(value).rightJustified(s.numberDigits, QLatin1Char('0'));
+    }
+    }
+}
+
+QString placeNumber(const CustomSettings &s, const QString &name, const QString &number)
+{
+    if (s.numberingEnabled && s.numberOnly)
+        return number;
+    switch (s.numberPosition) {
+    case 1:
+        return name + number;
+    case 2:
+        return insertAt(name, s.numberAfter, number);
+    default:
+        return number + name;
+    }
+}
+
+QString insertText(const CustomSettings &s, const QString &base)
+{
+    switch (s.insertPosition) {
+    case 1:
+        return base + s.text;
+    case 2:
+        return insertAt(base, s.insertAfter, s.text);
+    default:
+        return s.text + base;
+    }
+}
+
+QString swapAroundDelimiter(const QString &name, const QString &delimiter)
+{
+    QStringList parts = name.split(delimiter, Qt::KeepEmptyParts, Qt::CaseSensitive);
+    if (parts.size() < 2)
+        return name;
+    parts.append(parts.takeFirst());
+    return parts.join(delimiter);
+}
+
+QString deleteByPosition(const QString &name, const DeleteSettings &s)
+{
+    const int start = qMax(0, s.deleteStart);
+    const int count = qMax(0, s.deleteCount);
+    if (start >= name.size() || count == 0)
+        return name;
+    const int removed = qMin(count, name.size() - start);
+    QString result = name;
+    // Counting from the end removes the run that ends `start` characters before the last one.
+    const int from = s.deleteFromEnd == 1 ? name.size() - start - removed : start;
+    return result.remove(from, removed);
+}
+
+} // namespace
+
+std::optional<KeyRule> ruleOfKey(const QString &key)
+{
+    if (key == Channel::FileCustomRename)
+        return KeyRule{Rule::Custom, false};
+    if (key == Channel::FolderCustomRename)
+        return KeyRule{Rule::Custom, true};
+    if (key == Channel::FileInsertRename)
+        return KeyRule{Rule::Insert, false};
+    if (key == Channel::FolderInsertRename)
+        return KeyRule{Rule::Insert, true};
+    if (key == Channel::FileReplaceRename)
+        return KeyRule{Rule::Replace, false};
+    if (key == Channel::FolderReplaceRename)
+        return KeyRule{Rule::Replace, true};
+    if (key == Channel::FileDeleteRename)
+        return KeyRule{Rule::Delete, false};
+    if (key == Channel::FolderDeleteRename)
+        return KeyRule{Rule::Delete, true};
+    return std::nullopt;
+}
+
+QString proposedName(Rule rule, bool folder, const CustomSettings &settings, const FileEntry &entry, int row,
+                     const NameSources &sources)
+{
+    const QFileInfo info(entry.path);
+    const QString base = baseName(info, folder);
+    QString name;
+    if (rule == Rule::Insert)
+        name = insertText(settings, base);
+    else
+        name = settings.text.isEmpty() ? base : settings.text;
+    name = placeNumber(settings, name, numberText(settings, entry, row, sources));
+    return finishName(name, settings, folder, info, sources);
+}
+
+QString proposedName(bool folder, const ReplaceSettings &settings, const FileEntry &entry,
+                     const NameSources &sources)
+{
+    const QFileInfo info(entry.path);
+    QString name = baseName(info, folder);
+    if (!settings.find.isEmpty() && !settings.replaceWith.isEmpty())
+        name.replace(settings.find, settings.replaceWith, Qt::CaseSensitive);
+    if (!settings.delimiter.isEmpty())
+        name = swapAroundDelimiter(name, settings.delimiter);
+    return finishName(name, settings, folder, info, sources);
+}
+
+QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry,
+                     const NameSources &sources)
+{
+    const QFileInfo info(entry.path);
+    QString name = baseName(info, folder);
+    if (settings.deleteMode == 1)
+        name = deleteByPosition(name, settings);
+    else if (!settings.deleteText.isEmpty())
+        name.remove(settings.deleteText, Qt::CaseSensitive);
+    return finishName(name, settings, folder, info, sources);
+}
+
+bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve, const NameSources &sources)
+{
+    const std::optional<KeyRule> keyRule = ruleOfKey(key);
+    if (!keyRule)
+        return false;
+    const bool folder = keyRule->folder;
+    switch (keyRule->rule) {
+    case Rule::Custom:
+    case Rule::Insert: {
+        const CustomSettings &s = *customSettings(key);
+        for (int i = 0; i < entries.size(); ++i)
+            entries[i].newName = proposedName(keyRule->rule, folder, s, entries[i], i, sources);
+        autoResolve = s.autoResolve;
+        break;
+    }
+    case Rule::Replace: {
+        const ReplaceSettings &s = *replaceSettings(key);
+        for (FileEntry &entry : entries)
+            entry.newName = proposedName(folder, s, entry, sources);
+        autoResolve = s.autoResolve;
+        break;
+    }
+    case Rule::Delete: {
+        const DeleteSettings &s = *deleteSettings(key);
+        for (FileEntry &entry : entries)
+            entry.newName = proposedName(folder, s, entry, sources);
+        autoResolve = true;
+        break;
+    }
+    }
+    return true;
+}
+
+void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve)
+{
+    const int count = qMin(names.size(), entries.size());
+    for (int i = 0; i < count; ++i) {
+        const QString ext = folder ? QString() : QFileInfo(entries[i].path).suffix();
+        entries[i].newName = ext.isEmpty() ? names.at(i) : names.at(i) + QLatin1Char('.') + ext;
+    }
+    autoResolve = true;
+}
+
+QString capitalizeWords(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    bool inWord = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const bool pair = text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const uint cp = pair ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1)) : text.at(i).unicode();
+        // Combining marks belong to the word they follow, so an accent does not start a new word.
+        const bool wordChar = QChar::isLetterOrNumber(cp) || (inWord && QChar::isMark(cp));
+        const uint out = wordChar && !inWord ? QChar::toUpper(cp) : cp;
+        if (QChar::requiresSurrogates(out)) {
+            result.append(QChar(QChar::highSurrogate(out)));
+            result.append(QChar(QChar::lowSurrogate(out)));
+        } else {
+            result.append(QChar(out));
+        }
+        inWord = wordChar;
+        if (pair)
+            ++i;
+    }
+    return result;
+}
+
+} // namespace NameRules

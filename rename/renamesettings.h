@@ -1,0 +1,14 @@
+#pragma once
+
+#include "rename/customsettings.h"
+#include "rename/deletesettings.h"
+#include "rename/replacesettings.h"
+
+#include <QString>
+
+// The process-wide settings records, one per rename key (the Channel:: constants of the rename pages).
+// Each accessor returns the record of a key of its type, or nullptr for any other key. The records live
+// until the program ends; the panel writes them and the lists read them.
+CustomSettings *customSettings(const QString &key);   // FILE/FOLDER CUSTOM RENAME, FILE/FOLDER INSERT RENAME
+ReplaceSettings *replaceSettings(const QString &key); // FILE/FOLDER REPLACE RENAME
+DeleteSettings *deleteSettings(const QString &key);   // FILE/FOLDER DELETE RENAME

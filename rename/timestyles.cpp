@@ -1,0 +1,44 @@
+#include "timestyles.h"
+
+namespace {
+
+struct TimeStyle
+{
+    const char *format;
+    const char *sample;
+};
+
+// The quotes of style 3 make "mm" literal text, so 16:05:09 shows as 16mm09; the sample keeps its own quotes.
+const TimeStyle styles[] = {
+    {"yyyy-MM-dd", "2000-01-01"},
+    {"yyyy年M月d日", "2000年1月1日"},
+    {"yyyyMMdd", "20000101"},
+    {"yyyy-MM-dd hh'mm'ss", "2000-01-01 16‘00’00"},
+    {"yyyy-MM-dd-hh-mm-ss", "2000-01-01-16-00-00"},
+    {"yyyy年M月d日 hh时mm分ss秒", "2000年1月1日 16时00分00秒"},
+    {"yyyyMMddhhmmss", "20000101160000"},
+};
+
+constexpr int styleCount = int(sizeof(styles) / sizeof(styles[0]));
+
+} // namespace
+
+int timeStyleCount()
+{
+    return styleCount;
+}
+
+QString timeStyleFormat(int index)
+{
+    if (index < 0 || index >= styleCount)
+        index = 0;
+    return QString::fromUtf8(styles[index].format);
+}
+
+QStringList timeStyleSamples()
+{
+    QStringList samples;
+    for (const TimeStyle &style : styles)
+        samples.append(QString::fromUtf8(style.sample));
+    return samples;
+}
