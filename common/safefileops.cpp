@@ -1,0 +1,267 @@
+#include "safefileops.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+#endif
+
+namespace {
+
+enum class MoveResult { Ok, Exists, Other };
+
+struct Move
+{
+    MoveResult result;
+    int code; // errno, or the Windows error code
+};
+
+QString parentOf(const QString &path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? path.left(slash + 1) : path.left(slash);
+}
+
+QString nameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+void setDetail(QString *detail, const QString &text)
+{
+    if (detail)
+        *detail = text;
+}
+
+// Same folder, names equal but for letter case: the only way two spellings can reach one entry.
+bool differsOnlyInCase(const QString &a, const QString &b)
+{
+    return a != b && parentOf(a) == parentOf(b) && nameOf(a).compare(nameOf(b), Qt::CaseInsensitive) == 0;
+}
+
+#ifdef Q_OS_WIN
+
+std::wstring nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+Move moveEntry(const QString &from, const QString &to)
+{
+    // Without MOVEFILE_REPLACE_EXISTING the call refuses an existing target itself; without
+    // MOVEFILE_COPY_ALLOWED it never turns into a copy.
+    if (MoveFileExW(nativePath(from).c_str(), nativePath(to).c_str(), 0))
+        return {MoveResult::Ok, 0};
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return {MoveResult::Exists, int(error)};
+    return {MoveResult::Other, int(error)};
+}
+
+bool occupied(const QString &path)
+{
+    return GetFileAttributesW(nativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool sameEntry(const QString &a, const QString &b)
+{
+    if (!differsOnlyInCase(a, b))
+        return false;
+    // The search answers with the spelling the folder stores.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(nativePath(b).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    return QString::fromWCharArray(found.cFileName) == nameOf(a);
+}
+
+#else
+
+int moveFlagged(const QByteArray &from, const QByteArray &to)
+{
+    // Through syscall(): older C libraries lack the renameat2 wrapper.
+    const long done = ::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(),
+                                RENAME_NOREPLACE);
+    return done == 0 ? 0 : errno;
+}
+
+bool hardLinksUnavailable(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS || error == EMLINK;
+}
+
+int moveUnflagged(const QByteArray &from, const QByteArray &to)
+{
+    struct stat source;
+    if (::lstat(from.constData(), &source) != 0)
+        return errno;
+    if (!S_ISDIR(source.st_mode)) {
+        // link() refuses an existing target atomically; the old name goes only once the new one is there.
+        if (::link(from.constData(), to.constData()) == 0) {
+            if (::unlink(from.constData()) == 0)
+                return 0;
+            const int error = errno;
+            ::unlink(to.constData());
+            return error;
+        }
+        if (!hardLinksUnavailable(errno))
+            return errno;
+    }
+    struct stat target;
+    if (::lstat(to.constData(), &target) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+Move classify(int error)
+{
+    if (error == 0)
+        return {MoveResult::Ok, 0};
+    // ENOTEMPTY: a plain rename met a folder that appeared after the check.
+    if (error == EEXIST || error == ENOTEMPTY)
+        return {MoveResult::Exists, error};
+    return {MoveResult::Other, error};
+}
+
+Move moveEntry(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    int error = moveFlagged(source, target);
+    // EINVAL: the file system does not know the flag (ntfs-3g); ENOSYS: the kernel does not.
+    if (error == EINVAL || error == ENOSYS)
+        error = moveUnflagged(source, target);
+    return classify(error);
+}
+
+bool occupied(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+bool folderHoldsName(const QString &folder, const QByteArray &name)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return false;
+    bool found = false;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (name == entry->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+bool sameEntry(const QString &a, const QString &b)
+{
+    struct stat infoA;
+    struct stat infoB;
+    if (::lstat(QFile::encodeName(a).constData(), &infoA) != 0
+        || ::lstat(QFile::encodeName(b).constData(), &infoB) != 0)
+        return false;
+    if (infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino)
+        return S_ISDIR(infoA.st_mode) || infoA.st_nlink == 1;
+    if (!differsOnlyInCase(a, b))
+        return false;
+    // Path-based FUSE file systems (exfat-fuse) number every spelling separately: ask the folder which
+    // spelling it stores.
+    const QString folder = parentOf(a);
+    return folderHoldsName(folder, QFile::encodeName(nameOf(a)))
+        && !folderHoldsName(folder, QFile::encodeName(nameOf(b)));
+}
+
+#endif
+
+QString errorText(int code)
+{
+    return qt_error_string(code);
+}
+
+// A case-only rename on a file system that ignores case: the target name is the item itself, so the item
+// steps aside to a free temporary name in its folder and then takes the new spelling.
+RenameOutcome renameThroughTemporaryName(const QString &from, const QString &to, QString *errorDetail)
+{
+    const QString folder = parentOf(from);
+    QString temporary;
+    Move aside{MoveResult::Exists, 0};
+    for (int attempt = 0; attempt < 8 && aside.result == MoveResult::Exists; ++attempt) {
+        temporary = folder + QStringLiteral("/.quorlin-")
+            + QString::number(QRandomGenerator::global()->generate64(), 16);
+        aside = moveEntry(from, temporary);
+    }
+    if (aside.result != MoveResult::Ok) {
+        setDetail(errorDetail, errorText(aside.code));
+        return RenameOutcome::Failed;
+    }
+    const Move done = moveEntry(temporary, to);
+    if (done.result == MoveResult::Ok)
+        return RenameOutcome::Renamed;
+    const Move back = moveEntry(temporary, from);
+    if (back.result != MoveResult::Ok) {
+        setDetail(errorDetail, QStringLiteral("the item is left as %1: %2").arg(temporary, errorText(back.code)));
+        return RenameOutcome::Failed;
+    }
+    if (done.result == MoveResult::Exists)
+        return RenameOutcome::TargetExists;
+    setDetail(errorDetail, errorText(done.code));
+    return RenameOutcome::Failed;
+}
+
+RenameOutcome outcomeOf(const Move &move, const QString &from, QString *errorDetail)
+{
+    if (move.result == MoveResult::Ok)
+        return RenameOutcome::Renamed;
+    if (move.result == MoveResult::Exists)
+        return RenameOutcome::TargetExists;
+    if (!occupied(from))
+        return RenameOutcome::SourceMissing;
+    setDetail(errorDetail, errorText(move.code));
+    return RenameOutcome::Failed;
+}
+
+} // namespace
+
+RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *errorDetail)
+{
+    const Move move = moveEntry(from, to);
+    if (move.result == MoveResult::Exists && sameEntry(from, to))
+        return renameThroughTemporaryName(from, to, errorDetail);
+    return outcomeOf(move, from, errorDetail);
+}
+
+bool pathOccupied(const QString &path)
+{
+    return occupied(path);
+}
+
+bool isSameEntry(const QString &a, const QString &b)
+{
+    return sameEntry(a, b);
+}
+
+#ifndef Q_OS_WIN
+RenameOutcome renameNoReplaceWithoutFlag(const QString &from, const QString &to, QString *errorDetail)
+{
+    const Move move = classify(moveUnflagged(QFile::encodeName(from), QFile::encodeName(to)));
+    return outcomeOf(move, from, errorDetail);
+}
+#endif

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// What became of one no-replace rename.
+enum class RenameOutcome {
+    Renamed,
+    TargetExists,  // something (file, folder or link) already has the target name; nothing was touched
+    SourceMissing, // nothing at the source path
+    Failed,        // refused for another reason (permissions, a name the file system rejects, ...)
+};
+
+// Renames an item (file, folder or link) within its file system and never replaces anything at the target:
+// the check and the rename are one atomic step wherever the platform offers it. A change of letter case only
+// (a.txt to A.txt) also works where the file system ignores case. errorDetail, when given, receives the
+// system's reason for a Failed outcome.
+RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *errorDetail = nullptr);
+
+// True when anything has this path, a dangling link included.
+bool pathOccupied(const QString &path);
+
+// True when both paths reach one and the same directory entry, as a.txt and A.txt do where the file system
+// ignores case. Two hard links of one file are two entries, so they are not the same.
+bool isSameEntry(const QString &a, const QString &b);
+
+#ifndef Q_OS_WIN
+// The no-replace rename for file systems that refuse the atomic flag (ntfs-3g): files gain the new name as a
+// hard link before they lose the old one; folders, and files where hard links are not offered, are checked
+// immediately before a plain rename.
+RenameOutcome renameNoReplaceWithoutFlag(const QString &from, const QString &to, QString *errorDetail = nullptr);
+#endif

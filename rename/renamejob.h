@@ -1,0 +1,50 @@
+#pragma once
+
+#include "filelist/fileentry.h"
+#include "rename/renamehistory.h"
+
+#include <functional>
+
+class JobFailureReporter;
+
+// What a job did to one row.
+enum class RowOutcome {
+    Untouched, // no proposal, or the proposal is the item's name: entry and status unchanged
+    Renamed,   // renamed by a start, or put back by an undo
+    Failed,
+    Missing,   // nothing at the row's path
+};
+
+struct RenameJobResult
+{
+    int renamed = 0; // for an undo: items put back
+    int failed = 0;
+    int missing = 0;
+};
+
+// The rename job of a rename list, free of widgets: renames items on disk and keeps their entries in step.
+// Nothing is ever replaced; an existing target fails its row, or takes the first free variant of its name
+// when conflicts are resolved. Failures become row statuses and warnings through the reporter.
+class RenameJob
+{
+public:
+    // Called for each row the job looks at, in the job's order, once its entry is up to date and before the
+    // row's warning (if any) is shown. It must not change the entry list.
+    using RowCallback = std::function<void(int row, const FileEntry &entry, RowOutcome outcome)>;
+
+    // Renames every listed item whose proposal differs from its name, row by row; renamed rows get status 1
+    // and their new name as path, currentName and newName; failed rows 2, missing rows 4. The batch's renames
+    // go onto history (nothing when nothing was renamed). Finishes the reporter.
+    static RenameJobResult run(FileEntryList &entries, RenameHistory &history, bool resolveConflicts,
+                               const RowCallback &onRow, JobFailureReporter &reporter);
+
+    // Takes the newest batch off history and puts its items back, newest rename first, finding rows by id:
+    // rows added or moved since do not matter, an item whose row was removed is still put back. A row put back
+    // gets status 0, its old name as path and currentName, and as newName the name the batch had given it.
+    // Does nothing when history is empty. Finishes the reporter.
+    static RenameJobResult undo(FileEntryList &entries, RenameHistory &history, bool resolveConflicts,
+                                const RowCallback &onRow, JobFailureReporter &reporter);
+
+    static QString failureMessage(const QString &target);
+    static QString missingNamePartMessage(const QString &newName);
+};

@@ -1,0 +1,918 @@
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/jobfailurereporter.h"
+#include "common/safefileops.h"
+#include "rename/renamejob.h"
+#include "rename/uniquename.h"
+
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <QtTest>
+
+#include <memory>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+Q_DECLARE_METATYPE(RenameOutcome)
+
+namespace {
+
+// Collects every warning sent to the main window, and how many rows the job had reported by then.
+class WarningListener : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WarningListener(const QVector<int> *reportedRows = nullptr) : m_reportedRows(reportedRows)
+    {
+        CNvGlobalObserver::instance()->addObserver(Channel::MessageErrorTip, Channel::NoName, this, OBSERVER_SLOT);
+    }
+    ~WarningListener() override
+    {
+        CNvGlobalObserver::instance()->removeObserver(Channel::MessageErrorTip, Channel::NoName, this);
+    }
+
+    QStringList messages;
+    QVector<int> rowsReportedAtMessage;
+
+public slots:
+    void onPropertyValueChanged(const QString &, const QString &, const QVariant &value)
+    {
+        messages.append(value.toString());
+        rowsReportedAtMessage.append(m_reportedRows ? m_reportedRows->size() : 0);
+    }
+
+private:
+    const QVector<int> *m_reportedRows;
+};
+
+struct Calls
+{
+    QVector<int> rows;
+    QVector<RowOutcome> outcomes;
+    QVector<int> statuses;
+};
+
+RenameJob::RowCallback recorder(Calls &calls)
+{
+    return [&calls](int row, const FileEntry &entry, RowOutcome outcome) {
+        calls.rows.append(row);
+        calls.outcomes.append(outcome);
+        calls.statuses.append(entry.status);
+    };
+}
+
+FileEntry entryFor(const QString &path, const QString &newName = QString())
+{
+    FileEntry entry;
+    entry.path = path;
+    entry.currentName = QFileInfo(path).fileName();
+    entry.newName = newName;
+    entry.id = QUuid::createUuid().toString();
+    return entry;
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool isFolder(const QString &path)
+{
+    return QFileInfo(path).isDir();
+}
+
+#ifdef Q_OS_LINUX
+// Root passes permission checks; the immutable flag holds even for root.
+bool setImmutable(const QString &path, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+#endif
+
+} // namespace
+
+class TestRenameJob : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void uniqueNameFindsFreeVariant_data();
+    void uniqueNameFindsFreeVariant();
+    void uniqueNameDoesNotCountTheItemItself();
+    void noReplaceRename_data();
+    void noReplaceRename();
+
+    void sameProposalTwice_data();
+    void sameProposalTwice();
+    void renameThenUndo();
+    void twoBatchesThenTwoUndos();
+    void undoWithEmptyHistoryDoesNothing();
+    void missingItem_data();
+    void missingItem();
+    void proposalEqualToNameIsUntouched_data();
+    void proposalEqualToNameIsUntouched();
+    void existingTargetIsNeverReplaced_data();
+    void existingTargetIsNeverReplaced();
+    void readOnlyFolder();
+    void nameRefusedByFileSystem();
+    void renamedByAnotherProgram();
+    void targetAppearsDuringJob_data();
+    void targetAppearsDuringJob();
+    void unsafeProposalTouchesNothing_data();
+    void unsafeProposalTouchesNothing();
+    void missingNamePart_data();
+    void missingNamePart();
+    void caseOnlyRename_data();
+    void caseOnlyRename();
+    void caseOnlyRenameOntoAnotherLink_data();
+    void caseOnlyRenameOntoAnotherLink();
+    void folderMode_data();
+    void folderMode();
+
+    void undoFollowsIdsAfterListChanged();
+    void undoUnwindsChainWithinBatch();
+    void undoLeavesItemNotWhereBatchLeftIt();
+    void undoOfItemRenamedElsewhere();
+
+    void failureWarnings_data();
+    void failureWarnings();
+
+private:
+    QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
+    QString makeFile(const QString &name, const QByteArray &content = QByteArray());
+    QString makeFolder(const QString &name);
+    QStringList names() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RenameHistory m_history;
+    JobFailureReporter m_reporter;
+};
+
+void TestRenameJob::init()
+{
+    // QUORLIN_TEST_DIR runs the cases on another file system (an exFAT or ntfs-3g mount, say).
+    const QString base = qEnvironmentVariable("QUORLIN_TEST_DIR");
+    m_dir = base.isEmpty() ? std::make_unique<QTemporaryDir>()
+                           : std::make_unique<QTemporaryDir>(base + QStringLiteral("/renamejob-XXXXXX"));
+    QVERIFY(m_dir->isValid());
+    m_history.clear();
+}
+
+void TestRenameJob::cleanup()
+{
+    m_dir.reset();
+}
+
+QString TestRenameJob::makeFile(const QString &name, const QByteArray &content)
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write(content.isNull() ? name.toUtf8() : content);
+    return file.fileName();
+}
+
+QString TestRenameJob::makeFolder(const QString &name)
+{
+    QDir(m_dir->path()).mkpath(name);
+    return path(name);
+}
+
+QStringList TestRenameJob::names() const
+{
+    return QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                         QDir::Name);
+}
+
+void TestRenameJob::uniqueNameFindsFreeVariant_data()
+{
+    QTest::addColumn<QStringList>("existing"); // a trailing "/" makes a folder
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("counter");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("free") << QStringList() << "a.txt" << 0 << "a.txt";
+    QTest::newRow("taken") << QStringList{"a.txt"} << "a.txt" << 0 << "a(1).txt";
+    QTest::newRow("two taken") << QStringList{"a.txt", "a(1).txt"} << "a.txt" << 0 << "a(2).txt";
+    QTest::newRow("gap") << QStringList{"a.txt", "a(2).txt"} << "a.txt" << 0 << "a(1).txt";
+    QTest::newRow("counter goes on") << QStringList{"a.txt"} << "a.txt" << 4 << "a(5).txt";
+    QTest::newRow("no extension") << QStringList{"notes"} << "notes" << 0 << "notes(1)";
+    QTest::newRow("two dots") << QStringList{"a.tar.gz"} << "a.tar.gz" << 0 << "a.tar(1).gz";
+    QTest::newRow("folder with dot") << QStringList{"rel.2/"} << "rel.2" << 0 << "rel(1).2";
+    QTest::newRow("taken by a folder") << QStringList{"b.txt/"} << "b.txt" << 0 << "b(1).txt";
+}
+
+void TestRenameJob::uniqueNameFindsFreeVariant()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QString, target);
+    QFETCH(int, counter);
+    QFETCH(QString, expected);
+    for (const QString &name : existing)
+        name.endsWith('/') ? makeFolder(name.chopped(1)) : makeFile(name);
+    QCOMPARE(uniqueName(path(target), counter), path(expected));
+}
+
+void TestRenameJob::uniqueNameDoesNotCountTheItemItself()
+{
+    const QString a = makeFile("a.txt");
+    const QString b = makeFile("b.txt");
+    QCOMPARE(uniqueName(path("b.txt"), 0, a), path("b(1).txt"));
+    QCOMPARE(uniqueName(b, 0, b), b);
+    if (QFileInfo::exists(path("A.TXT"))) {
+        // A file system that ignores case: A.TXT is a.txt itself.
+        QCOMPARE(uniqueName(path("A.TXT"), 0, a), path("A.TXT"));
+        QCOMPARE(uniqueName(path("A.TXT")), path("A(1).TXT"));
+    } else {
+        QCOMPARE(uniqueName(path("A.TXT"), 0, a), path("A.TXT"));
+        makeFile("A.TXT");
+        QCOMPARE(uniqueName(path("A.TXT"), 0, a), path("A(1).TXT"));
+    }
+}
+
+void TestRenameJob::noReplaceRename_data()
+{
+    QTest::addColumn<bool>("withoutFlag");
+    QTest::addColumn<QString>("source"); // "" for none, a trailing "/" makes a folder
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("existingTarget");
+    QTest::addColumn<RenameOutcome>("expected");
+    for (const bool withoutFlag : {false, true}) {
+        const QByteArray way = withoutFlag ? "without flag: " : "atomic: ";
+        QTest::newRow(way + "file to free name")
+            << withoutFlag << "a.txt" << "b.txt" << "" << RenameOutcome::Renamed;
+        QTest::newRow(way + "folder to free name")
+            << withoutFlag << "d/" << "e" << "" << RenameOutcome::Renamed;
+        QTest::newRow(way + "file onto file")
+            << withoutFlag << "a.txt" << "b.txt" << "b.txt" << RenameOutcome::TargetExists;
+        QTest::newRow(way + "file onto empty folder")
+            << withoutFlag << "a.txt" << "b" << "b/" << RenameOutcome::TargetExists;
+        QTest::newRow(way + "folder onto empty folder")
+            << withoutFlag << "d/" << "e" << "e/" << RenameOutcome::TargetExists;
+        QTest::newRow(way + "folder onto file")
+            << withoutFlag << "d/" << "e" << "e" << RenameOutcome::TargetExists;
+        QTest::newRow(way + "missing source")
+            << withoutFlag << "" << "b.txt" << "" << RenameOutcome::SourceMissing;
+        QTest::newRow(way + "name too long")
+            << withoutFlag << "a.txt" << QString(300, 'n') << "" << RenameOutcome::Failed;
+    }
+}
+
+void TestRenameJob::noReplaceRename()
+{
+    QFETCH(bool, withoutFlag);
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(QString, existingTarget);
+    QFETCH(RenameOutcome, expected);
+#ifdef Q_OS_WIN
+    if (withoutFlag)
+        QSKIP("Windows refuses replacing by itself");
+#endif
+    const bool sourceIsFolder = source.endsWith('/');
+    const QString from = source.isEmpty() ? path("gone.txt")
+                       : sourceIsFolder   ? makeFolder(source.chopped(1))
+                                          : makeFile(source, "source");
+    if (sourceIsFolder)
+        makeFile(source + "inside.txt", "inside");
+    if (existingTarget.endsWith('/'))
+        makeFolder(existingTarget.chopped(1));
+    else if (!existingTarget.isEmpty())
+        makeFile(existingTarget, "target");
+
+    QString detail;
+    const RenameOutcome outcome =
+#ifndef Q_OS_WIN
+        withoutFlag ? renameNoReplaceWithoutFlag(from, path(target), &detail) :
+#endif
+                    renameNoReplace(from, path(target), &detail);
+    QCOMPARE(outcome, expected);
+    QCOMPARE(detail.isEmpty(), expected != RenameOutcome::Failed);
+
+    if (expected == RenameOutcome::Renamed) {
+        QVERIFY(!pathOccupied(from));
+        QCOMPARE(isFolder(path(target)), sourceIsFolder);
+        QCOMPARE(contentOf(path(target) + (sourceIsFolder ? "/inside.txt" : "")),
+                 QByteArray(sourceIsFolder ? "inside" : "source"));
+        return;
+    }
+    if (!source.isEmpty())
+        QVERIFY(pathOccupied(from));
+    if (existingTarget.endsWith('/'))
+        QVERIFY(isFolder(path(target)) && QDir(path(target)).isEmpty());
+    else if (!existingTarget.isEmpty())
+        QCOMPARE(contentOf(path(target)), QByteArray("target"));
+}
+
+void TestRenameJob::sameProposalTwice_data()
+{
+    QTest::addColumn<bool>("resolve");
+    QTest::newRow("resolution on") << true;
+    QTest::newRow("resolution off") << false;
+}
+
+void TestRenameJob::sameProposalTwice()
+{
+    QFETCH(bool, resolve);
+    FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt"), entryFor(makeFile("c.txt"), "b.txt")};
+    Calls calls;
+    WarningListener listener(&calls.rows);
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, resolve, recorder(calls), m_reporter);
+
+    QCOMPARE(calls.rows, (QVector<int>{0, 1}));
+    QCOMPARE(entries[0].status, int(StatusSuccess));
+    QCOMPARE(contentOf(path("b.txt")), QByteArray("a.txt"));
+    if (resolve) {
+        QCOMPARE(result.renamed, 2);
+        QCOMPARE(entries[1].status, int(StatusSuccess));
+        QCOMPARE(entries[1].path, path("b(1).txt"));
+        QCOMPARE(entries[1].currentName, QString("b(1).txt"));
+        QCOMPARE(entries[1].newName, QString("b(1).txt"));
+        QCOMPARE(contentOf(path("b(1).txt")), QByteArray("c.txt"));
+        QVERIFY(listener.messages.isEmpty());
+    } else {
+        QCOMPARE(result.renamed, 1);
+        QCOMPARE(result.failed, 1);
+        QCOMPARE(entries[1].status, int(StatusFailed));
+        QCOMPARE(entries[1].path, path("c.txt"));
+        QCOMPARE(entries[1].newName, QString("b.txt"));
+        QCOMPARE(contentOf(path("c.txt")), QByteArray("c.txt"));
+        QCOMPARE(listener.messages, QStringList{"命名文件“" + path("b.txt") + "”已经存在或者路径错误"});
+        // The row already shows its failure when the warning opens.
+        QCOMPARE(listener.rowsReportedAtMessage, QVector<int>{2});
+        QCOMPARE(calls.statuses[1], int(StatusFailed));
+    }
+    QCOMPARE(m_history.size(), 1);
+}
+
+void TestRenameJob::renameThenUndo()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt"), "x.txt"), entryFor(makeFile("b.txt"), "b.txt"),
+                          entryFor(makeFile("c.txt"), "y.txt")};
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    QCOMPARE(names(), (QStringList{"b.txt", "x.txt", "y.txt"}));
+    QVERIFY(m_history.canUndo());
+
+    Calls calls;
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), m_reporter);
+
+    QCOMPARE(result.renamed, 2);
+    QCOMPARE(calls.rows, (QVector<int>{2, 0}));
+    QCOMPARE(names(), (QStringList{"a.txt", "b.txt", "c.txt"}));
+    QCOMPARE(contentOf(path("a.txt")), QByteArray("a.txt"));
+    QCOMPARE(entries[0].path, path("a.txt"));
+    QCOMPARE(entries[0].currentName, QString("a.txt"));
+    QCOMPARE(entries[0].newName, QString("x.txt"));
+    QCOMPARE(entries[0].status, int(StatusPending));
+    QCOMPARE(entries[2].newName, QString("y.txt"));
+    QCOMPARE(entries[2].status, int(StatusPending));
+    QCOMPARE(entries[1].status, int(StatusPending));
+    QVERIFY(!m_history.canUndo());
+}
+
+void TestRenameJob::twoBatchesThenTwoUndos()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    entries[0].newName = "c.txt";
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    QCOMPARE(names(), QStringList{"c.txt"});
+    QCOMPARE(m_history.size(), 2);
+
+    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    QCOMPARE(names(), QStringList{"b.txt"});
+    QCOMPARE(entries[0].newName, QString("c.txt"));
+    QVERIFY(m_history.canUndo());
+
+    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    QCOMPARE(names(), QStringList{"a.txt"});
+    QCOMPARE(entries[0].path, path("a.txt"));
+    QCOMPARE(entries[0].newName, QString("b.txt"));
+    QVERIFY(!m_history.canUndo());
+}
+
+void TestRenameJob::undoWithEmptyHistoryDoesNothing()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
+    Calls calls;
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), m_reporter);
+    QCOMPARE(result.renamed + result.failed + result.missing, 0);
+    QVERIFY(calls.rows.isEmpty());
+    QCOMPARE(names(), QStringList{"a.txt"});
+}
+
+void TestRenameJob::missingItem_data()
+{
+    QTest::addColumn<QString>("proposal");
+    QTest::newRow("with a proposal") << "b.txt";
+    QTest::newRow("proposal equal to name") << "a.txt";
+    QTest::newRow("no proposal") << "";
+}
+
+void TestRenameJob::missingItem()
+{
+    QFETCH(QString, proposal);
+    FileEntryList entries{entryFor(makeFile("a.txt"), proposal), entryFor(makeFile("c.txt"), "d.txt")};
+    QVERIFY(QFile::remove(path("a.txt")));
+    WarningListener listener;
+    Calls calls;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, recorder(calls), m_reporter);
+
+    QCOMPARE(result.missing, 1);
+    QCOMPARE(entries[0].status, int(StatusMissing));
+    QCOMPARE(calls.outcomes[0], RowOutcome::Missing);
+    QCOMPARE(entries[1].status, int(StatusSuccess));
+    QCOMPARE(names(), QStringList{"d.txt"});
+    QVERIFY(listener.messages.isEmpty());
+}
+
+void TestRenameJob::proposalEqualToNameIsUntouched_data()
+{
+    QTest::addColumn<QString>("proposal");
+    QTest::newRow("equal") << "a.txt";
+    QTest::newRow("empty") << "";
+}
+
+void TestRenameJob::proposalEqualToNameIsUntouched()
+{
+    QFETCH(QString, proposal);
+    FileEntryList entries{entryFor(makeFile("a.txt"), proposal)};
+    entries[0].status = StatusFailed;
+    WarningListener listener;
+    Calls calls;
+
+    RenameJob::run(entries, m_history, true, recorder(calls), m_reporter);
+
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(entries[0].newName, proposal);
+    QCOMPARE(calls.outcomes, QVector<RowOutcome>{RowOutcome::Untouched});
+    QVERIFY(listener.messages.isEmpty());
+    QVERIFY(!m_history.canUndo());
+}
+
+void TestRenameJob::existingTargetIsNeverReplaced_data()
+{
+    QTest::addColumn<bool>("sourceIsFolder");
+    QTest::addColumn<QString>("occupant"); // "file", "empty folder", "folder"
+    QTest::addColumn<bool>("resolve");
+    for (const bool sourceIsFolder : {false, true}) {
+        for (const char *occupant : {"file", "empty folder", "folder"}) {
+            for (const bool resolve : {false, true}) {
+                QTest::addRow("%s onto %s, resolution %s", sourceIsFolder ? "folder" : "file", occupant,
+                              resolve ? "on" : "off")
+                    << sourceIsFolder << QString(occupant) << resolve;
+            }
+        }
+    }
+}
+
+void TestRenameJob::existingTargetIsNeverReplaced()
+{
+    QFETCH(bool, sourceIsFolder);
+    QFETCH(QString, occupant);
+    QFETCH(bool, resolve);
+    const QString source = sourceIsFolder ? makeFolder("src.d") : makeFile("src.d", "source");
+    if (occupant == "file") {
+        makeFile("dst.d", "occupant");
+    } else {
+        makeFolder("dst.d");
+        if (occupant == "folder")
+            makeFile("dst.d/keep.txt", "kept");
+    }
+    FileEntryList entries{entryFor(source, "dst.d")};
+    WarningListener listener;
+
+    RenameJob::run(entries, m_history, resolve, {}, m_reporter);
+
+    if (occupant == "file")
+        QCOMPARE(contentOf(path("dst.d")), QByteArray("occupant"));
+    else
+        QVERIFY(isFolder(path("dst.d")));
+    if (occupant == "folder")
+        QCOMPARE(contentOf(path("dst.d/keep.txt")), QByteArray("kept"));
+    if (occupant == "empty folder")
+        QVERIFY(QDir(path("dst.d")).isEmpty());
+
+    if (resolve) {
+        QCOMPARE(entries[0].status, int(StatusSuccess));
+        QCOMPARE(entries[0].path, path("dst(1).d"));
+        QCOMPARE(isFolder(path("dst(1).d")), sourceIsFolder);
+        QVERIFY(listener.messages.isEmpty());
+    } else {
+        QCOMPARE(entries[0].status, int(StatusFailed));
+        QVERIFY(pathOccupied(source));
+        QCOMPARE(listener.messages, QStringList{RenameJob::failureMessage(path("dst.d"))});
+    }
+}
+
+void TestRenameJob::readOnlyFolder()
+{
+#ifdef Q_OS_WIN
+    QSKIP("the read-only attribute of a folder does not protect its items on Windows");
+#endif
+    const QString folder = makeFolder("locked");
+    makeFile("locked/a.txt", "a");
+    makeFile("locked/b.txt", "b");
+    bool locked = false;
+#ifdef Q_OS_LINUX
+    if (::geteuid() == 0) {
+        locked = setImmutable(folder, true);
+        if (!locked)
+            QSKIP("running as root on a file system without the immutable flag: nothing can refuse a rename");
+    }
+#endif
+    auto unlock = qScopeGuard([&] {
+#ifdef Q_OS_LINUX
+        if (locked)
+            setImmutable(folder, false);
+#endif
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    if (!locked)
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    FileEntryList entries{entryFor(folder + "/a.txt", "x.txt"), entryFor(folder + "/b.txt", "y.txt")};
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(result.failed, 2);
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(entries[1].status, int(StatusFailed));
+    QCOMPARE(listener.messages,
+             (QStringList{RenameJob::failureMessage(folder + "/x.txt"), RenameJob::failureMessage(folder + "/y.txt")}));
+    QCOMPARE(contentOf(folder + "/a.txt"), QByteArray("a"));
+    QVERIFY(!m_history.canUndo());
+}
+
+void TestRenameJob::nameRefusedByFileSystem()
+{
+    const QString tooLong = QString(300, QChar(0x540d)) + ".txt";
+    FileEntryList entries{entryFor(makeFile("a.txt"), tooLong), entryFor(makeFile("b.txt"), "c.txt")};
+    WarningListener listener;
+
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(listener.messages, QStringList{RenameJob::failureMessage(path(tooLong))});
+    QCOMPARE(entries[1].status, int(StatusSuccess));
+    QCOMPARE(names(), (QStringList{"a.txt", "c.txt"}));
+}
+
+void TestRenameJob::renamedByAnotherProgram()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
+    QVERIFY(QFile::rename(path("a.txt"), path("moved.txt")));
+
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(entries[0].status, int(StatusMissing));
+    QCOMPARE(names(), QStringList{"moved.txt"});
+}
+
+void TestRenameJob::targetAppearsDuringJob_data()
+{
+    QTest::addColumn<bool>("resolve");
+    QTest::newRow("resolution on") << true;
+    QTest::newRow("resolution off") << false;
+}
+
+void TestRenameJob::targetAppearsDuringJob()
+{
+    QFETCH(bool, resolve);
+    FileEntryList entries{entryFor(makeFile("a.txt"), "a2.txt"), entryFor(makeFile("c.txt"), "d.txt")};
+    WarningListener listener;
+    const auto createTarget = [this](int row, const FileEntry &, RowOutcome) {
+        if (row == 0)
+            makeFile("d.txt", "newcomer");
+    };
+
+    RenameJob::run(entries, m_history, resolve, createTarget, m_reporter);
+
+    QCOMPARE(contentOf(path("d.txt")), QByteArray("newcomer"));
+    if (resolve) {
+        QCOMPARE(entries[1].status, int(StatusSuccess));
+        QCOMPARE(contentOf(path("d(1).txt")), QByteArray("c.txt"));
+    } else {
+        QCOMPARE(entries[1].status, int(StatusFailed));
+        QCOMPARE(contentOf(path("c.txt")), QByteArray("c.txt"));
+        QCOMPARE(listener.messages, QStringList{RenameJob::failureMessage(path("d.txt"))});
+    }
+}
+
+void TestRenameJob::unsafeProposalTouchesNothing_data()
+{
+    QTest::addColumn<QString>("proposal");
+    QTest::newRow("into a subfolder") << "sub/x.txt";
+    QTest::newRow("into the parent") << "../x.txt";
+    QTest::newRow("absolute") << "/x.txt";
+    QTest::newRow("dot") << ".";
+    QTest::newRow("dot dot") << "..";
+    QTest::newRow("NUL") << QString("x") + QChar(0) + ".txt";
+#ifdef Q_OS_WIN
+    QTest::newRow("backslash") << "sub\\x.txt";
+#endif
+}
+
+void TestRenameJob::unsafeProposalTouchesNothing()
+{
+    QFETCH(QString, proposal);
+    makeFolder("sub");
+    const QString file = makeFile("a.txt", "a");
+    const QString folder = makeFolder("f");
+    FileEntryList entries{entryFor(file, proposal), entryFor(folder, proposal)};
+    const QStringList before = names();
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(result.failed, 2);
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(entries[1].status, int(StatusFailed));
+    QCOMPARE(names(), before);
+    QVERIFY(QDir(path("sub")).isEmpty());
+    QVERIFY(!QFileInfo::exists(QFileInfo(m_dir->path()).absolutePath() + "/x.txt"));
+    QCOMPARE(listener.messages, (QStringList{RenameJob::failureMessage(m_dir->path() + '/' + proposal),
+                                             RenameJob::failureMessage(m_dir->path() + '/' + proposal)}));
+}
+
+void TestRenameJob::missingNamePart_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("proposal");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("empty imported name") << "a.txt" << ".txt" << true;
+    QTest::newRow("only dots before extension") << "a.txt" << "..txt" << true;
+    QTest::newRow("folder to dot name") << "v1" << ".v1" << true;
+    QTest::newRow("dot name keeps its form") << ".gitignore" << ".GITIGNORE" << false;
+    QTest::newRow("trailing dot") << "a.txt" << "b." << false;
+    QTest::newRow("dot inside") << "a.txt" << "b.c.txt" << false;
+}
+
+void TestRenameJob::missingNamePart()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, proposal);
+    QFETCH(bool, refused);
+    FileEntryList entries{entryFor(makeFile(name), proposal)};
+    WarningListener listener;
+
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    if (refused) {
+        QCOMPARE(entries[0].status, int(StatusFailed));
+        QCOMPARE(names(), QStringList{name});
+        QCOMPARE(listener.messages, QStringList{"新文件名“" + proposal + "”缺少名称部分，未重命名"});
+    } else {
+        QCOMPARE(entries[0].status, int(StatusSuccess));
+        QVERIFY(listener.messages.isEmpty());
+        // Where case is ignored, a case-only change is listed under its new spelling too.
+        QVERIFY(names().contains(proposal));
+    }
+}
+
+void TestRenameJob::caseOnlyRename_data()
+{
+    QTest::addColumn<bool>("resolve");
+    QTest::newRow("resolution on") << true;
+    QTest::newRow("resolution off") << false;
+}
+
+void TestRenameJob::caseOnlyRename()
+{
+    QFETCH(bool, resolve);
+    FileEntryList entries{entryFor(makeFile("a.txt", "a"), "A.txt"), entryFor(makeFolder("dir"), "DIR")};
+    makeFile("dir/inside.txt", "inside");
+    WarningListener listener;
+
+    RenameJob::run(entries, m_history, resolve, {}, m_reporter);
+
+    QVERIFY(listener.messages.isEmpty());
+    QCOMPARE(entries[0].status, int(StatusSuccess));
+    QCOMPARE(entries[0].path, path("A.txt"));
+    QCOMPARE(entries[1].path, path("DIR"));
+    QCOMPARE(names(), (QStringList{"A.txt", "DIR"}));
+    QCOMPARE(contentOf(path("A.txt")), QByteArray("a"));
+    QCOMPARE(contentOf(path("DIR/inside.txt")), QByteArray("inside"));
+
+    RenameJob::undo(entries, m_history, resolve, {}, m_reporter);
+    QCOMPARE(names(), (QStringList{"a.txt", "dir"}));
+    QCOMPARE(entries[0].status, int(StatusPending));
+}
+
+void TestRenameJob::caseOnlyRenameOntoAnotherLink_data()
+{
+    QTest::addColumn<bool>("resolve");
+    QTest::newRow("resolution on") << true;
+    QTest::newRow("resolution off") << false;
+}
+
+// Where case matters, a.txt and A.txt may be two hard links of one file: A.txt is then a real conflict.
+void TestRenameJob::caseOnlyRenameOntoAnotherLink()
+{
+    QFETCH(bool, resolve);
+    const QString a = makeFile("a.txt", "shared");
+    if (QFileInfo::exists(path("A.txt")))
+        QSKIP("this file system ignores case");
+#ifdef Q_OS_LINUX
+    if (::link(QFile::encodeName(a).constData(), QFile::encodeName(path("A.txt")).constData()) != 0)
+        QSKIP("no hard links of different case here");
+#else
+    QSKIP("hard links are made through the Linux call");
+#endif
+    FileEntryList entries{entryFor(a, "A.txt")};
+
+    RenameJob::run(entries, m_history, resolve, {}, m_reporter);
+
+    if (resolve) {
+        QCOMPARE(entries[0].status, int(StatusSuccess));
+        QCOMPARE(names(), (QStringList{"A(1).txt", "A.txt"}));
+    } else {
+        QCOMPARE(entries[0].status, int(StatusFailed));
+        QCOMPARE(names(), (QStringList{"A.txt", "a.txt"}));
+    }
+    QCOMPARE(contentOf(path("A.txt")), QByteArray("shared"));
+}
+
+void TestRenameJob::folderMode_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("proposal");
+    QTest::addColumn<QStringList>("occupied");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("version") << "v1.5" << "v1.6" << QStringList() << "v1.6";
+    QTest::newRow("resolved with dot") << "a" << "rel.2" << QStringList{"rel.2"} << "rel(1).2";
+    QTest::newRow("resolved without dot") << "a" << "b" << QStringList{"b", "b(1)"} << "b(2)";
+}
+
+void TestRenameJob::folderMode()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, proposal);
+    QFETCH(QStringList, occupied);
+    QFETCH(QString, expected);
+    const QString source = makeFolder(folder);
+    makeFile(folder + "/inside.txt", "inside");
+    for (const QString &name : occupied)
+        makeFolder(name);
+    FileEntryList entries{entryFor(source, proposal)};
+
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(entries[0].status, int(StatusSuccess));
+    QCOMPARE(entries[0].path, path(expected));
+    QCOMPARE(entries[0].currentName, expected);
+    QCOMPARE(contentOf(path(expected) + "/inside.txt"), QByteArray("inside"));
+    for (const QString &name : occupied)
+        QVERIFY(QDir(path(name)).isEmpty());
+
+    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    QCOMPARE(contentOf(path(folder) + "/inside.txt"), QByteArray("inside"));
+    QCOMPARE(entries[0].newName, expected);
+}
+
+void TestRenameJob::undoFollowsIdsAfterListChanged()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt"), "a2.txt"), entryFor(makeFile("b.txt"), "b2.txt"),
+                          entryFor(makeFile("c.txt"), "c2.txt")};
+    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(names(), (QStringList{"a2.txt", "b2.txt", "c2.txt"}));
+
+    // Since the batch: b's row removed, c's row moved to the top, a new row added at the end.
+    const FileEntry a = entries[0];
+    const FileEntry c = entries[2];
+    FileEntry added = entryFor(makeFile("n.txt"), "n2.txt");
+    added.status = StatusFailed;
+    entries = FileEntryList{c, a, added};
+    Calls calls;
+
+    const RenameJobResult result = RenameJob::undo(entries, m_history, false, recorder(calls), m_reporter);
+
+    QCOMPARE(result.renamed, 3);
+    QCOMPARE(names(), (QStringList{"a.txt", "b.txt", "c.txt", "n.txt"}));
+    QCOMPARE(calls.rows, (QVector<int>{0, 1}));
+    QCOMPARE(entries[0].path, path("c.txt"));
+    QCOMPARE(entries[0].newName, QString("c2.txt"));
+    QCOMPARE(entries[1].path, path("a.txt"));
+    QCOMPARE(entries[2].path, path("n.txt"));
+    QCOMPARE(entries[2].newName, QString("n2.txt"));
+    QCOMPARE(entries[2].status, int(StatusFailed));
+}
+
+void TestRenameJob::undoUnwindsChainWithinBatch()
+{
+    FileEntryList entries{entryFor(makeFile("b.txt", "B"), "c.txt"), entryFor(makeFile("a.txt", "A"), "b.txt")};
+    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(contentOf(path("c.txt")), QByteArray("B"));
+    QCOMPARE(contentOf(path("b.txt")), QByteArray("A"));
+
+    const RenameJobResult result = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+
+    QCOMPARE(result.renamed, 2);
+    QCOMPARE(names(), (QStringList{"a.txt", "b.txt"}));
+    QCOMPARE(contentOf(path("a.txt")), QByteArray("A"));
+    QCOMPARE(contentOf(path("b.txt")), QByteArray("B"));
+}
+
+void TestRenameJob::undoLeavesItemNotWhereBatchLeftIt()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt", "mine"), "b.txt")};
+    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    entries[0].newName = "c.txt";
+    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    // Another program takes the name b.txt, so the newest batch cannot be undone for this row.
+    makeFile("b.txt", "foreign");
+    WarningListener listener;
+    RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(entries[0].path, path("c.txt"));
+
+    // The older batch must not take the foreign b.txt for the row's item.
+    RenameJob::undo(entries, m_history, false, {}, m_reporter);
+
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(contentOf(path("b.txt")), QByteArray("foreign"));
+    QCOMPARE(contentOf(path("c.txt")), QByteArray("mine"));
+    QVERIFY(!QFileInfo::exists(path("a.txt")));
+    QCOMPARE(listener.messages,
+             (QStringList{RenameJob::failureMessage(path("b.txt")), RenameJob::failureMessage(path("a.txt"))}));
+}
+
+void TestRenameJob::undoOfItemRenamedElsewhere()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt"), entryFor(makeFile("c.txt"), "d.txt")};
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    QVERIFY(QFile::rename(path("b.txt"), path("elsewhere.txt")));
+
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(result.missing, 1);
+    QCOMPARE(entries[0].status, int(StatusMissing));
+    QCOMPARE(entries[1].status, int(StatusPending));
+    QCOMPARE(names(), (QStringList{"c.txt", "elsewhere.txt"}));
+}
+
+void TestRenameJob::failureWarnings_data()
+{
+    QTest::addColumn<int>("failures");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("three") << 3;
+    QTest::newRow("four") << 4;
+    QTest::newRow("ten") << 10;
+}
+
+void TestRenameJob::failureWarnings()
+{
+    QFETCH(int, failures);
+    FileEntryList entries;
+    QStringList expected;
+    for (int i = 0; i < failures; ++i) {
+        const QString taken = QString("taken%1.txt").arg(i);
+        makeFile(taken);
+        entries.append(entryFor(makeFile(QString("f%1.txt").arg(i)), taken));
+        if (i < JobFailureReporter::DialogLimit)
+            expected.append(RenameJob::failureMessage(path(taken)));
+    }
+    entries.append(entryFor(makeFile("ok.txt"), "fine.txt"));
+    if (failures > JobFailureReporter::DialogLimit)
+        expected.append(QString("另有%1个项目操作失败，请查看列表中的状态").arg(failures - JobFailureReporter::DialogLimit));
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, m_reporter);
+
+    QCOMPARE(listener.messages, expected);
+    QCOMPARE(result.failed, failures);
+    for (int i = 0; i < failures; ++i)
+        QCOMPARE(entries[i].status, int(StatusFailed));
+    QCOMPARE(entries.last().status, int(StatusSuccess));
+
+    // The next job starts counting afresh.
+    listener.messages.clear();
+    if (failures > 0) {
+        RenameJob::run(entries, m_history, false, {}, m_reporter);
+        QCOMPARE(listener.messages.size(), qMin(failures, JobFailureReporter::DialogLimit) + (failures > 3));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRenameJob)
+#include "tst_renamejob.moc"
