@@ -11,6 +11,10 @@
 #include <memory>
 #include <vector>
 
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
 namespace {
 const QDateTime startTime(QDate(2024, 3, 5), QTime(9, 7, 2));
 
@@ -232,6 +236,10 @@ void TestLogFile::fatalIsWrittenThenAborts()
     const QByteArray childDir = qgetenv(fatalChildVariable);
     if (!childDir.isEmpty()) {
         // Child run: log one line, then a fatal message, which must not return.
+#ifdef Q_OS_UNIX
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+#endif
         LogFile::instance().open(QString::fromLocal8Bit(childDir), startTime);
         qInstallMessageHandler(logMessageHandler);
         qWarning("before");
