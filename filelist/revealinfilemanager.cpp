@@ -52,7 +52,7 @@ void revealInFileManager(const QString &path)
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(absolutePath).toString()} << QString();
+    call << QStringList{QUrl::fromLocalFile(absolutePath).toString(QUrl::FullyEncoded)} << QString();
 
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kShowItemsTimeoutMs), QCoreApplication::instance());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [absolutePath](QDBusPendingCallWatcher *w) {
