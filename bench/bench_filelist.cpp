@@ -52,8 +52,7 @@ void settle(QWidget *window)
 struct Row
 {
     const char *what;
-    int runs;
-    double ms;
+    QVector<double> runs;
     double target;
 };
 
@@ -98,7 +97,7 @@ int main(int argc, char *argv[])
         settle(&page);
         add.append(timer.nsecsElapsed() / 1e6);
     }
-    rows.append({"add 3000 files until shown", add.size(), median(add), 250});
+    rows.append({"add 3000 files until shown", add, 250});
 
     QVector<double> sort;
     QHeaderView *header = table->horizontalHeader();
@@ -110,7 +109,7 @@ int main(int argc, char *argv[])
         settle(&page);
         sort.append(timer.nsecsElapsed() / 1e6);
     }
-    rows.append({"sort by a header click", sort.size(), median(sort), 50});
+    rows.append({"sort by a header click", sort, 50});
 
     QVector<double> scroll;
     QScrollBar *bar = table->verticalScrollBar();
@@ -120,7 +119,7 @@ int main(int argc, char *argv[])
         settle(&page);
         scroll.append(timer.nsecsElapsed() / 1e6);
     }
-    rows.append({"scroll one page", scroll.size(), median(scroll), 16});
+    rows.append({"scroll one page", scroll, 16});
 
     QVector<double> remove;
     for (int run = 0; run < 20; ++run) {
@@ -132,12 +131,16 @@ int main(int argc, char *argv[])
         settle(&page);
         remove.append(timer.nsecsElapsed() / 1e6);
     }
-    rows.append({"delete one row (click)", remove.size(), median(remove), 5});
+    rows.append({"delete one row (click)", remove, 5});
 
     std::printf("rename list, %d real files, stylesheet: %s\n", kFiles, realStyle ? "main.qss" : "table rules only");
-    std::printf("%-30s %5s %12s %10s %6s\n", "operation", "runs", "median ms", "target ms", "met");
-    for (const Row &r : qAsConst(rows))
-        std::printf("%-30s %5d %12.2f %10.0f %6s\n", r.what, r.runs, r.ms, r.target, r.ms <= r.target ? "yes" : "NO");
+    std::printf("%-30s %5s %10s %10s %10s %5s\n", "operation", "runs", "median ms", "max ms", "target ms", "met");
+    for (const Row &r : qAsConst(rows)) {
+        const double med = median(r.runs);
+        const double worst = *std::max_element(r.runs.begin(), r.runs.end());
+        std::printf("%-30s %5d %10.2f %10.2f %10.0f %5s\n", r.what, int(r.runs.size()), med, worst, r.target,
+                    med <= r.target ? "yes" : "NO");
+    }
     std::printf("rows left: %d\n", table->rowCount());
     return 0;
 }

@@ -24,13 +24,32 @@
 
 namespace {
 
-
-
 QTableWidgetItem *readOnlyItem()
 {
     auto *item = new QTableWidgetItem;
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled);
     return item;
+}
+
+// The list only reads the dropped paths. Answering "move" could let the source delete its files, so a
+// drop is taken as a copy (or a link) and refused when neither is offered.
+bool acceptAsCopy(QDropEvent *event)
+{
+    if (!event->mimeData()->hasUrls()) {
+        event->ignore();
+        return false;
+    }
+    const Qt::DropActions possible = event->possibleActions();
+    const Qt::DropAction action = possible.testFlag(Qt::CopyAction)   ? Qt::CopyAction
+                                  : possible.testFlag(Qt::LinkAction) ? Qt::LinkAction
+                                                                      : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(action);
+    event->accept();
+    return true;
 }
 
 } // namespace
@@ -339,27 +358,18 @@ QStringList FileListWidget::dropPaths(const QList<QUrl> &urls) const
 
 void FileListWidget::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    acceptAsCopy(event);
 }
 
 void FileListWidget::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    acceptAsCopy(event);
 }
 
 void FileListWidget::dropEvent(QDropEvent *event)
 {
-    if (!event->mimeData()->hasUrls()) {
-        event->ignore();
+    if (!acceptAsCopy(event))
         return;
-    }
-    event->acceptProposedAction();
     // The walk and the addition run once the drop has been answered, so the file manager that sent it is
     // not kept waiting on a warning dialog.
     const QList<QUrl> urls = event->mimeData()->urls();

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
 #include <memory>
 
 using namespace FileListTest;
@@ -44,18 +45,21 @@ QList<QUrl> urlsOf(const QStringList &paths)
 
 // Sends the events a drag from a file manager (or from the table itself) produces over target, then
 // delivers the queued work of the drop. Returns whether the drop was accepted.
-bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *mime)
+bool dragAndDrop(QWidget *target, const QPoint &pos, QMimeData *mime,
+                 Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction, Qt::DropAction *answered = nullptr)
 {
     std::unique_ptr<QMimeData> owner(mime);
-    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QDragEnterEvent enter(pos, offered, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     if (!enter.isAccepted())
         return false;
-    QDragMoveEvent move(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move(pos, offered, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &move);
-    QDropEvent drop(pos, Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(pos, offered, mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     QCoreApplication::sendPostedEvents();
+    if (answered)
+        *answered = drop.dropAction();
     return drop.isAccepted();
 }
 
@@ -165,6 +169,9 @@ private slots:
     void dropTenThousand();
     void dropNothingUsable();
     void dropOntoFilledTable();
+    void dropIsNeverAMove_data();
+    void dropIsNeverAMove();
+    void dropHardNames();
     void sortAlternatesAcrossColumns();
     void sortByFolder();
     void sortIgnoresStatusAndActionColumns();
@@ -419,6 +426,65 @@ void TestFileList::dropOntoFilledTable()
 
     QCOMPARE(hub.log, QStringList({"START", "END:0"}));
     QCOMPARE(column(*list, 0), QStringList({"a.txt", "b.txt"}));
+}
+
+void TestFileList::dropIsNeverAMove_data()
+{
+    QTest::addColumn<int>("offered");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("answered");
+    QTest::newRow("copy or move offered") << int(Qt::CopyAction | Qt::MoveAction) << true << int(Qt::CopyAction);
+    QTest::newRow("link or move offered") << int(Qt::LinkAction | Qt::MoveAction) << true << int(Qt::LinkAction);
+    QTest::newRow("only move offered") << int(Qt::MoveAction) << false << int(Qt::IgnoreAction);
+}
+
+void TestFileList::dropIsNeverAMove()
+{
+    QFETCH(int, offered);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    const QString a = makeFile(dir.path(), "a.txt");
+    List list = makeList();
+    auto *mime = new QMimeData;
+    mime->setUrls(urlsOf({a}));
+    Qt::DropAction answered = Qt::IgnoreAction;
+
+    QCOMPARE(dragAndDrop(list.get(), QPoint(10, 10), mime, Qt::DropActions(offered), &answered), accepted);
+
+    if (accepted)
+        QTEST(int(answered), "answered");
+    QCOMPARE(list->entries().size(), accepted ? 1 : 0);
+    QVERIFY(QFile::exists(a));
+}
+
+void TestFileList::dropHardNames()
+{
+    QTemporaryDir dir;
+    const QString folder = makeDir(dir.path(), "names");
+    const QStringList names{"emoji 😀.txt", "עברית.txt", "zero\u200Bwidth.txt", "line\nbreak.txt", "tab\tname.txt",
+                            QString(80, QChar(0x6587)) + ".txt"};
+    for (const QString &name : names)
+        makeFile(folder, name);
+#ifndef Q_OS_WIN
+    // A name that is not valid UTF-8 cannot be spelled as a QString path: it is left out, nothing fails.
+    const QByteArray raw = QFile::encodeName(folder) + "/bad\xff\xfe.txt";
+    FILE *f = std::fopen(raw.constData(), "w");
+    QVERIFY(f);
+    std::fclose(f);
+    auto removeRaw = qScopeGuard([&raw] { std::remove(raw.constData()); });
+#endif
+    List list = makeList();
+    AdditionRecorder hub;
+    QVERIFY(dropFiles(list.get(), {folder}));
+    QCOMPARE(hub.log, QStringList({"START", "END:0"}));
+    QStringList listed;
+    for (const FileEntry &entry : list->entries())
+        listed.append(entry.currentName);
+    listed.sort();
+    QStringList expected = names;
+    expected.sort();
+    QCOMPARE(listed, expected);
+    list->grab();
 }
 
 void TestFileList::sortAlternatesAcrossColumns()

@@ -15,6 +15,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 using namespace FileListTest;
 
 class TestFileListHelpers : public QObject
@@ -27,6 +31,7 @@ private slots:
     void collectSurvivesLinkToAncestor();
     void collectKeepsBackslashInNames();
     void collectMissingFolder();
+    void collectSkipsUnreadableFolder();
     void sortOrder_data();
     void sortOrder();
     void directionAlternates();
@@ -120,6 +125,23 @@ void TestFileListHelpers::collectMissingFolder()
 {
     QTemporaryDir dir;
     QVERIFY(collectFilesRecursively(dir.path() + "/gone").isEmpty());
+}
+
+void TestFileListHelpers::collectSkipsUnreadableFolder()
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0)
+        QSKIP("every folder is readable to root");
+#endif
+    QTemporaryDir dir;
+    const QString a = makeFile(dir.path(), "t/a.txt");
+    makeFile(dir.path(), "t/locked/b.txt");
+    const QString d = makeFile(dir.path(), "t/z/d.txt");
+    const QString locked = dir.path() + "/t/locked";
+    QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    const QStringList files = collectFilesRecursively(dir.path() + "/t");
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(files, QStringList({a, d}));
 }
 
 void TestFileListHelpers::sortOrder_data()
