@@ -84,7 +84,6 @@ void FileListWidget::setUpTable()
         t->setColumnWidth(column, widths[column]);
     t->setIconSize(QSize(24, 24));
     // Every row is 80 pixels: one default for all rows costs nothing per row.
-    t->verticalHeader()->setMinimumSectionSize(1);
     t->verticalHeader()->setDefaultSectionSize(80);
     t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     t->verticalHeader()->hide();
@@ -174,7 +173,7 @@ void FileListWidget::fillRow(int row, const FileEntry &entry, const QIcon &icon)
 
 void FileListWidget::refreshRow(int row)
 {
-    if (row < 0 || row >= m_entries.size())
+    if (row < 0 || row >= m_entries.size() || row >= ui->tableWidget->rowCount())
         return;
     const FileEntry &entry = m_entries.at(row);
     fillRow(row, entry, m_icons.icon(QFileInfo(entry.path)));
@@ -196,7 +195,8 @@ void FileListWidget::reorderRows()
         const QTableWidgetItem *name = t->item(row, NameColumn);
         icons.insert(name->data(TableRole::Id).toString(), name->icon());
     }
-    for (int row = 0; row < m_entries.size(); ++row)
+    const int rows = qMin(m_entries.size(), t->rowCount());
+    for (int row = 0; row < rows; ++row)
         fillRow(row, m_entries.at(row), icons.value(m_entries.at(row).id));
 }
 
