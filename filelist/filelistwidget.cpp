@@ -8,6 +8,12 @@
 #include "operatewidget.h"
 #include "revealinfilemanager.h"
 #include "tableroles.h"
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/jobfailurereporter.h"
+#include "common/jobpacer.h"
+#include "rename/namerules.h"
+#include "rename/renamejob.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,7 +28,26 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <utility>
+
 namespace {
+
+const QStringList &renameChannels()
+{
+    static const QStringList channels = {
+        Channel::FileCustomRename,    Channel::FileInsertRename,   Channel::FolderCustomRename,
+        Channel::FolderInsertRename,  Channel::FileReplaceRename,  Channel::FolderReplaceRename,
+        Channel::FileDeleteRename,    Channel::FolderDeleteRename, Channel::ImportExcelRename,
+        Channel::StartChangeName,
+    };
+    return channels;
+}
+
+QString suffixOf(const QString &name)
+{
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
 
 QTableWidgetItem *readOnlyItem()
 {
@@ -61,10 +86,16 @@ FileListWidget::FileListWidget(QWidget *parent) : QWidget(parent), ui(new Ui::Fi
     ui->addFileAreaWidget->installEventFilter(this);
     ui->addFileAreaWidget->setCursor(Qt::PointingHandCursor);
     setUpTable();
+    CNvGlobalObserver *hub = CNvGlobalObserver::instance();
+    for (const QString &channel : renameChannels())
+        hub->addObserver(channel, Channel::RenameValueUpdate, this, OBSERVER_SLOT);
 }
 
 FileListWidget::~FileListWidget()
 {
+    CNvGlobalObserver *hub = CNvGlobalObserver::instance();
+    for (const QString &channel : renameChannels())
+        hub->removeObserver(channel, Channel::RenameValueUpdate, this);
     delete ui;
 }
 
@@ -218,8 +249,11 @@ void FileListWidget::showTableIfFilled()
 
 void FileListWidget::clearList()
 {
+    if (m_renaming)
+        return;
     ui->tableWidget->setRowCount(0);
     m_entries.clear();
+    m_history.clear();
     ui->tableWidget->hide();
     ui->emptyList->show();
     emit canUndo(false);
@@ -238,7 +272,7 @@ int FileListWidget::entryIndex(const QString &id) const
 void FileListWidget::onDeleteFile()
 {
     const QObject *cell = sender();
-    if (!cell)
+    if (!cell || m_renaming)
         return;
     CustomTabelWidget *t = ui->tableWidget;
     const auto address = static_cast<quintptr>(cell->property("ItemPtr").toULongLong());
@@ -271,7 +305,7 @@ void FileListWidget::onOpenDir()
 
 void FileListWidget::onSortChanged(int dstIndex, int SrcIndex)
 {
-    if (SrcIndex < 0 || SrcIndex >= m_entries.size() || dstIndex < 0 || dstIndex >= m_entries.size()
+    if (m_renaming || SrcIndex < 0 || SrcIndex >= m_entries.size() || dstIndex < 0 || dstIndex >= m_entries.size()
         || SrcIndex == dstIndex)
         return;
     const FileEntry moved = m_entries.takeAt(SrcIndex);
@@ -295,6 +329,8 @@ void FileListWidget::onSortIndicatorChanged(int logicalIndex)
 
 void FileListWidget::sortByColumn(int column)
 {
+    if (m_renaming)
+        return;
     switch (column) {
     case NameColumn:
         ListSorter::sortByText(m_entries, [](const FileEntry &e) { return e.currentName; }, m_sortedDescending);
@@ -401,4 +437,131 @@ void FileListWidget::askForItems()
                                                      QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
     if (!paths.isEmpty())
         addFiles(paths);
+}
+
+void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
+                                            const QVariant &value)
+{
+    Q_UNUSED(valueObj)
+    if (m_renaming) {
+        // A second start while a job runs is not a request to run another job inside it.
+        if (valueName != Channel::StartChangeName)
+            m_deferred.append({valueName, value});
+        return;
+    }
+    if (valueName == Channel::StartChangeName) {
+        if (value.toBool() == m_folderMode)
+            renameAll(false);
+        return;
+    }
+    if (valueName == Channel::ImportExcelRename) {
+        importNames(value);
+        return;
+    }
+    const std::optional<NameRules::KeyRule> rule = NameRules::ruleOfKey(valueName);
+    if (rule && rule->folder == m_folderMode)
+        recompute(valueName);
+}
+
+void FileListWidget::importNames(const QVariant &value)
+{
+    // Names may come with the mode of the page that imported them; then only that page's list takes them.
+    if (value.userType() == QMetaType::QVariantMap) {
+        const QVariantMap payload = value.toMap();
+        const QVariant folder = payload.value(QStringLiteral("folderMode"));
+        if (!folder.isValid() || folder.toBool() != m_folderMode)
+            return;
+        applyImportedNames(payload.value(QStringLiteral("names")).toStringList());
+        return;
+    }
+    applyImportedNames(value.toStringList());
+}
+
+void FileListWidget::recompute(const QString &key)
+{
+    const std::optional<NameRules::KeyRule> rule = NameRules::ruleOfKey(key);
+    if (!rule || rule->folder != m_folderMode)
+        return;
+    NameRules::recompute(key, m_entries, m_autoResolve);
+    showNewNames();
+}
+
+void FileListWidget::applyImportedNames(const QStringList &names)
+{
+    NameRules::applyImportedNames(names, m_entries, m_folderMode, m_autoResolve);
+    showNewNames();
+}
+
+void FileListWidget::showNewNames()
+{
+    CustomTabelWidget *t = ui->tableWidget;
+    const int rows = qMin(m_entries.size(), t->rowCount());
+    {
+        // One repaint for the whole column instead of a change notice per row.
+        const QSignalBlocker quiet(t->model());
+        for (int row = 0; row < rows; ++row) {
+            QTableWidgetItem *item = t->item(row, NewNameColumn);
+            const QString &name = m_entries.at(row).newName;
+            if (item && item->text() != name)
+                item->setText(name);
+        }
+    }
+    t->viewport()->update();
+}
+
+void FileListWidget::undo()
+{
+    if (!m_history.canUndo())
+        return;
+    renameAll(true);
+}
+
+void FileListWidget::renameAll(bool undoing)
+{
+    if (m_renaming)
+        return;
+    m_renaming = true;
+    {
+        JobPacer pacer(ui->tableWidget->viewport());
+        JobFailureReporter reporter;
+        const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
+            showJobRow(row, entry, outcome);
+            pacer.step();
+        };
+        if (undoing)
+            RenameJob::undo(m_entries, m_history, m_autoResolve, onRow, reporter);
+        else
+            RenameJob::run(m_entries, m_history, m_autoResolve, onRow, reporter);
+    }
+    m_renaming = false;
+    emit canUndo(m_history.canUndo());
+    replayDeferred();
+}
+
+void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)
+{
+    CustomTabelWidget *t = ui->tableWidget;
+    if (outcome == RowOutcome::Untouched || row < 0 || row >= t->rowCount())
+        return;
+    // The pacer repaints the view; a change notice per cell would cost more than the rename itself.
+    const QSignalBlocker quiet(t->model());
+    if (outcome == RowOutcome::Renamed) {
+        QTableWidgetItem *name = t->item(row, NameColumn);
+        const QString oldSuffix = suffixOf(name->text());
+        const QString newSuffix = suffixOf(entry.currentName);
+        // An item keeps its kind, and so its icon, unless its extension changed.
+        if (!m_folderMode && oldSuffix.compare(newSuffix, Qt::CaseInsensitive) != 0)
+            name->setIcon(m_icons.icon(QFileInfo(entry.path)));
+        name->setText(entry.currentName);
+        if (!m_folderMode)
+            t->item(row, NewNameColumn)->setData(TableRole::Suffix, newSuffix);
+    }
+    t->setStatusCell(row, StatusColumn, entry.status);
+}
+
+void FileListWidget::replayDeferred()
+{
+    const QVector<QPair<QString, QVariant>> deferred = std::exchange(m_deferred, {});
+    for (const auto &notice : deferred)
+        onPropertyValueChanged(notice.first, Channel::RenameValueUpdate, notice.second);
 }

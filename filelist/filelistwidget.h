@@ -2,7 +2,11 @@
 
 #include "fileentry.h"
 #include "fileiconcache.h"
+#include "rename/renamehistory.h"
 
+#include <QPair>
+#include <QVariant>
+#include <QVector>
 #include <QWidget>
 
 namespace Ui {
@@ -12,9 +16,12 @@ class FileListWidget;
 class CustomTabelWidget;
 class QTableWidgetItem;
 class QUrl;
+enum class RowOutcome;
 
 // The list of a rename page: one row per gathered file (or folder), with its proposed name, folder,
-// status and actions, and an empty area that invites a click or a drop while there are no rows.
+// status and actions, and an empty area that invites a click or a drop while there are no rows. It follows
+// the rename settings of its own mode through the hub, renames its items on "START CHANGE NAME" and undoes
+// its batches newest first.
 class FileListWidget : public QWidget
 {
     Q_OBJECT
@@ -40,6 +47,21 @@ public:
     void refreshRow(int row);
     void refreshRows();
 
+    // Proposals from the record of a rename key of this list's mode, shown in column 1.
+    void recompute(const QString &key);
+    // names[i] becomes the proposal of row i (a file keeps its extension).
+    void applyImportedNames(const QStringList &names);
+    // Column 1 of every row from its entry's newName, repainted at once.
+    void showNewNames();
+    // The rename job over every row, or (undoing) the undo of the newest batch. The window keeps painting
+    // and takes no input until it ends; a call while a job runs is ignored.
+    void renameAll(bool undoing);
+    void undo();
+
+    bool autoResolve() const { return m_autoResolve; }
+    bool isRenaming() const { return m_renaming; }
+    int undoDepth() const { return m_history.size(); }
+
     // The paths a drop of this data adds, in drop order: files, and all files below dropped folders, in
     // file mode; only folders in folder mode. Vanished paths and non-local URLs are left out.
     QStringList dropPaths(const QList<QUrl> &urls) const;
@@ -50,6 +72,7 @@ signals:
 
 public slots:
     void onSortChanged(int dstIndex, int SrcIndex);
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,6 +93,9 @@ private:
     void onDeleteFile();
     void onOpenDir();
     int entryIndex(const QString &id) const;
+    void importNames(const QVariant &value);
+    void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
+    void replayDeferred();
 
     Ui::FileListWidget *ui;
     FileEntryList m_entries;
@@ -77,4 +103,9 @@ private:
     bool m_folderMode = false;
     int m_sortedColumn = -1;
     bool m_sortedDescending = false;
+    RenameHistory m_history;
+    bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
+    bool m_renaming = false;
+    // Settings changes that arrived while a job ran, applied once it is over.
+    QVector<QPair<QString, QVariant>> m_deferred;
 };

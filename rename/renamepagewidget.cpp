@@ -67,6 +67,11 @@ void RenamePageWidget::on_addFolder_clicked()
         ui->fileListWidget->addFiles(files);
 }
 
+void RenamePageWidget::on_undo_clicked()
+{
+    ui->fileListWidget->undo();
+}
+
 void RenamePageWidget::on_clearList_clicked()
 {
     ui->fileListWidget->clearList();

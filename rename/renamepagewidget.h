@@ -25,6 +25,7 @@ signals:
 private slots:
     void on_addFile_clicked();
     void on_addFolder_clicked();
+    void on_undo_clicked();
     void on_clearList_clicked();
 
 private:

@@ -1,0 +1,807 @@
+// Renaming from end to end in the main window: settings and starts arrive on the hub as the panel sends
+// them, the user works the toolbar and the list, and the files in a temporary folder are checked on disk.
+#include "testutil_filelist.h"
+#include "testutil_modal.h"
+
+#include "app/mainwindow.h"
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/jobfailurereporter.h"
+#include "filelist/actiondelegate.h"
+#include "filelist/customtabelwidget.h"
+#include "filelist/filelistwidget.h"
+#include "rename/renamejob.h"
+#include "rename/renamepage.h"
+#include "rename/renamepagewidget.h"
+#include "rename/renamesettings.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace FileListTest;
+
+namespace {
+
+const QStringList kRenameKeys = {Channel::FileCustomRename,   Channel::FileInsertRename,  Channel::FolderCustomRename,
+                                 Channel::FolderInsertRename, Channel::FileReplaceRename, Channel::FolderReplaceRename,
+                                 Channel::FileDeleteRename,   Channel::FolderDeleteRename};
+
+void send(const QString &key, const QVariant &value = QVariant())
+{
+    CNvGlobalObserver::instance()->notifyObservers(key, Channel::RenameValueUpdate, value);
+}
+
+// What the panel's start button sends.
+void start(bool folderPage)
+{
+    send(Channel::StartChangeName, folderPage);
+}
+
+// What a panel control does: write the record of its key, then notify the key.
+void setCustom(const QString &key, const std::function<void(CustomSettings &)> &edit)
+{
+    CustomSettings settings;
+    edit(settings);
+    *customSettings(key) = settings;
+    send(key);
+}
+
+void setInsert(const QString &key, const QString &text, bool autoResolve = true)
+{
+    setCustom(key, [&](CustomSettings &s) {
+        s.text = text;
+        s.autoResolve = autoResolve;
+    });
+}
+
+void resetRecords()
+{
+    for (const QString &key : kRenameKeys) {
+        if (CustomSettings *s = customSettings(key))
+            *s = CustomSettings();
+        if (ReplaceSettings *s = replaceSettings(key))
+            *s = ReplaceSettings();
+        if (DeleteSettings *s = deleteSettings(key))
+            *s = DeleteSettings();
+    }
+}
+
+QStringList onDisk(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList columnTexts(const FileListWidget *list, int column)
+{
+    QStringList texts;
+    for (int row = 0; row < list->table()->rowCount(); ++row)
+        texts.append(list->table()->item(row, column)->text());
+    return texts;
+}
+
+QStringList statuses(const FileListWidget *list)
+{
+    return columnTexts(list, FileListWidget::StatusColumn);
+}
+
+QStringList proposals(const FileListWidget *list)
+{
+    QStringList names;
+    for (const FileEntry &entry : list->entries())
+        names.append(entry.newName);
+    return names;
+}
+
+QStringList repeated(const QString &text, int times)
+{
+    QStringList list;
+    for (int i = 0; i < times; ++i)
+        list.append(text);
+    return list;
+}
+
+bool showsIcon(const QToolButton *button, const QString &path)
+{
+    return button->icon().pixmap(32, 32).toImage() == QIcon(path).pixmap(32, 32).toImage();
+}
+
+QRect cellRect(const FileListWidget *list, int row, int column)
+{
+    return list->table()->visualRect(list->table()->model()->index(row, column));
+}
+
+// Double-clicks the proposal of row and types text into its editor, as a user renames in place.
+void editProposal(FileListWidget *list, int row, const QString &text)
+{
+    QWidget *viewport = list->table()->viewport();
+    const QPoint pos = cellRect(list, row, FileListWidget::NewNameColumn).center();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, pos);
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, pos);
+    auto *editor = viewport->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!viewport->findChild<QLineEdit *>());
+}
+
+void clickDrawnButton(FileListWidget *list, int row, const QString &name)
+{
+    const QRect cell = cellRect(list, row, FileListWidget::OperateColumn);
+    const QPoint pos = list->table()->actionDelegate()->buttonRect(cell, name).center();
+    QTest::mouseClick(list->table()->viewport(), Qt::LeftButton, {}, pos);
+}
+
+// Drags row `from` onto row `onto` within the table.
+void dragRow(FileListWidget *list, int from, int onto)
+{
+    CustomTabelWidget *t = list->table();
+    const QPoint pos = cellRect(list, onto, FileListWidget::NameColumn).center();
+    std::unique_ptr<QMimeData> mime(t->rowMimeData(from));
+    QTest::mousePress(t->viewport(), Qt::LeftButton, {}, cellRect(list, from, FileListWidget::NameColumn).center());
+    QDragEnterEvent enter(pos, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(t->viewport(), &enter);
+    QDragMoveEvent move(pos, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(t->viewport(), &move);
+    QDropEvent drop(pos, Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(t->viewport(), &drop);
+}
+
+// Runs an action whenever the hub carries a channel (main-window channels have the empty name).
+class HubListener : public QObject
+{
+    Q_OBJECT
+public:
+    HubListener(const QString &channel, const QString &name, std::function<void(const QVariant &)> action)
+        : m_channel(channel), m_name(name), m_action(std::move(action))
+    {
+        CNvGlobalObserver::instance()->addObserver(m_channel, m_name, this, OBSERVER_SLOT);
+    }
+    ~HubListener() override { CNvGlobalObserver::instance()->removeObserver(m_channel, m_name, this); }
+
+public slots:
+    void onPropertyValueChanged(const QString &, const QString &, const QVariant &value) { m_action(value); }
+
+private:
+    QString m_channel;
+    QString m_name;
+    std::function<void(const QVariant &)> m_action;
+};
+
+struct Page
+{
+    RenamePage *page = nullptr;
+    FileListWidget *list = nullptr;
+    QToolButton *undo = nullptr;
+    QToolButton *clear = nullptr;
+};
+
+} // namespace
+
+class TestRenameFlow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void subscriptions();
+    void conflicts_data();
+    void conflicts();
+    void renameThenUndo();
+    void twoBatchesTwoUndos();
+    void missingFileAndUnchangedRow();
+    void pagesAreSeparate();
+    void nothingReplaced_data();
+    void nothingReplaced();
+    void nameLeavingItsFolder_data();
+    void nameLeavingItsFolder();
+    void emptyNamePart();
+    void caseOnlyRename_data();
+    void caseOnlyRename();
+    void undoAfterRowsChanged();
+    void warningsOfManyFailures();
+    void importOnOnePage_data();
+    void importOnOnePage();
+    void recomputeWritesEveryRow_data();
+    void recomputeWritesEveryRow();
+    void conflictFlagFromRecompute_data();
+    void conflictFlagFromRecompute();
+    void jobKeepsUserOut();
+    void clearListForgetsHistory();
+
+private:
+    Page page(bool folderPage);
+    Page showPage(bool folderPage);
+
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_root;
+};
+
+void TestRenameFlow::init()
+{
+    resetRecords();
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_root = m_dir->path();
+    m_answerer = std::make_unique<ModalAnswerer>(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    m_window = std::make_unique<MainWindow>();
+    m_window->resize(1400, 800);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestRenameFlow::cleanup()
+{
+    m_window.reset();
+    m_answerer.reset();
+    // Read-only folders made by a test must not keep the temporary folder from going.
+    for (const QString &name : onDisk(m_root))
+        QFile::setPermissions(m_root + '/' + name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    m_dir.reset();
+}
+
+Page TestRenameFlow::page(bool folderPage)
+{
+    Page p;
+    p.page = m_window->findChild<RenamePage *>(folderPage ? "folderRenamePage" : "fileRenamePage");
+    p.list = p.page->editWidget()->fileList();
+    p.undo = p.page->findChild<QToolButton *>("undo");
+    p.clear = p.page->findChild<QToolButton *>("clearList");
+    return p;
+}
+
+Page TestRenameFlow::showPage(bool folderPage)
+{
+    QTest::mouseClick(m_window->findChild<QToolButton *>(folderPage ? "folderRenameBtn" : "fileRenameBtn"),
+                      Qt::LeftButton);
+    return page(folderPage);
+}
+
+void TestRenameFlow::subscriptions()
+{
+    const int before = CNvGlobalObserver::instance()->entryCount();
+    {
+        FileListWidget list;
+        QCOMPARE(CNvGlobalObserver::instance()->entryCount(), before + 10);
+        // Only the name the panel sends reaches the list.
+        list.addFiles({makeFile(m_root, "a.txt")});
+        *customSettings(Channel::FileCustomRename) = CustomSettings();
+        customSettings(Channel::FileCustomRename)->text = QStringLiteral("b");
+        CNvGlobalObserver::instance()->notifyObservers(Channel::FileCustomRename, Channel::NoName);
+        QCOMPARE(proposals(&list), QStringList{"a.txt"});
+        send(Channel::FileCustomRename);
+        QCOMPARE(proposals(&list), QStringList{"b.txt"});
+    }
+    QCOMPARE(CNvGlobalObserver::instance()->entryCount(), before);
+}
+
+void TestRenameFlow::conflicts_data()
+{
+    QTest::addColumn<bool>("resolve");
+    QTest::addColumn<QStringList>("disk");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("states");
+    QTest::addColumn<int>("warnings");
+    QTest::newRow("resolution on: a counter") << true << QStringList{"b(1).txt", "b.txt"}
+                                              << QStringList{"b.txt", "b(1).txt"} << QStringList{"成功", "成功"} << 0;
+    QTest::newRow("resolution off: the second fails") << false << QStringList{"b.txt", "c.txt"}
+                                                      << QStringList{"b.txt", "c.txt"} << QStringList{"成功", "失败"}
+                                                      << 1;
+}
+
+void TestRenameFlow::conflicts()
+{
+    QFETCH(bool, resolve);
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "c.txt")});
+    setCustom(Channel::FileCustomRename, [&](CustomSettings &s) {
+        s.text = QStringLiteral("b");
+        s.autoResolve = resolve;
+    });
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), QStringList({"b.txt", "b.txt"}));
+    QCOMPARE(p.list->autoResolve(), resolve);
+
+    start(false);
+
+    QTEST(onDisk(m_root), "disk");
+    QTEST(columnTexts(p.list, FileListWidget::NameColumn), "names");
+    QTEST(statuses(p.list), "states");
+    // The proposals stay as they were shown.
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), QStringList({"b.txt", "b.txt"}));
+    QFETCH(int, warnings);
+    QCOMPARE(m_answerer->texts, repeated(RenameJob::failureMessage(m_root + "/b.txt"), warnings));
+    QVERIFY(p.undo->isEnabled());
+}
+
+void TestRenameFlow::renameThenUndo()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt", "A"), makeFile(m_root, "b.txt", "B")});
+    QVERIFY(!p.undo->isEnabled());
+    QVERIFY(showsIcon(p.undo, ":/image/disableUndo.svg"));
+    setInsert(Channel::FileInsertRename, QStringLiteral("new_"));
+
+    start(false);
+    QCOMPARE(onDisk(m_root), QStringList({"new_a.txt", "new_b.txt"}));
+    QCOMPARE(statuses(p.list), QStringList({"成功", "成功"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"new_a.txt", "new_b.txt"}));
+    QVERIFY(p.undo->isEnabled());
+    QVERIFY(showsIcon(p.undo, ":/image/undo.svg"));
+
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(m_root), QStringList({"a.txt", "b.txt"}));
+    QCOMPARE(contentOf(m_root + "/a.txt"), QByteArray("A"));
+    QCOMPARE(contentOf(m_root + "/b.txt"), QByteArray("B"));
+    QCOMPARE(statuses(p.list), QStringList({"待操作", "待操作"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"a.txt", "b.txt"}));
+    // A reverted row keeps the name the batch had given it as its proposal.
+    QCOMPARE(proposals(p.list), QStringList({"new_a.txt", "new_b.txt"}));
+    QVERIFY(!p.undo->isEnabled());
+    QVERIFY(showsIcon(p.undo, ":/image/disableUndo.svg"));
+    QVERIFY(m_answerer->texts.isEmpty());
+}
+
+void TestRenameFlow::twoBatchesTwoUndos()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt")});
+    setInsert(Channel::FileInsertRename, QStringLiteral("1_"));
+    start(false);
+    setInsert(Channel::FileInsertRename, QStringLiteral("2_"));
+    start(false);
+    QCOMPARE(onDisk(m_root), QStringList({"2_1_a.txt", "2_1_b.txt"}));
+    QCOMPARE(p.list->undoDepth(), 2);
+
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(m_root), QStringList({"1_a.txt", "1_b.txt"}));
+    QVERIFY(p.undo->isEnabled());
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(m_root), QStringList({"a.txt", "b.txt"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"a.txt", "b.txt"}));
+    QVERIFY(!p.undo->isEnabled());
+
+    // An undo with nothing left to undo does nothing.
+    p.list->undo();
+    QCOMPARE(onDisk(m_root), QStringList({"a.txt", "b.txt"}));
+}
+
+void TestRenameFlow::missingFileAndUnchangedRow()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt"), makeFile(m_root, "c.txt"),
+                      makeFile(m_root, "d.txt")});
+    QVERIFY(QFile::remove(m_root + "/b.txt"));
+    // Fewer names than rows: the last row keeps its own name as its proposal.
+    send(Channel::ImportExcelRename, QStringList({"x_a", "x_b", "x_c"}));
+
+    start(false);
+
+    QCOMPARE(onDisk(m_root), QStringList({"d.txt", "x_a.txt", "x_c.txt"}));
+    QCOMPARE(statuses(p.list), QStringList({"成功", "文件不存在", "成功", "待操作"}));
+    QVERIFY(m_answerer->texts.isEmpty());
+}
+
+void TestRenameFlow::pagesAreSeparate()
+{
+    const QString files = makeDir(m_root, "files");
+    const QString folders = makeDir(m_root, "folders");
+    Page filePage = page(false);
+    Page folderPage = page(true);
+    filePage.list->addFiles({makeFile(files, "f1.txt"), makeFile(files, "f2.txt")});
+    folderPage.list->addFiles({makeDir(folders, "d1"), makeDir(folders, "d2")});
+
+    setInsert(Channel::FileInsertRename, QStringLiteral("F_"));
+    QCOMPARE(columnTexts(filePage.list, FileListWidget::NewNameColumn), QStringList({"F_f1.txt", "F_f2.txt"}));
+    QCOMPARE(columnTexts(folderPage.list, FileListWidget::NewNameColumn), QStringList({"d1", "d2"}));
+    QCOMPARE(proposals(folderPage.list), QStringList({"d1", "d2"}));
+
+    setInsert(Channel::FolderInsertRename, QStringLiteral("D_"));
+    QCOMPARE(columnTexts(folderPage.list, FileListWidget::NewNameColumn), QStringList({"D_d1", "D_d2"}));
+    QCOMPARE(columnTexts(filePage.list, FileListWidget::NewNameColumn), QStringList({"F_f1.txt", "F_f2.txt"}));
+
+    start(true);
+    QCOMPARE(onDisk(folders), QStringList({"D_d1", "D_d2"}));
+    QCOMPARE(onDisk(files), QStringList({"f1.txt", "f2.txt"}));
+    QCOMPARE(statuses(filePage.list), QStringList({"待操作", "待操作"}));
+    QVERIFY(!filePage.undo->isEnabled());
+    QVERIFY(folderPage.undo->isEnabled());
+
+    start(false);
+    QCOMPARE(onDisk(files), QStringList({"F_f1.txt", "F_f2.txt"}));
+    QCOMPARE(onDisk(folders), QStringList({"D_d1", "D_d2"}));
+
+    // Undo on the folder page reverts only its own batch.
+    showPage(true);
+    QTest::mouseClick(folderPage.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(folders), QStringList({"d1", "d2"}));
+    QCOMPARE(onDisk(files), QStringList({"F_f1.txt", "F_f2.txt"}));
+    QVERIFY(filePage.undo->isEnabled());
+}
+
+void TestRenameFlow::nothingReplaced_data()
+{
+    QTest::addColumn<bool>("folderMode");
+    QTest::addColumn<bool>("resolve");
+    QTest::addColumn<QStringList>("disk");
+    QTest::addColumn<QString>("state");
+    QTest::newRow("folder onto an empty folder, resolution off") << true << false << QStringList{"a", "b"} << "失败";
+    QTest::newRow("folder onto an empty folder, resolution on") << true << true << QStringList{"b", "b(1)"} << "成功";
+    QTest::newRow("file onto a file, resolution off") << false << false << QStringList{"a", "b"} << "失败";
+    QTest::newRow("file onto a file, resolution on") << false << true << QStringList{"b", "b(1)"} << "成功";
+}
+
+void TestRenameFlow::nothingReplaced()
+{
+    QFETCH(bool, folderMode);
+    QFETCH(bool, resolve);
+    // The item to rename and an unlisted item that already has the wanted name.
+    const QString listed = folderMode ? makeDir(m_root, "a") : makeFile(m_root, "a", "listed");
+    if (folderMode)
+        makeDir(m_root, "b");
+    else
+        makeFile(m_root, "b", "unlisted");
+    Page p = page(folderMode);
+    p.list->addFiles({listed});
+    setCustom(folderMode ? Channel::FolderCustomRename : Channel::FileCustomRename, [&](CustomSettings &s) {
+        s.text = QStringLiteral("b");
+        s.autoResolve = resolve;
+    });
+
+    start(folderMode);
+
+    QTEST(onDisk(m_root), "disk");
+    QTEST(statuses(p.list).value(0), "state");
+    if (!folderMode) {
+        QCOMPARE(contentOf(m_root + "/b"), QByteArray("unlisted"));
+        QCOMPARE(contentOf(m_root + (resolve ? "/b(1)" : "/a")), QByteArray("listed"));
+    }
+    QCOMPARE(m_answerer->texts, resolve ? QStringList() : QStringList{RenameJob::failureMessage(m_root + "/b")});
+}
+
+void TestRenameFlow::nameLeavingItsFolder_data()
+{
+    QTest::addColumn<bool>("folderMode");
+    QTest::addColumn<bool>("byImport");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("proposal");
+    QTest::addColumn<QStringList>("disk");
+    QTest::addColumn<QString>("state");
+
+    // Editing a file's proposal keeps only a name: the folder part never gets in.
+    QTest::newRow("file edit with a folder") << false << false << "sub/x.txt" << "x.txt"
+                                             << QStringList{"sub", "x.txt"} << "成功";
+    QTest::newRow("file edit going up") << false << false << "../x" << "x.txt" << QStringList{"sub", "x.txt"}
+                                        << "成功";
+    QTest::newRow("folder edit with a separator") << true << false << "sub/x" << "sub/x"
+                                                  << QStringList{"a", "sub"} << "失败";
+    QTest::newRow("folder edit: ..") << true << false << ".." << ".." << QStringList{"a", "sub"} << "失败";
+    QTest::newRow("folder edit: .") << true << false << "." << "." << QStringList{"a", "sub"} << "失败";
+    QTest::newRow("file import going up") << false << true << "../up" << "../up.txt"
+                                          << QStringList{"a.txt", "sub"} << "失败";
+    QTest::newRow("folder import into a folder") << true << true << "sub/x" << "sub/x" << QStringList{"a", "sub"}
+                                                 << "失败";
+}
+
+void TestRenameFlow::nameLeavingItsFolder()
+{
+    QFETCH(bool, folderMode);
+    QFETCH(bool, byImport);
+    QFETCH(QString, typed);
+    QFETCH(QString, proposal);
+    makeDir(m_root, "sub");
+    const QString item = folderMode ? makeDir(m_root, "a") : makeFile(m_root, "a.txt");
+    Page p = showPage(folderMode);
+    p.list->addFiles({item});
+    if (byImport)
+        send(Channel::ImportExcelRename, QStringList{typed});
+    else
+        editProposal(p.list, 0, typed);
+    QCOMPARE(proposals(p.list), QStringList{proposal});
+
+    start(folderMode);
+
+    QTEST(onDisk(m_root), "disk");
+    QVERIFY(onDisk(m_root + "/sub").isEmpty());
+    QVERIFY(QDir(m_root).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size() == 2);
+    QFETCH(QString, state);
+    QCOMPARE(statuses(p.list).value(0), state);
+    const QStringList warnings =
+        state == "失败" ? QStringList{RenameJob::failureMessage(m_root + '/' + proposal)} : QStringList();
+    QCOMPARE(m_answerer->texts, warnings);
+}
+
+void TestRenameFlow::emptyNamePart()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "c.txt")});
+    // An empty cell of the workbook would leave only the extension.
+    send(Channel::ImportExcelRename, QStringList({"", "b"}));
+    QCOMPARE(proposals(p.list), QStringList({".txt", "b.txt"}));
+
+    start(false);
+
+    QCOMPARE(onDisk(m_root), QStringList({"a.txt", "b.txt"}));
+    QCOMPARE(statuses(p.list), QStringList({"失败", "成功"}));
+    QCOMPARE(m_answerer->texts, QStringList{RenameJob::missingNamePartMessage(".txt")});
+}
+
+void TestRenameFlow::caseOnlyRename_data()
+{
+    QTest::addColumn<bool>("resolve");
+    QTest::newRow("resolution on") << true;
+    QTest::newRow("resolution off") << false;
+}
+
+void TestRenameFlow::caseOnlyRename()
+{
+    QFETCH(bool, resolve);
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "report.txt", "R")});
+    setCustom(Channel::FileCustomRename, [&](CustomSettings &s) {
+        s.caseMode = 1;
+        s.autoResolve = resolve;
+    });
+    QCOMPARE(proposals(p.list), QStringList{"Report.txt"});
+
+    start(false);
+
+    QCOMPARE(onDisk(m_root), QStringList{"Report.txt"});
+    QCOMPARE(contentOf(m_root + "/Report.txt"), QByteArray("R"));
+    QCOMPARE(statuses(p.list), QStringList{"成功"});
+
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(m_root), QStringList{"report.txt"});
+    QVERIFY(m_answerer->texts.isEmpty());
+}
+
+void TestRenameFlow::undoAfterRowsChanged()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt"), makeFile(m_root, "c.txt")});
+    setInsert(Channel::FileInsertRename, QStringLiteral("x_"));
+    start(false);
+    QCOMPARE(onDisk(m_root), QStringList({"x_a.txt", "x_b.txt", "x_c.txt"}));
+
+    // Since the batch: a row added, one deleted, one moved.
+    p.list->addFiles({makeFile(m_root, "d.txt")});
+    clickDrawnButton(p.list, 1, "deleteBtn");
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"x_a.txt", "x_c.txt", "d.txt"}));
+    dragRow(p.list, 0, 2);
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"x_c.txt", "d.txt", "x_a.txt"}));
+
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+
+    // Every item of the batch is put back, the one whose row is gone included; the new row is left alone.
+    QCOMPARE(onDisk(m_root), QStringList({"a.txt", "b.txt", "c.txt", "d.txt"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"c.txt", "d.txt", "a.txt"}));
+    QCOMPARE(statuses(p.list), QStringList({"待操作", "待操作", "待操作"}));
+    QCOMPARE(p.list->entries().at(1).path, m_root + "/d.txt");
+    QVERIFY(!p.undo->isEnabled());
+    QVERIFY(m_answerer->texts.isEmpty());
+}
+
+void TestRenameFlow::warningsOfManyFailures()
+{
+    Page p = page(false);
+    QStringList paths;
+    for (int i = 0; i < 6; ++i)
+        paths.append(makeFile(m_root, QStringLiteral("f%1.txt").arg(i)));
+    p.list->addFiles(paths);
+    setCustom(Channel::FileCustomRename, [](CustomSettings &s) {
+        s.text = QStringLiteral("b");
+        s.autoResolve = false;
+    });
+
+    start(false);
+
+    // The first row takes the name; five fail: three warnings one by one, then one for the other two.
+    const QString failure = RenameJob::failureMessage(m_root + "/b.txt");
+    QCOMPARE(m_answerer->texts, QStringList({failure, failure, failure, JobFailureReporter::summaryMessage(2)}));
+    QCOMPARE(m_answerer->texts.last(), QStringLiteral("另有2个项目操作失败，请查看列表中的状态"));
+    QCOMPARE(m_answerer->classNames, repeated("WarningDialog", 4));
+    QCOMPARE(statuses(p.list), QStringList{"成功"} + repeated("失败", 5));
+    QCOMPARE(onDisk(m_root).size(), 6);
+}
+
+void TestRenameFlow::importOnOnePage_data()
+{
+    QTest::addColumn<QVariant>("payload");
+    QTest::addColumn<QStringList>("fileProposals");
+    QTest::addColumn<QStringList>("folderProposals");
+    const QStringList names{"x", "y"};
+    const QStringList fileBefore{"a.txt", "b.txt"};
+    const QStringList folderBefore{"d1", "d2"};
+    QTest::newRow("from the file page") << QVariant(QVariantMap{{"names", names}, {"folderMode", false}})
+                                        << QStringList{"x.txt", "y.txt"} << folderBefore;
+    QTest::newRow("from the folder page") << QVariant(QVariantMap{{"names", names}, {"folderMode", true}})
+                                          << fileBefore << QStringList{"x", "y"};
+    QTest::newRow("of no page") << QVariant(QVariantMap{{"names", names}}) << fileBefore << folderBefore;
+    QTest::newRow("names alone: both pages") << QVariant(names) << QStringList{"x.txt", "y.txt"}
+                                             << QStringList{"x", "y"};
+}
+
+void TestRenameFlow::importOnOnePage()
+{
+    QFETCH(QVariant, payload);
+    Page filePage = page(false);
+    Page folderPage = page(true);
+    filePage.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt")});
+    folderPage.list->addFiles({makeDir(m_root, "d1"), makeDir(m_root, "d2")});
+
+    send(Channel::ImportExcelRename, payload);
+
+    QTEST(proposals(filePage.list), "fileProposals");
+    QTEST(columnTexts(filePage.list, FileListWidget::NewNameColumn), "fileProposals");
+    QTEST(proposals(folderPage.list), "folderProposals");
+    QTEST(columnTexts(folderPage.list, FileListWidget::NewNameColumn), "folderProposals");
+}
+
+void TestRenameFlow::recomputeWritesEveryRow_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("custom with numbers") << Channel::FileCustomRename << "n001.txt" << "n300.txt";
+    QTest::newRow("insert") << Channel::FileInsertRename << "new_file 0.txt" << "new_file 299.txt";
+    QTest::newRow("replace") << Channel::FileReplaceRename << "file_0.txt" << "file_299.txt";
+    QTest::newRow("delete") << Channel::FileDeleteRename << "0.txt" << "299.txt";
+}
+
+void TestRenameFlow::recomputeWritesEveryRow()
+{
+    QFETCH(QString, key);
+    constexpr int rows = 300;
+    QStringList paths;
+    for (int i = 0; i < rows; ++i)
+        paths.append(makeFile(m_root, QStringLiteral("file %1.txt").arg(i)));
+    Page p = page(false);
+    p.list->addFiles(paths);
+
+    if (key == Channel::FileCustomRename) {
+        setCustom(key, [](CustomSettings &s) {
+            s.text = QStringLiteral("n");
+            s.numberingEnabled = true;
+            s.startNumber = 1;
+            s.numberIncrement = 1;
+            s.numberDigits = 3;
+            s.numberPosition = 1;
+        });
+    } else if (key == Channel::FileInsertRename) {
+        setInsert(key, QStringLiteral("new_"));
+    } else if (key == Channel::FileReplaceRename) {
+        replaceSettings(key)->find = QStringLiteral(" ");
+        replaceSettings(key)->replaceWith = QStringLiteral("_");
+        send(key);
+    } else {
+        deleteSettings(key)->deleteText = QStringLiteral("file ");
+        send(key);
+    }
+
+    QTEST(p.list->entries().first().newName, "first");
+    QTEST(p.list->entries().last().newName, "last");
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), proposals(p.list));
+    // The other mode's key of the same rule changes nothing here.
+    send(QString(key).replace("FILE", "FOLDER"));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), proposals(p.list));
+    QTEST(p.list->entries().first().newName, "first");
+}
+
+void TestRenameFlow::conflictFlagFromRecompute_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("flag");
+    QTest::newRow("custom") << Channel::FileCustomRename << false;
+    QTest::newRow("insert") << Channel::FileInsertRename << false;
+    QTest::newRow("replace") << Channel::FileReplaceRename << false;
+    QTest::newRow("delete: always") << Channel::FileDeleteRename << true;
+    QTest::newRow("import: always") << Channel::ImportExcelRename << true;
+    QTest::newRow("other mode: kept") << Channel::FolderDeleteRename << false;
+}
+
+void TestRenameFlow::conflictFlagFromRecompute()
+{
+    QFETCH(QString, key);
+    QFETCH(bool, flag);
+    Page p = page(false);
+    QVERIFY(p.list->autoResolve());
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "c.txt")});
+    customSettings(Channel::FileInsertRename)->autoResolve = false;
+    replaceSettings(Channel::FileReplaceRename)->autoResolve = false;
+    setCustom(Channel::FileCustomRename, [](CustomSettings &s) { s.autoResolve = false; });
+    QVERIFY(!p.list->autoResolve());
+
+    send(key, key == Channel::ImportExcelRename ? QVariant(QStringList{"x"}) : QVariant());
+    QCOMPARE(p.list->autoResolve(), flag);
+
+    // Both proposals typed as b.txt: the flag decides whether the second is resolved or fails.
+    editProposal(p.list, 0, "b");
+    editProposal(p.list, 1, "b");
+    QCOMPARE(proposals(p.list), QStringList({"b.txt", "b.txt"}));
+    start(false);
+    QCOMPARE(onDisk(m_root), flag ? QStringList({"b(1).txt", "b.txt"}) : QStringList({"b.txt", "c.txt"}));
+    QCOMPARE(m_answerer->texts.size(), flag ? 0 : 1);
+}
+
+void TestRenameFlow::jobKeepsUserOut()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "c.txt")});
+    setInsert(Channel::FileInsertRename, QStringLiteral("old_"));
+    start(false);
+    QCOMPARE(p.list->undoDepth(), 1);
+    setCustom(Channel::FileCustomRename, [](CustomSettings &s) {
+        s.text = QStringLiteral("b");
+        s.autoResolve = false;
+    });
+
+    // While the job runs (its warning has just been answered), the user clicks about and the panel sends.
+    int reentered = 0;
+    bool busyDuringJob = false;
+    HubListener meddler(Channel::MessageErrorTip, Channel::NoName, [&](const QVariant &) {
+        busyDuringJob = p.list->isRenaming();
+        QTest::mouseClick(m_window->findChild<QToolButton *>("folderRenameBtn"), Qt::LeftButton);
+        QTest::mouseClick(p.clear, Qt::LeftButton);
+        QTest::mouseClick(p.undo, Qt::LeftButton);
+        const int depth = p.list->undoDepth();
+        start(false);
+        if (p.list->undoDepth() != depth)
+            ++reentered;
+        *customSettings(Channel::FileInsertRename) = CustomSettings();
+        customSettings(Channel::FileInsertRename)->text = QStringLiteral("z_");
+        send(Channel::FileInsertRename);
+    });
+
+    start(false);
+
+    QVERIFY(busyDuringJob);
+    QCOMPARE(reentered, 0);
+    QVERIFY(p.page->isVisible()); // the page button did not answer either
+    QCOMPARE(m_answerer->texts, QStringList{RenameJob::failureMessage(m_root + "/b.txt")});
+    QCOMPARE(onDisk(m_root), QStringList({"b.txt", "old_c.txt"}));
+    QCOMPARE(p.list->entries().size(), 2);
+    QCOMPARE(p.list->undoDepth(), 2);
+    // The settings sent during the job are shown once it is over.
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), QStringList({"z_b.txt", "z_old_c.txt"}));
+    QVERIFY(!p.list->isRenaming());
+
+    // Afterwards the toolbar answers again.
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(m_root), QStringList({"old_a.txt", "old_c.txt"}));
+    QTest::mouseClick(p.clear, Qt::LeftButton);
+    QVERIFY(p.list->entries().isEmpty());
+}
+
+void TestRenameFlow::clearListForgetsHistory()
+{
+    Page p = page(false);
+    p.list->addFiles({makeFile(m_root, "a.txt")});
+    setInsert(Channel::FileInsertRename, QStringLiteral("x_"));
+    start(false);
+    QVERIFY(p.undo->isEnabled());
+    QTest::mouseClick(p.clear, Qt::LeftButton);
+    QVERIFY(!p.undo->isEnabled());
+    QCOMPARE(p.list->undoDepth(), 0);
+    p.list->addFiles({m_root + "/x_a.txt"});
+    p.list->undo();
+    QCOMPARE(onDisk(m_root), QStringList{"x_a.txt"});
+}
+
+QTEST_MAIN(TestRenameFlow)
+#include "tst_renameflow.moc"
