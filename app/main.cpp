@@ -1,9 +1,11 @@
 #include "app/applicationstartup.h"
 #include "app/logmessagehandler.h"
 #include "app/mainwindow.h"
+#include "rename/ccconverter.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
@@ -15,6 +17,11 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Korvel"));
     QApplication::setApplicationName(QStringLiteral("Quorlin"));
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
+    CCConverter::initialize();
+#ifndef Q_OS_WIN
+    // Windows takes the icon from the executable's resources; elsewhere the window needs it set.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/logo.svg")));
+#endif
 
     MainWindow window;
     window.show();

@@ -10,6 +10,8 @@ function(quorlin_add_test name)
   quorlin_add_executable(${name} ${ARGN})
   target_link_libraries(${name} PRIVATE Qt5::Test)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  # Tests read the same staged data as the program.
+  add_dependencies(${name} stage_data)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${QUORLIN_APP_DIR})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)
 endfunction()

@@ -7,11 +7,11 @@ build=${1:-"$here/build"}
 
 packages=(
   cmake g++ make pkg-config
-  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools libqt5opengl5-dev
+  qtbase5-dev qtbase5-dev-tools libqt5svg5-dev qttools5-dev-tools
   libopencc-dev libopencc-data opencc
   libxlsxwriter-dev libzip-dev zlib1g-dev libssl-dev
   fonts-noto-cjk unicode-data
-  xvfb xauth openssl
+  xvfb xauth dbus-daemon openssl
 )
 
 missing=()

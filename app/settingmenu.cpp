@@ -1,0 +1,29 @@
+#include "settingmenu.h"
+
+#include "helppages.h"
+#include "ui_settingmenu.h"
+
+#include <QDesktopServices>
+
+SettingMenu::SettingMenu(QWidget *parent) : QMenu(parent), ui(new Ui::SettingMenu)
+{
+    ui->setupUi(this);
+}
+
+SettingMenu::~SettingMenu()
+{
+    delete ui;
+}
+
+// The buttons are not menu actions, so the menu does not close by itself once one is chosen.
+void SettingMenu::on_help1_clicked()
+{
+    QDesktopServices::openUrl(HelpPages::customerServiceUrl());
+    close();
+}
+
+void SettingMenu::on_help2_clicked()
+{
+    QDesktopServices::openUrl(HelpPages::helpCentreUrl());
+    close();
+}

@@ -1,0 +1,106 @@
+#include "actiondelegate.h"
+
+#include "operatewidget.h"
+#include "tableroles.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QTableWidget>
+
+ActionDelegate::ActionDelegate(OperateWidget *operate, QWidget *view)
+    : QStyledItemDelegate(view), m_operate(operate)
+{
+}
+
+void ActionDelegate::clearCache()
+{
+    m_cache.clear();
+}
+
+void ActionDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem background(option);
+    initStyleOption(&background, index);
+    background.text.clear();
+    background.icon = QIcon();
+    const QWidget *view = option.widget;
+    QStyle *style = view ? view->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
+
+    if (option.rect.isEmpty())
+        return;
+    painter->drawPixmap(option.rect.topLeft(), cellPixmap(option.rect.size(), painter->device()->devicePixelRatioF()));
+}
+
+QPixmap ActionDelegate::cellPixmap(const QSize &size, qreal ratio) const
+{
+    // The buttons shown are part of the key: a list may hide some of them.
+    const QString key = QStringLiteral("%1x%2@%3/%4%5")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(ratio)
+                            .arg(buttonRect(QRect(QPoint(), size), QStringLiteral("openBtn")).isEmpty())
+                            .arg(m_operate->findChild<QWidget *>(QStringLiteral("sortBtn"))->isVisibleTo(m_operate));
+    auto it = m_cache.constFind(key);
+    if (it != m_cache.constEnd())
+        return it.value();
+
+    m_operate->layoutFor(size);
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    m_operate->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
+    m_cache.insert(key, pixmap);
+    return pixmap;
+}
+
+QRect ActionDelegate::buttonRect(const QRect &cellRect, const QString &objectName) const
+{
+    auto *button = m_operate->findChild<QAbstractButton *>(objectName);
+    if (!button || !button->isVisibleTo(m_operate))
+        return QRect();
+    m_operate->layoutFor(cellRect.size());
+    return QRect(button->mapTo(m_operate, QPoint()) + cellRect.topLeft(), button->size());
+}
+
+QAbstractButton *ActionDelegate::buttonAt(const QRect &cellRect, const QPoint &pos) const
+{
+    m_operate->layoutFor(cellRect.size());
+    return m_operate->buttonAt(pos - cellRect.topLeft());
+}
+
+bool ActionDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                                 const QModelIndex &index)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
+        && type != QEvent::MouseButtonDblClick)
+        return QStyledItemDelegate::editorEvent(event, model, option, index);
+
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    QAbstractButton *button = buttonAt(option.rect, mouse->pos());
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        m_pressed = button;
+        m_pressedIndex = index;
+        return button != nullptr;
+    }
+
+    // A click is a press and a release on the same drawn button of the same row.
+    const bool clicked = button && button == m_pressed && m_pressedIndex == index;
+    m_pressed = nullptr;
+    m_pressedIndex = QPersistentModelIndex();
+    if (!clicked)
+        return button != nullptr;
+
+    auto *table = qobject_cast<QTableWidget *>(parent());
+    QTableWidgetItem *item = table ? table->item(index.row(), index.column()) : nullptr;
+    m_operate->setProperty("ItemPtr", QVariant::fromValue<qulonglong>(reinterpret_cast<quintptr>(item)));
+    m_operate->setProperty("UUID", index.data(TableRole::Id).toString());
+    button->click();
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QHash>
+#include <QPixmap>
+#include <QPointer>
+#include <QStyledItemDelegate>
+
+class OperateWidget;
+class QAbstractButton;
+
+// Draws every row's action cell with one OperateWidget and turns a click on a drawn button into that
+// button's click, after giving the widget the row's "ItemPtr" (the cell's item) and "UUID" (the row id).
+class ActionDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    ActionDelegate(OperateWidget *operate, QWidget *view);
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
+                     const QModelIndex &index) override;
+
+    // Where the button with this object name is drawn inside a cell (view coordinates); empty if hidden.
+    QRect buttonRect(const QRect &cellRect, const QString &objectName) const;
+    void clearCache();
+
+private:
+    QAbstractButton *buttonAt(const QRect &cellRect, const QPoint &pos) const;
+    QPixmap cellPixmap(const QSize &size, qreal ratio) const;
+
+    OperateWidget *m_operate;
+    QPointer<QAbstractButton> m_pressed;
+    QPersistentModelIndex m_pressedIndex;
+    mutable QHash<QString, QPixmap> m_cache;
+};
