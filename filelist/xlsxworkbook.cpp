@@ -1,0 +1,933 @@
+#include "xlsxworkbook.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <QStringList>
+#include <QTime>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// An open zip archive that hands out its entries inflated, within the caps of one load.
+class ZipPackage
+{
+public:
+    enum ReadResult { Read, Missing, Broken };
+
+    ZipPackage() = default;
+    ~ZipPackage()
+    {
+        if (m_zip)
+            zip_discard(m_zip);
+    }
+    ZipPackage(const ZipPackage &) = delete;
+    ZipPackage &operator=(const ZipPackage &) = delete;
+
+    bool openFile(const QString &path)
+    {
+        // zip_open would block on a fifo and read a device forever.
+        if (!QFileInfo(path).isFile())
+            return false;
+#ifdef Q_OS_WIN
+        const QByteArray name = path.toUtf8();
+#else
+        const QByteArray name = QFile::encodeName(path);
+#endif
+        int error = 0;
+        m_zip = zip_open(name.constData(), ZIP_RDONLY, &error);
+        return m_zip != nullptr;
+    }
+
+    bool openData(const QByteArray &data)
+    {
+        m_data = data; // the archive reads from this buffer, so keep it alive
+        zip_error_t error;
+        zip_error_init(&error);
+        zip_source_t *source = zip_source_buffer_create(m_data.constData(), zip_uint64_t(m_data.size()), 0, &error);
+        if (source) {
+            m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+            if (!m_zip)
+                zip_source_free(source);
+        }
+        zip_error_fini(&error);
+        return m_zip != nullptr;
+    }
+
+    bool contains(const QString &name) const { return indexOf(name) >= 0; }
+
+    ReadResult read(const QString &name, QByteArray *out)
+    {
+        out->clear();
+        const zip_int64_t index = indexOf(name);
+        if (index < 0)
+            return Missing;
+        zip_file_t *file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+        if (!file)
+            return Broken; // encrypted, or a compression method we cannot inflate
+        // The sizes in the headers are the archive's claim; only the inflated bytes count.
+        char chunk[64 * 1024];
+        ReadResult result = Read;
+        for (;;) {
+            const zip_int64_t n = zip_fread(file, chunk, sizeof chunk);
+            if (n == 0)
+                break;
+            if (n < 0 || out->size() + n > XlsxWorkbook::MaxPartSize || m_total + n > XlsxWorkbook::MaxTotalSize) {
+                result = Broken;
+                break;
+            }
+            out->append(chunk, int(n));
+            m_total += n;
+        }
+        zip_fclose(file);
+        if (result != Read)
+            out->clear();
+        return result;
+    }
+
+private:
+    zip_int64_t indexOf(const QString &name) const
+    {
+        const QByteArray utf8 = name.toUtf8();
+        const zip_int64_t index = zip_name_locate(m_zip, utf8.constData(), 0);
+        // Part names are case-insensitive.
+        return index >= 0 ? index : zip_name_locate(m_zip, utf8.constData(), ZIP_FL_NOCASE);
+    }
+
+    zip_t *m_zip = nullptr;
+    QByteArray m_data;
+    qint64 m_total = 0;
+};
+
+struct Relationship
+{
+    QString id;
+    QString type;
+    QString target;
+    bool external = false;
+};
+
+const QLatin1String OfficeDocumentType("/officeDocument");
+const QLatin1String WorksheetType("/worksheet");
+const QLatin1String SharedStringsType("/sharedStrings");
+const QLatin1String StylesType("/styles");
+
+bool isTrue(const QStringRef &value)
+{
+    return value == QLatin1String("1") || value == QLatin1String("true");
+}
+
+// "B12" or "$B$12"; false for anything outside the grid.
+bool parseCellRef(QStringView ref, int *row, int *column)
+{
+    int i = 0;
+    const int n = int(ref.size());
+    if (i < n && ref[i] == QLatin1Char('$'))
+        ++i;
+    int col = 0;
+    int letters = 0;
+    for (; i < n; ++i) {
+        const char16_t c = ref[i].unicode();
+        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+        if (upper < u'A' || upper > u'Z')
+            break;
+        if (++letters > 3)
+            return false;
+        col = col * 26 + (upper - u'A' + 1);
+    }
+    if (letters == 0 || col > XlsxWorkbook::MaxColumns)
+        return false;
+    if (i < n && ref[i] == QLatin1Char('$'))
+        ++i;
+    int r = 0;
+    int digits = 0;
+    for (; i < n; ++i) {
+        const char16_t c = ref[i].unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        if (++digits > 7)
+            return false;
+        r = r * 10 + (c - u'0');
+    }
+    if (digits == 0 || r < 1 || r > XlsxWorkbook::MaxRows)
+        return false;
+    *row = r;
+    *column = col;
+    return true;
+}
+
+struct CellRange
+{
+    int firstRow = 0;
+    int firstColumn = 0;
+    int lastRow = 0;
+    int lastColumn = 0;
+    bool valid = false;
+};
+
+CellRange parseRange(QStringView text)
+{
+    CellRange range;
+    const qsizetype colon = text.indexOf(QLatin1Char(':'));
+    const QStringView first = colon < 0 ? text : text.left(colon);
+    const QStringView last = colon < 0 ? text : text.mid(colon + 1);
+    if (!parseCellRef(first, &range.firstRow, &range.firstColumn)
+        || !parseCellRef(last, &range.lastRow, &range.lastColumn))
+        return range;
+    range.valid = range.firstRow <= range.lastRow && range.firstColumn <= range.lastColumn;
+    return range;
+}
+
+// Strings may carry characters XML cannot hold as _xHHHH_.
+QString decodeEscapes(const QString &text)
+{
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    const int n = text.size();
+    for (int i = 0; i < n;) {
+        if (text[i] == QLatin1Char('_') && i + 6 < n && text[i + 1] == QLatin1Char('x')
+            && text[i + 6] == QLatin1Char('_')) {
+            bool ok = false;
+            const ushort code = text.midRef(i + 2, 4).toUShort(&ok, 16);
+            if (ok) {
+                out.append(QChar(code));
+                i += 7;
+                continue;
+            }
+        }
+        out.append(text[i++]);
+    }
+    return out;
+}
+
+// Number format codes that show a date or a time of day. Quoted text, escaped characters, fill and padding
+// characters and bracketed colours or locales are no tokens; an elapsed time ([h]:mm) is a duration.
+bool isDateFormatCode(const QString &code)
+{
+    const int n = code.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = code[i];
+        if (c == QLatin1Char('"')) {
+            const int close = code.indexOf(QLatin1Char('"'), i + 1);
+            if (close < 0)
+                return false;
+            i = close;
+            continue;
+        }
+        if (c == QLatin1Char('\\') || c == QLatin1Char('_') || c == QLatin1Char('*')) {
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('[')) {
+            const int close = code.indexOf(QLatin1Char(']'), i + 1);
+            if (close < 0)
+                return false;
+            const QChar first = close > i + 1 ? code[i + 1].toLower() : QChar();
+            if (first == QLatin1Char('h') || first == QLatin1Char('m') || first == QLatin1Char('s'))
+                return false;
+            i = close;
+            continue;
+        }
+        if (code.midRef(i, 5).compare(QLatin1String("AM/PM"), Qt::CaseInsensitive) == 0) {
+            i += 4;
+            continue;
+        }
+        if (code.midRef(i, 3).compare(QLatin1String("A/P"), Qt::CaseInsensitive) == 0) {
+            i += 2;
+            continue;
+        }
+        switch (c.toLower().unicode()) {
+        case 'y': case 'm': case 'd': case 'h': case 's':
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+// The built-in formats that show dates or times: the international ones and those of the CJK locales.
+bool isBuiltInDateFormat(int id)
+{
+    return (id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58);
+}
+
+QString dateTimeText(const QDate &date, int secondsOfDay)
+{
+    QString text = date.toString(QStringLiteral("yyyy-MM-dd"));
+    if (secondsOfDay != 0)
+        text += QLatin1Char(' ') + QTime(0, 0).addSecs(secondsOfDay).toString(QStringLiteral("HH:mm:ss"));
+    return text;
+}
+
+// A serial day number as a date. Day 60 of the 1900 system is the 29 February 1900 that the system counts
+// although it never was; a serial below 1 there is a time of day without a date. Empty when out of range.
+QString serialDateText(double serial, bool date1904)
+{
+    if (!(serial >= 0) || serial >= 2958466) // up to 9999-12-31
+        return QString();
+    const qint64 seconds = qint64(std::llround(serial * 86400.0));
+    const qint64 days = seconds / 86400;
+    const int secondsOfDay = int(seconds % 86400);
+    if (date1904)
+        return dateTimeText(QDate(1904, 1, 1).addDays(days), secondsOfDay);
+    if (days == 0)
+        return QTime(0, 0).addSecs(secondsOfDay).toString(QStringLiteral("HH:mm:ss"));
+    if (days == 60) {
+        QString text = QStringLiteral("1900-02-29");
+        if (secondsOfDay != 0)
+            text += QLatin1Char(' ') + QTime(0, 0).addSecs(secondsOfDay).toString(QStringLiteral("HH:mm:ss"));
+        return text;
+    }
+    const QDate epoch = days < 60 ? QDate(1899, 12, 31) : QDate(1899, 12, 30);
+    return dateTimeText(epoch.addDays(days), secondsOfDay);
+}
+
+// An ISO 8601 value of a cell of type "d", shown like a date-formatted number.
+QString isoDateText(const QString &value)
+{
+    const QDateTime dateTime = QDateTime::fromString(value, Qt::ISODate);
+    if (dateTime.isValid())
+        return dateTimeText(dateTime.date(), dateTime.time().msecsSinceStartOfDay() / 1000);
+    const QDate date = QDate::fromString(value, Qt::ISODate);
+    if (date.isValid())
+        return dateTimeText(date, 0);
+    const QTime time = QTime::fromString(value, Qt::ISODate);
+    if (time.isValid())
+        return time.toString(QStringLiteral("HH:mm:ss"));
+    return value;
+}
+
+// The shortest text that reads back as the same double, written out in full between 1e-7 and 1e21 so that
+// 1000000 stays 1000000; beyond that with an exponent.
+QString numberText(double value)
+{
+    if (value == 0)
+        return QStringLiteral("0");
+    const QString scientific = QString::number(std::fabs(value), 'e', QLocale::FloatingPointShortest);
+    const int e = scientific.indexOf(QLatin1Char('e'));
+    const int exponent = scientific.midRef(e + 1).toInt();
+    if (e < 0 || exponent < -7 || exponent >= 21)
+        return QString::number(value, 'g', QLocale::FloatingPointShortest);
+    QString digits = scientific.left(e);
+    digits.remove(QLatin1Char('.'));
+    const int pointAt = exponent + 1; // digits before the decimal point
+    QString text;
+    if (pointAt <= 0)
+        text = QStringLiteral("0.") + QString(-pointAt, QLatin1Char('0')) + digits;
+    else if (pointAt >= digits.size())
+        text = digits + QString(pointAt - digits.size(), QLatin1Char('0'));
+    else
+        text = digits.left(pointAt) + QLatin1Char('.') + digits.mid(pointAt);
+    return value < 0 ? QLatin1Char('-') + text : text;
+}
+
+QString directoryOf(const QString &partName)
+{
+    const int slash = partName.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : partName.left(slash);
+}
+
+// A relationship target relative to the folder of its source part, or absolute from the package root.
+// Empty when it climbs out of the package.
+QString resolveTarget(const QString &baseDirectory, const QString &target)
+{
+    QString path = QUrl::fromPercentEncoding(target.toUtf8());
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QStringList parts;
+    if (!path.startsWith(QLatin1Char('/')))
+        parts = baseDirectory.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QStringList segments = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString &segment : segments) {
+        if (segment == QLatin1String("."))
+            continue;
+        if (segment == QLatin1String("..")) {
+            if (parts.isEmpty())
+                return QString();
+            parts.removeLast();
+            continue;
+        }
+        parts.append(segment);
+    }
+    return parts.join(QLatin1Char('/'));
+}
+
+QString relationshipsPartOf(const QString &partName)
+{
+    const QString directory = directoryOf(partName);
+    const QString file = partName.mid(directory.isEmpty() ? 0 : directory.size() + 1);
+    return (directory.isEmpty() ? QString() : directory + QLatin1Char('/')) + QStringLiteral("_rels/") + file
+        + QStringLiteral(".rels");
+}
+
+} // namespace
+
+// One load: reads the parts that lead to the current worksheet and fills the workbook.
+class XlsxLoader
+{
+public:
+    XlsxLoader(XlsxWorkbook &book, ZipPackage &package) : m_book(book), m_package(package) {}
+
+    // A failed load leaves nothing but the reason.
+    static bool load(XlsxWorkbook &book, ZipPackage &package, bool opened)
+    {
+        if (!opened) {
+            book.m_error = QStringLiteral("not a zip archive");
+            return false;
+        }
+        book.m_loaded = XlsxLoader(book, package).run();
+        if (!book.m_loaded) {
+            const QString error = book.m_error;
+            book.reset();
+            book.m_error = error;
+        }
+        return book.m_loaded;
+    }
+
+    bool run()
+    {
+        QString workbookPart;
+        if (!findWorkbookPart(&workbookPart) || !readWorkbook(workbookPart))
+            return false;
+        if (!readWorkbookRelationships(workbookPart))
+            return false;
+        QString sheetPart;
+        if (!findCurrentWorksheet(workbookPart, &sheetPart))
+            return false;
+        if (sheetPart.isEmpty())
+            return true; // a workbook, but its current sheet is not a worksheet
+        m_book.m_hasWorksheet = true;
+        return readSharedStrings(workbookPart) && readStyles(workbookPart) && readWorksheet(sheetPart);
+    }
+
+private:
+    bool fail(const QString &why)
+    {
+        if (m_book.m_error.isEmpty())
+            m_book.m_error = why;
+        return false;
+    }
+
+    enum class Part { Read, Missing, Failed };
+
+    // Reads a part; Failed, with the reason, when it cannot be inflated within the caps.
+    Part fetch(const QString &name, QByteArray *data)
+    {
+        switch (m_package.read(name, data)) {
+        case ZipPackage::Read:
+            return Part::Read;
+        case ZipPackage::Missing:
+            return Part::Missing;
+        case ZipPackage::Broken:
+            break;
+        }
+        fail(name + QStringLiteral(": unreadable or larger than allowed"));
+        return Part::Failed;
+    }
+
+    // Reads a part the package cannot do without.
+    bool readPart(const QString &name, QByteArray *data)
+    {
+        switch (fetch(name, data)) {
+        case Part::Read:
+            return true;
+        case Part::Missing:
+            return fail(name + QStringLiteral(": missing"));
+        case Part::Failed:
+            break;
+        }
+        return false;
+    }
+
+    // Positions the reader on the root element. Parts of a package never declare a document type; one that
+    // does is refused rather than having its entities expanded.
+    bool openRoot(QXmlStreamReader &xml, const QString &partName, QLatin1String rootName)
+    {
+        while (!xml.atEnd()) {
+            const QXmlStreamReader::TokenType token = xml.readNext();
+            if (token == QXmlStreamReader::DTD)
+                return fail(partName + QStringLiteral(": document type declaration"));
+            if (token == QXmlStreamReader::StartElement) {
+                if (xml.name() != rootName)
+                    return fail(partName + QStringLiteral(": unexpected root element ") + xml.name().toString());
+                return true;
+            }
+        }
+        return xmlFailed(xml, partName);
+    }
+
+    bool xmlFailed(const QXmlStreamReader &xml, const QString &partName)
+    {
+        return fail(QStringLiteral("%1: %2 (line %3)").arg(partName, xml.errorString()).arg(xml.lineNumber()));
+    }
+
+    bool finish(const QXmlStreamReader &xml, const QString &partName)
+    {
+        return xml.hasError() ? xmlFailed(xml, partName) : true;
+    }
+
+    bool parseRelationships(const QByteArray &data, const QString &partName, QVector<Relationship> *out)
+    {
+        QXmlStreamReader xml(data);
+        if (!openRoot(xml, partName, QLatin1String("Relationships")))
+            return false;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("Relationship")) {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                Relationship relationship;
+                relationship.id = attributes.value(QLatin1String("Id")).toString();
+                relationship.type = attributes.value(QLatin1String("Type")).toString();
+                relationship.target = attributes.value(QLatin1String("Target")).toString();
+                relationship.external = attributes.value(QLatin1String("TargetMode")) == QLatin1String("External");
+                out->append(relationship);
+            }
+            xml.skipCurrentElement();
+        }
+        return finish(xml, partName);
+    }
+
+    const Relationship *firstOfType(const QVector<Relationship> &relationships, QLatin1String typeSuffix) const
+    {
+        for (const Relationship &relationship : relationships) {
+            if (!relationship.external && relationship.type.endsWith(typeSuffix))
+                return &relationship;
+        }
+        return nullptr;
+    }
+
+    bool findWorkbookPart(QString *workbookPart)
+    {
+        *workbookPart = QStringLiteral("xl/workbook.xml");
+        const QString rootRelationships = QStringLiteral("_rels/.rels");
+        QByteArray data;
+        const Part state = fetch(rootRelationships, &data);
+        if (state != Part::Read)
+            return state == Part::Missing; // a package without them still has its workbook in the usual place
+        QVector<Relationship> relationships;
+        if (!parseRelationships(data, rootRelationships, &relationships))
+            return false;
+        if (const Relationship *document = firstOfType(relationships, OfficeDocumentType)) {
+            *workbookPart = resolveTarget(QString(), document->target);
+            if (workbookPart->isEmpty())
+                return fail(QStringLiteral("workbook target outside the package"));
+        }
+        return true;
+    }
+
+    bool readWorkbook(const QString &partName)
+    {
+        QByteArray data;
+        if (!readPart(partName, &data))
+            return false;
+        QXmlStreamReader xml(data);
+        if (!openRoot(xml, partName, QLatin1String("workbook")))
+            return false;
+        bool viewSeen = false;
+        while (xml.readNextStartElement()) {
+            const QStringRef name = xml.name();
+            if (name == QLatin1String("workbookPr")) {
+                m_date1904 = isTrue(xml.attributes().value(QLatin1String("date1904")));
+                xml.skipCurrentElement();
+            } else if (name == QLatin1String("bookViews")) {
+                while (xml.readNextStartElement()) {
+                    if (!viewSeen && xml.name() == QLatin1String("workbookView")) {
+                        viewSeen = true;
+                        bool ok = false;
+                        const int tab = xml.attributes().value(QLatin1String("activeTab")).toInt(&ok);
+                        m_activeTab = ok ? tab : 0;
+                    }
+                    xml.skipCurrentElement();
+                }
+            } else if (name == QLatin1String("sheets")) {
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == QLatin1String("sheet"))
+                        m_sheetRelationshipIds.append(relationshipIdOf(xml.attributes()));
+                    xml.skipCurrentElement();
+                }
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        return finish(xml, partName);
+    }
+
+    // The r:id of a sheet; the prefix and its namespace differ between transitional and strict files.
+    static QString relationshipIdOf(const QXmlStreamAttributes &attributes)
+    {
+        for (const QXmlStreamAttribute &attribute : attributes) {
+            if (attribute.name() == QLatin1String("id") && !attribute.namespaceUri().isEmpty())
+                return attribute.value().toString();
+        }
+        return QString();
+    }
+
+    bool readWorkbookRelationships(const QString &workbookPart)
+    {
+        const QString partName = relationshipsPartOf(workbookPart);
+        QByteArray data;
+        return readPart(partName, &data) && parseRelationships(data, partName, &m_workbookRelationships);
+    }
+
+    // Empty sheetPart when the workbook has no sheet or its active tab is not a worksheet.
+    bool findCurrentWorksheet(const QString &workbookPart, QString *sheetPart)
+    {
+        sheetPart->clear();
+        if (m_sheetRelationshipIds.isEmpty())
+            return true;
+        const int tab = (m_activeTab >= 0 && m_activeTab < m_sheetRelationshipIds.size()) ? m_activeTab : 0;
+        const QString &id = m_sheetRelationshipIds.at(tab);
+        for (const Relationship &relationship : qAsConst(m_workbookRelationships)) {
+            if (relationship.id != id)
+                continue;
+            if (!relationship.type.endsWith(WorksheetType))
+                return true;
+            if (relationship.external)
+                return fail(QStringLiteral("external worksheet"));
+            *sheetPart = resolveTarget(directoryOf(workbookPart), relationship.target);
+            return sheetPart->isEmpty() ? fail(QStringLiteral("worksheet target outside the package")) : true;
+        }
+        return fail(QStringLiteral("no relationship for sheet ") + id);
+    }
+
+    // The part a relationship of the workbook names, or the usual file beside the workbook when a writer
+    // left the relationship out. Empty when there is none.
+    QString workbookPartOfType(const QString &workbookPart, QLatin1String typeSuffix, const QString &usualName)
+    {
+        if (const Relationship *relationship = firstOfType(m_workbookRelationships, typeSuffix))
+            return resolveTarget(directoryOf(workbookPart), relationship->target);
+        const QString usual = resolveTarget(directoryOf(workbookPart), usualName);
+        return m_package.contains(usual) ? usual : QString();
+    }
+
+    bool readSharedStrings(const QString &workbookPart)
+    {
+        const QString partName =
+            workbookPartOfType(workbookPart, SharedStringsType, QStringLiteral("sharedStrings.xml"));
+        if (partName.isEmpty())
+            return true;
+        QByteArray data;
+        if (!readPart(partName, &data))
+            return false;
+        QXmlStreamReader xml(data);
+        if (!openRoot(xml, partName, QLatin1String("sst")))
+            return false;
+        // The declared count is never used: only items actually present take memory.
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("si"))
+                m_sharedStrings.append(readStringItem(xml));
+            else
+                xml.skipCurrentElement();
+        }
+        return finish(xml, partName);
+    }
+
+    // The text of a string item (<si> or <is>): its plain text or its rich-text runs joined; phonetic runs
+    // are reading aids, not text. Reads up to the item's end element.
+    static QString readStringItem(QXmlStreamReader &xml)
+    {
+        QString text;
+        int depth = 1;
+        while (depth > 0 && !xml.atEnd()) {
+            switch (xml.readNext()) {
+            case QXmlStreamReader::StartElement:
+                if (xml.name() == QLatin1String("t"))
+                    text += xml.readElementText(QXmlStreamReader::SkipChildElements);
+                else if (xml.name() == QLatin1String("rPh") || xml.name() == QLatin1String("phoneticPr"))
+                    xml.skipCurrentElement();
+                else
+                    ++depth;
+                break;
+            case QXmlStreamReader::EndElement:
+                --depth;
+                break;
+            default:
+                break;
+            }
+        }
+        return decodeEscapes(text);
+    }
+
+    bool readStyles(const QString &workbookPart)
+    {
+        const QString partName = workbookPartOfType(workbookPart, StylesType, QStringLiteral("styles.xml"));
+        if (partName.isEmpty())
+            return true;
+        QByteArray data;
+        if (!readPart(partName, &data))
+            return false;
+        QXmlStreamReader xml(data);
+        if (!openRoot(xml, partName, QLatin1String("styleSheet")))
+            return false;
+        QHash<int, QString> customFormats;
+        QVector<int> cellFormats;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("numFmts")) {
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == QLatin1String("numFmt")) {
+                        const QXmlStreamAttributes attributes = xml.attributes();
+                        bool ok = false;
+                        const int id = attributes.value(QLatin1String("numFmtId")).toInt(&ok);
+                        if (ok)
+                            customFormats.insert(id, attributes.value(QLatin1String("formatCode")).toString());
+                    }
+                    xml.skipCurrentElement();
+                }
+            } else if (xml.name() == QLatin1String("cellXfs")) {
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == QLatin1String("xf"))
+                        cellFormats.append(xml.attributes().value(QLatin1String("numFmtId")).toInt());
+                    xml.skipCurrentElement();
+                }
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        if (!finish(xml, partName))
+            return false;
+        m_dateStyles.resize(cellFormats.size());
+        for (int i = 0; i < cellFormats.size(); ++i) {
+            const int id = cellFormats.at(i);
+            const auto custom = customFormats.constFind(id);
+            m_dateStyles[i] = custom != customFormats.cend() ? isDateFormatCode(*custom) : isBuiltInDateFormat(id);
+        }
+        return true;
+    }
+
+    bool readWorksheet(const QString &partName)
+    {
+        QByteArray data;
+        if (!readPart(partName, &data))
+            return false;
+        QXmlStreamReader xml(data);
+        if (!openRoot(xml, partName, QLatin1String("worksheet")))
+            return false;
+        CellRange dimension;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("dimension")) {
+                dimension = parseRange(xml.attributes().value(QLatin1String("ref")));
+                xml.skipCurrentElement();
+            } else if (xml.name() == QLatin1String("sheetData")) {
+                if (!readSheetData(xml, partName))
+                    return false;
+            } else {
+                xml.skipCurrentElement();
+            }
+        }
+        if (!finish(xml, partName))
+            return false;
+        settleCells();
+        setUsedRange(dimension);
+        return true;
+    }
+
+    bool readSheetData(QXmlStreamReader &xml, const QString &partName)
+    {
+        int row = 0;
+        while (xml.readNextStartElement()) {
+            if (xml.name() != QLatin1String("row")) {
+                xml.skipCurrentElement();
+                continue;
+            }
+            const QStringRef number = xml.attributes().value(QLatin1String("r"));
+            if (number.isEmpty()) {
+                ++row;
+            } else {
+                bool ok = false;
+                row = number.toInt(&ok);
+                if (!ok)
+                    row = 0;
+            }
+            if (row < 1 || row > XlsxWorkbook::MaxRows)
+                return fail(QStringLiteral("%1: row number %2 out of range").arg(partName, number.toString()));
+            int cellRow = row;
+            int column = 0;
+            while (xml.readNextStartElement()) {
+                if (xml.name() != QLatin1String("c")) {
+                    xml.skipCurrentElement();
+                    continue;
+                }
+                if (!readCell(xml, partName, &cellRow, &column))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    // A cell without a reference follows the one before it in its row.
+    bool readCell(QXmlStreamReader &xml, const QString &partName, int *row, int *column)
+    {
+        const QXmlStreamAttributes attributes = xml.attributes();
+        const QStringRef reference = attributes.value(QLatin1String("r"));
+        if (reference.isEmpty()) {
+            if (++*column > XlsxWorkbook::MaxColumns)
+                return fail(partName + QStringLiteral(": too many cells in a row"));
+        } else if (!parseCellRef(reference, row, column)) {
+            return fail(partName + QStringLiteral(": bad cell reference ") + reference.left(32).toString());
+        }
+        const QString type = attributes.value(QLatin1String("t")).toString();
+        bool styleOk = false;
+        const int style = attributes.value(QLatin1String("s")).toInt(&styleOk);
+        const bool dateStyle = styleOk && style >= 0 && style < m_dateStyles.size() && m_dateStyles.at(style);
+
+        QString value;
+        QString inlineText;
+        bool hasValue = false;
+        bool hasInline = false;
+        bool hasFormula = false;
+        while (xml.readNextStartElement()) {
+            const QStringRef name = xml.name();
+            if (name == QLatin1String("v")) {
+                value = xml.readElementText(QXmlStreamReader::SkipChildElements);
+                hasValue = true;
+            } else if (name == QLatin1String("is")) {
+                inlineText = readStringItem(xml);
+                hasInline = true;
+            } else {
+                hasFormula = hasFormula || name == QLatin1String("f");
+                xml.skipCurrentElement();
+            }
+        }
+        if (xml.hasError())
+            return true; // reported by the caller
+
+        // A cell that only carries formatting holds nothing the user can see.
+        if (!hasValue && !hasInline && !hasFormula)
+            return true;
+        QString text;
+        if (!cellText(type, value, hasValue, inlineText, hasInline, dateStyle, &text))
+            return fail(QStringLiteral("%1: shared string %2 does not exist").arg(partName, value.left(32)));
+        appendCell(*row, *column, text);
+        return true;
+    }
+
+    // A formula whose result was never stored gives the empty text.
+    bool cellText(const QString &type, const QString &value, bool hasValue, const QString &inlineText,
+                  bool hasInline, bool dateStyle, QString *text) const
+    {
+        if (type == QLatin1String("s")) {
+            if (!hasValue)
+                return true;
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (!ok || index < 0 || index >= m_sharedStrings.size())
+                return false;
+            *text = m_sharedStrings.at(index);
+        } else if (type == QLatin1String("inlineStr")) {
+            *text = hasInline ? inlineText : value;
+        } else if (type == QLatin1String("b")) {
+            if (hasValue)
+                *text = isTrue(QStringRef(&value)) ? QStringLiteral("true") : QStringLiteral("false");
+        } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
+            *text = decodeEscapes(value);
+        } else if (type == QLatin1String("d")) {
+            *text = isoDateText(value);
+        } else if (hasValue) {
+            *text = numericText(value, dateStyle);
+        }
+        return true;
+    }
+
+    QString numericText(const QString &value, bool dateStyle) const
+    {
+        bool ok = false;
+        const double number = value.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
+            return value;
+        if (dateStyle) {
+            const QString date = serialDateText(number, m_date1904);
+            if (!date.isEmpty())
+                return date;
+        }
+        return numberText(number);
+    }
+
+    void appendCell(int row, int column, const QString &text)
+    {
+        QVector<XlsxCell> &cells = m_book.m_cells;
+        if (!cells.isEmpty()) {
+            const XlsxCell &last = cells.constLast();
+            if (row < last.row || (row == last.row && column <= last.column))
+                m_ordered = false;
+        }
+        cells.append(XlsxCell{row, column, text});
+    }
+
+    // Writers put cells in order, but nothing guarantees it: sort, and let a later cell at the same position
+    // replace an earlier one.
+    void settleCells()
+    {
+        QVector<XlsxCell> &cells = m_book.m_cells;
+        if (m_ordered)
+            return;
+        std::stable_sort(cells.begin(), cells.end(), [](const XlsxCell &a, const XlsxCell &b) {
+            return a.row != b.row ? a.row < b.row : a.column < b.column;
+        });
+        int kept = 0;
+        for (int i = 0; i < cells.size(); ++i) {
+            if (kept > 0 && cells[kept - 1].row == cells[i].row && cells[kept - 1].column == cells[i].column)
+                cells[kept - 1] = cells[i];
+            else
+                cells[kept++] = cells[i];
+        }
+        cells.resize(kept);
+    }
+
+    void setUsedRange(const CellRange &dimension)
+    {
+        const QVector<XlsxCell> &cells = m_book.m_cells;
+        if (cells.isEmpty())
+            return;
+        int firstRow = cells.constFirst().row;
+        int lastRow = cells.constLast().row;
+        int firstColumn = XlsxWorkbook::MaxColumns;
+        int lastColumn = 0;
+        for (const XlsxCell &cell : cells) {
+            firstColumn = qMin(firstColumn, cell.column);
+            lastColumn = qMax(lastColumn, cell.column);
+        }
+        const bool enclosesCells = dimension.valid && dimension.firstRow <= firstRow && dimension.lastRow >= lastRow
+            && dimension.firstColumn <= firstColumn && dimension.lastColumn >= lastColumn;
+        m_book.m_lastRow = enclosesCells ? dimension.lastRow : lastRow;
+        m_book.m_lastColumn = enclosesCells ? dimension.lastColumn : lastColumn;
+    }
+
+    XlsxWorkbook &m_book;
+    ZipPackage &m_package;
+    bool m_date1904 = false;
+    int m_activeTab = 0;
+    QStringList m_sheetRelationshipIds;
+    QVector<Relationship> m_workbookRelationships;
+    QStringList m_sharedStrings;
+    QVector<bool> m_dateStyles;
+    bool m_ordered = true;
+};
+
+void XlsxWorkbook::reset()
+{
+    *this = XlsxWorkbook();
+}
+
+bool XlsxWorkbook::load(const QString &path)
+{
+    reset();
+    ZipPackage package;
+    return XlsxLoader::load(*this, package, package.openFile(path));
+}
+
+bool XlsxWorkbook::loadFromData(const QByteArray &data)
+{
+    reset();
+    ZipPackage package;
+    return XlsxLoader::load(*this, package, package.openData(data));
+}
