@@ -1,5 +1,7 @@
 #include "xlsxworkbook.h"
 
+#include "xmlpullscanner.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
@@ -9,7 +11,6 @@
 #include <QStringList>
 #include <QTime>
 #include <QUrl>
-#include <QXmlStreamReader>
 
 #include <zip.h>
 
@@ -121,42 +122,49 @@ const QLatin1String WorksheetType("/worksheet");
 const QLatin1String SharedStringsType("/sharedStrings");
 const QLatin1String StylesType("/styles");
 
-bool isTrue(const QStringRef &value)
+bool isTrue(QLatin1String value)
 {
     return value == QLatin1String("1") || value == QLatin1String("true");
 }
 
+// Attribute values are UTF-8 bytes; numbers in them are ASCII.
+int toInt(QLatin1String value, bool *ok)
+{
+    return QByteArray::fromRawData(value.data(), value.size()).toInt(ok);
+}
+
 // "B12" or "$B$12"; false for anything outside the grid.
-bool parseCellRef(QStringView ref, int *row, int *column)
+bool parseCellRef(QLatin1String ref, int *row, int *column)
 {
     int i = 0;
-    const int n = int(ref.size());
-    if (i < n && ref[i] == QLatin1Char('$'))
+    const int n = ref.size();
+    const char *text = ref.data();
+    if (i < n && text[i] == '$')
         ++i;
     int col = 0;
     int letters = 0;
     for (; i < n; ++i) {
-        const char16_t c = ref[i].unicode();
-        const char16_t upper = (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
-        if (upper < u'A' || upper > u'Z')
+        const char c = text[i];
+        const char upper = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+        if (upper < 'A' || upper > 'Z')
             break;
         if (++letters > 3)
             return false;
-        col = col * 26 + (upper - u'A' + 1);
+        col = col * 26 + (upper - 'A' + 1);
     }
     if (letters == 0 || col > XlsxWorkbook::MaxColumns)
         return false;
-    if (i < n && ref[i] == QLatin1Char('$'))
+    if (i < n && text[i] == '$')
         ++i;
     int r = 0;
     int digits = 0;
     for (; i < n; ++i) {
-        const char16_t c = ref[i].unicode();
-        if (c < u'0' || c > u'9')
+        const char c = text[i];
+        if (c < '0' || c > '9')
             return false;
         if (++digits > 7)
             return false;
-        r = r * 10 + (c - u'0');
+        r = r * 10 + (c - '0');
     }
     if (digits == 0 || r < 1 || r > XlsxWorkbook::MaxRows)
         return false;
@@ -174,12 +182,12 @@ struct CellRange
     bool valid = false;
 };
 
-CellRange parseRange(QStringView text)
+CellRange parseRange(QLatin1String text)
 {
     CellRange range;
-    const qsizetype colon = text.indexOf(QLatin1Char(':'));
-    const QStringView first = colon < 0 ? text : text.left(colon);
-    const QStringView last = colon < 0 ? text : text.mid(colon + 1);
+    const int colon = text.indexOf(QLatin1Char(':'));
+    const QLatin1String first = colon < 0 ? text : text.left(colon);
+    const QLatin1String last = colon < 0 ? text : text.mid(colon + 1);
     if (!parseCellRef(first, &range.firstRow, &range.firstColumn)
         || !parseCellRef(last, &range.lastRow, &range.lastColumn))
         return range;
@@ -333,6 +341,45 @@ QString numberText(double value)
     return value < 0 ? QLatin1Char('-') + text : text;
 }
 
+// Whether a stored number is already in the form numberText gives: up to 15 significant digits (so no shorter
+// text reads back as the same double), no exponent, no superfluous zeros. Saves the conversion for the usual
+// integers and short decimals.
+bool isShortestNumberText(const QString &text)
+{
+    const QChar *c = text.constData();
+    const QChar *end = c + text.size();
+    if (c < end && *c == QLatin1Char('-'))
+        ++c;
+    if (c == end)
+        return false;
+    int significant = 0;
+    if (*c == QLatin1Char('0')) {
+        ++c;
+        if (c == end)
+            return text.size() == 1; // "0", but not "-0"
+    } else {
+        for (; c < end && c->unicode() >= '0' && c->unicode() <= '9'; ++c)
+            ++significant;
+        if (significant == 0)
+            return false;
+        if (c == end)
+            return significant <= 15;
+    }
+    if (*c != QLatin1Char('.') || ++c == end)
+        return false;
+    int leadingZeros = 0;
+    if (significant == 0) {
+        for (; c < end && *c == QLatin1Char('0'); ++c)
+            ++leadingZeros;
+    }
+    if (leadingZeros > 6)
+        return false; // numberText writes those with an exponent
+    const QChar *digits = c;
+    for (; c < end && c->unicode() >= '0' && c->unicode() <= '9'; ++c)
+        ++significant;
+    return c == end && c > digits && *(c - 1) != QLatin1Char('0') && significant <= 15;
+}
+
 QString directoryOf(const QString &partName)
 {
     const int slash = partName.lastIndexOf(QLatin1Char('/'));
@@ -450,46 +497,41 @@ private:
         return false;
     }
 
-    // Positions the reader on the root element. Parts of a package never declare a document type; one that
-    // does is refused rather than having its entities expanded.
-    bool openRoot(QXmlStreamReader &xml, const QString &partName, QLatin1String rootName)
+    // Positions the scanner on the root element.
+    bool openRoot(XmlPullScanner &xml, const QString &partName, QLatin1String rootName)
     {
-        while (!xml.atEnd()) {
-            const QXmlStreamReader::TokenType token = xml.readNext();
-            if (token == QXmlStreamReader::DTD)
-                return fail(partName + QStringLiteral(": document type declaration"));
-            if (token == QXmlStreamReader::StartElement) {
-                if (xml.name() != rootName)
-                    return fail(partName + QStringLiteral(": unexpected root element ") + xml.name().toString());
-                return true;
-            }
-        }
-        return xmlFailed(xml, partName);
+        if (!xml.readNextStartElement())
+            return xml.hasError() ? xmlFailed(xml, partName) : fail(partName + QStringLiteral(": no root element"));
+        if (xml.name() != rootName)
+            return fail(partName + QStringLiteral(": unexpected root element ") + xml.name());
+        return true;
     }
 
-    bool xmlFailed(const QXmlStreamReader &xml, const QString &partName)
+    bool xmlFailed(const XmlPullScanner &xml, const QString &partName)
     {
-        return fail(QStringLiteral("%1: %2 (line %3)").arg(partName, xml.errorString()).arg(xml.lineNumber()));
+        return fail(partName + QStringLiteral(": ") + xml.errorString());
     }
 
-    bool finish(const QXmlStreamReader &xml, const QString &partName)
+    // After the root element: only the end of the document may follow.
+    bool finish(XmlPullScanner &xml, const QString &partName)
     {
+        if (!xml.hasError() && xml.readNextStartElement())
+            xml.raiseError(QStringLiteral("content after the root element"));
         return xml.hasError() ? xmlFailed(xml, partName) : true;
     }
 
     bool parseRelationships(const QByteArray &data, const QString &partName, QVector<Relationship> *out)
     {
-        QXmlStreamReader xml(data);
+        XmlPullScanner xml(data);
         if (!openRoot(xml, partName, QLatin1String("Relationships")))
             return false;
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("Relationship")) {
-                const QXmlStreamAttributes attributes = xml.attributes();
                 Relationship relationship;
-                relationship.id = attributes.value(QLatin1String("Id")).toString();
-                relationship.type = attributes.value(QLatin1String("Type")).toString();
-                relationship.target = attributes.value(QLatin1String("Target")).toString();
-                relationship.external = attributes.value(QLatin1String("TargetMode")) == QLatin1String("External");
+                relationship.id = xml.attributeText(QLatin1String("Id"));
+                relationship.type = xml.attributeText(QLatin1String("Type"));
+                relationship.target = xml.attributeText(QLatin1String("Target"));
+                relationship.external = xml.attribute(QLatin1String("TargetMode")) == QLatin1String("External");
                 out->append(relationship);
             }
             xml.skipCurrentElement();
@@ -530,21 +572,21 @@ private:
         QByteArray data;
         if (!readPart(partName, &data))
             return false;
-        QXmlStreamReader xml(data);
+        XmlPullScanner xml(data);
         if (!openRoot(xml, partName, QLatin1String("workbook")))
             return false;
         bool viewSeen = false;
         while (xml.readNextStartElement()) {
-            const QStringRef name = xml.name();
+            const QLatin1String name = xml.name();
             if (name == QLatin1String("workbookPr")) {
-                m_date1904 = isTrue(xml.attributes().value(QLatin1String("date1904")));
+                m_date1904 = isTrue(xml.attribute(QLatin1String("date1904")));
                 xml.skipCurrentElement();
             } else if (name == QLatin1String("bookViews")) {
                 while (xml.readNextStartElement()) {
                     if (!viewSeen && xml.name() == QLatin1String("workbookView")) {
                         viewSeen = true;
                         bool ok = false;
-                        const int tab = xml.attributes().value(QLatin1String("activeTab")).toInt(&ok);
+                        const int tab = toInt(xml.attribute(QLatin1String("activeTab")), &ok);
                         m_activeTab = ok ? tab : 0;
                     }
                     xml.skipCurrentElement();
@@ -552,7 +594,7 @@ private:
             } else if (name == QLatin1String("sheets")) {
                 while (xml.readNextStartElement()) {
                     if (xml.name() == QLatin1String("sheet"))
-                        m_sheetRelationshipIds.append(relationshipIdOf(xml.attributes()));
+                        m_sheetRelationshipIds.append(relationshipIdOf(xml));
                     xml.skipCurrentElement();
                 }
             } else {
@@ -563,13 +605,10 @@ private:
     }
 
     // The r:id of a sheet; the prefix and its namespace differ between transitional and strict files.
-    static QString relationshipIdOf(const QXmlStreamAttributes &attributes)
+    static QString relationshipIdOf(const XmlPullScanner &xml)
     {
-        for (const QXmlStreamAttribute &attribute : attributes) {
-            if (attribute.name() == QLatin1String("id") && !attribute.namespaceUri().isEmpty())
-                return attribute.value().toString();
-        }
-        return QString();
+        const QLatin1String id = xml.prefixedAttribute(QLatin1String("id"));
+        return QString::fromUtf8(id.data(), id.size());
     }
 
     bool readWorkbookRelationships(const QString &workbookPart)
@@ -619,7 +658,7 @@ private:
         QByteArray data;
         if (!readPart(partName, &data))
             return false;
-        QXmlStreamReader xml(data);
+        XmlPullScanner xml(data);
         if (!openRoot(xml, partName, QLatin1String("sst")))
             return false;
         // The declared count is never used: only items actually present take memory.
@@ -633,26 +672,22 @@ private:
     }
 
     // The text of a string item (<si> or <is>): its plain text or its rich-text runs joined; phonetic runs
-    // are reading aids, not text. Reads up to the item's end element.
-    static QString readStringItem(QXmlStreamReader &xml)
+    // are reading aids, not text. Reads up to the item's end.
+    static QString readStringItem(XmlPullScanner &xml)
     {
         QString text;
-        int depth = 1;
-        while (depth > 0 && !xml.atEnd()) {
-            switch (xml.readNext()) {
-            case QXmlStreamReader::StartElement:
-                if (xml.name() == QLatin1String("t"))
-                    text += xml.readElementText(QXmlStreamReader::SkipChildElements);
-                else if (xml.name() == QLatin1String("rPh") || xml.name() == QLatin1String("phoneticPr"))
-                    xml.skipCurrentElement();
-                else
-                    ++depth;
-                break;
-            case QXmlStreamReader::EndElement:
-                --depth;
-                break;
-            default:
-                break;
+        while (xml.readNextStartElement()) {
+            if (xml.name() == QLatin1String("t")) {
+                text += xml.readElementText();
+            } else if (xml.name() == QLatin1String("r")) {
+                while (xml.readNextStartElement()) {
+                    if (xml.name() == QLatin1String("t"))
+                        text += xml.readElementText();
+                    else
+                        xml.skipCurrentElement();
+                }
+            } else {
+                xml.skipCurrentElement();
             }
         }
         return decodeEscapes(text);
@@ -666,7 +701,7 @@ private:
         QByteArray data;
         if (!readPart(partName, &data))
             return false;
-        QXmlStreamReader xml(data);
+        XmlPullScanner xml(data);
         if (!openRoot(xml, partName, QLatin1String("styleSheet")))
             return false;
         QHash<int, QString> customFormats;
@@ -675,18 +710,17 @@ private:
             if (xml.name() == QLatin1String("numFmts")) {
                 while (xml.readNextStartElement()) {
                     if (xml.name() == QLatin1String("numFmt")) {
-                        const QXmlStreamAttributes attributes = xml.attributes();
                         bool ok = false;
-                        const int id = attributes.value(QLatin1String("numFmtId")).toInt(&ok);
+                        const int id = toInt(xml.attribute(QLatin1String("numFmtId")), &ok);
                         if (ok)
-                            customFormats.insert(id, attributes.value(QLatin1String("formatCode")).toString());
+                            customFormats.insert(id, xml.attributeText(QLatin1String("formatCode")));
                     }
                     xml.skipCurrentElement();
                 }
             } else if (xml.name() == QLatin1String("cellXfs")) {
                 while (xml.readNextStartElement()) {
                     if (xml.name() == QLatin1String("xf"))
-                        cellFormats.append(xml.attributes().value(QLatin1String("numFmtId")).toInt());
+                        cellFormats.append(toInt(xml.attribute(QLatin1String("numFmtId")), nullptr));
                     xml.skipCurrentElement();
                 }
             } else {
@@ -709,13 +743,13 @@ private:
         QByteArray data;
         if (!readPart(partName, &data))
             return false;
-        QXmlStreamReader xml(data);
+        XmlPullScanner xml(data);
         if (!openRoot(xml, partName, QLatin1String("worksheet")))
             return false;
         CellRange dimension;
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("dimension")) {
-                dimension = parseRange(xml.attributes().value(QLatin1String("ref")));
+                dimension = parseRange(xml.attribute(QLatin1String("ref")));
                 xml.skipCurrentElement();
             } else if (xml.name() == QLatin1String("sheetData")) {
                 if (!readSheetData(xml, partName))
@@ -731,7 +765,7 @@ private:
         return true;
     }
 
-    bool readSheetData(QXmlStreamReader &xml, const QString &partName)
+    bool readSheetData(XmlPullScanner &xml, const QString &partName)
     {
         int row = 0;
         while (xml.readNextStartElement()) {
@@ -739,17 +773,17 @@ private:
                 xml.skipCurrentElement();
                 continue;
             }
-            const QStringRef number = xml.attributes().value(QLatin1String("r"));
+            const QLatin1String number = xml.attribute(QLatin1String("r"));
             if (number.isEmpty()) {
                 ++row;
             } else {
                 bool ok = false;
-                row = number.toInt(&ok);
+                row = toInt(number, &ok);
                 if (!ok)
                     row = 0;
             }
             if (row < 1 || row > XlsxWorkbook::MaxRows)
-                return fail(QStringLiteral("%1: row number %2 out of range").arg(partName, number.toString()));
+                return fail(QStringLiteral("%1: row number %2 out of range").arg(partName, number.left(32)));
             int cellRow = row;
             int column = 0;
             while (xml.readNextStartElement()) {
@@ -765,19 +799,18 @@ private:
     }
 
     // A cell without a reference follows the one before it in its row.
-    bool readCell(QXmlStreamReader &xml, const QString &partName, int *row, int *column)
+    bool readCell(XmlPullScanner &xml, const QString &partName, int *row, int *column)
     {
-        const QXmlStreamAttributes attributes = xml.attributes();
-        const QStringRef reference = attributes.value(QLatin1String("r"));
+        const QLatin1String reference = xml.attribute(QLatin1String("r"));
         if (reference.isEmpty()) {
             if (++*column > XlsxWorkbook::MaxColumns)
                 return fail(partName + QStringLiteral(": too many cells in a row"));
         } else if (!parseCellRef(reference, row, column)) {
-            return fail(partName + QStringLiteral(": bad cell reference ") + reference.left(32).toString());
+            return fail(partName + QStringLiteral(": bad cell reference ") + reference.left(32));
         }
-        const QString type = attributes.value(QLatin1String("t")).toString();
+        const CellType type = cellTypeOf(xml.attribute(QLatin1String("t")));
         bool styleOk = false;
-        const int style = attributes.value(QLatin1String("s")).toInt(&styleOk);
+        const int style = toInt(xml.attribute(QLatin1String("s")), &styleOk);
         const bool dateStyle = styleOk && style >= 0 && style < m_dateStyles.size() && m_dateStyles.at(style);
 
         QString value;
@@ -786,9 +819,9 @@ private:
         bool hasInline = false;
         bool hasFormula = false;
         while (xml.readNextStartElement()) {
-            const QStringRef name = xml.name();
+            const QLatin1String name = xml.name();
             if (name == QLatin1String("v")) {
-                value = xml.readElementText(QXmlStreamReader::SkipChildElements);
+                value = xml.readElementText();
                 hasValue = true;
             } else if (name == QLatin1String("is")) {
                 inlineText = readStringItem(xml);
@@ -812,10 +845,32 @@ private:
     }
 
     // A formula whose result was never stored gives the empty text.
-    bool cellText(const QString &type, const QString &value, bool hasValue, const QString &inlineText,
-                  bool hasInline, bool dateStyle, QString *text) const
+    enum class CellType { Number, SharedString, InlineString, FormulaString, Boolean, Error, Date, Unknown };
+
+    static CellType cellTypeOf(QLatin1String type)
     {
-        if (type == QLatin1String("s")) {
+        if (type.isEmpty() || type == QLatin1String("n"))
+            return CellType::Number;
+        if (type == QLatin1String("s"))
+            return CellType::SharedString;
+        if (type == QLatin1String("inlineStr"))
+            return CellType::InlineString;
+        if (type == QLatin1String("str"))
+            return CellType::FormulaString;
+        if (type == QLatin1String("b"))
+            return CellType::Boolean;
+        if (type == QLatin1String("e"))
+            return CellType::Error;
+        if (type == QLatin1String("d"))
+            return CellType::Date;
+        return CellType::Unknown;
+    }
+
+    bool cellText(CellType type, const QString &value, bool hasValue, const QString &inlineText, bool hasInline,
+                  bool dateStyle, QString *text) const
+    {
+        switch (type) {
+        case CellType::SharedString: {
             if (!hasValue)
                 return true;
             bool ok = false;
@@ -823,23 +878,36 @@ private:
             if (!ok || index < 0 || index >= m_sharedStrings.size())
                 return false;
             *text = m_sharedStrings.at(index);
-        } else if (type == QLatin1String("inlineStr")) {
+            break;
+        }
+        case CellType::InlineString:
             *text = hasInline ? inlineText : value;
-        } else if (type == QLatin1String("b")) {
+            break;
+        case CellType::Boolean:
             if (hasValue)
-                *text = isTrue(QStringRef(&value)) ? QStringLiteral("true") : QStringLiteral("false");
-        } else if (type == QLatin1String("str") || type == QLatin1String("e")) {
+                *text = (value == QLatin1String("1") || value == QLatin1String("true")) ? QStringLiteral("true")
+                                                                                      : QStringLiteral("false");
+            break;
+        case CellType::FormulaString:
+        case CellType::Error:
+        case CellType::Unknown:
             *text = decodeEscapes(value);
-        } else if (type == QLatin1String("d")) {
+            break;
+        case CellType::Date:
             *text = isoDateText(value);
-        } else if (hasValue) {
-            *text = numericText(value, dateStyle);
+            break;
+        case CellType::Number:
+            if (hasValue)
+                *text = numericText(value, dateStyle);
+            break;
         }
         return true;
     }
 
     QString numericText(const QString &value, bool dateStyle) const
     {
+        if (!dateStyle && isShortestNumberText(value))
+            return value;
         bool ok = false;
         const double number = value.toDouble(&ok);
         if (!ok || !std::isfinite(number))

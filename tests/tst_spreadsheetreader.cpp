@@ -462,14 +462,12 @@ void TestSpreadsheetReader::handWrittenPackages_data()
                                       "<si><t>one</t></si></sst>";
     QTest::newRow("huge declared shared string count") << counted << Rows{{"one"}} << QString();
 
-    QByteArray nested = row(1, inlineCell("A1", "a"));
-    for (int i = 0; i < 100000; ++i)
-        nested += "<x>";
-    for (int i = 0; i < 100000; ++i)
-        nested += "</x>";
-    nested += row(2, "<c r=\"A2\" t=\"inlineStr\"><is>" + QByteArray("<r>").repeated(50000) + "<t>b</t>"
-                         + QByteArray("</r>").repeated(50000) + "</is></c>");
-    QTest::newRow("deeply nested elements") << package(nested) << Rows{{"a"}, {"b"}} << QString();
+    // Unknown elements are passed over, however they nest, as long as the nesting stays sane.
+    const QByteArray nested = row(1, inlineCell("A1", "a")) + QByteArray("<x>").repeated(200) + "<row r=\"5\"/>"
+        + QByteArray("</x>").repeated(200)
+        + row(2, "<c r=\"A2\" t=\"inlineStr\"><is><r><rPr>" + QByteArray("<y>").repeated(100) + "<t>no</t>"
+                     + QByteArray("</y>").repeated(100) + "</rPr><t>b</t></r></is></c>");
+    QTest::newRow("nested unknown elements") << package(nested) << Rows{{"a"}, {"b"}} << QString();
 
     QTest::newRow("active tab not the first sheet") << threeSheetPackage(2) << Rows{{}, {"third"}} << QString();
     QTest::newRow("active tab out of range") << threeSheetPackage(7) << Rows{{"first"}} << QString();
@@ -487,6 +485,22 @@ void TestSpreadsheetReader::handWrittenPackages_data()
     Parts unlinkedStrings = package(row(1, "<c r=\"A1\" t=\"s\"><v>0</v></c>"));
     unlinkedStrings["xl/sharedStrings.xml"] = "<sst xmlns=\"" + MainNs + "\"><si><t>s</t></si></sst>";
     QTest::newRow("shared strings without a relationship") << unlinkedStrings << Rows{{"s"}} << QString();
+
+    const QString utf16Strings = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?><sst xmlns=\"%1\">"
+                                                "<si><t>宽字符</t></si></sst>").arg(QString::fromLatin1(MainNs));
+    Parts utf16 = package(row(1, "<c r=\"A1\" t=\"s\"><v>0</v></c>"), QByteArray(), "<si/>");
+    utf16["xl/sharedStrings.xml"] = QByteArray("\xFF\xFE") + QTextCodec::codecForName("UTF-16LE")->fromUnicode(utf16Strings);
+    QTest::newRow("UTF-16 shared strings") << utf16 << Rows{{"宽字符"}} << QString();
+
+    Parts gbk = package(QByteArray());
+    gbk["xl/worksheets/sheet1.xml"] = "<?xml version=\"1.0\" encoding=\"GBK\"?>"
+        + QTextCodec::codecForName("GBK")->fromUnicode(QString::fromUtf8(sheetXml(row(1, inlineCell("A1", "国标码")))));
+    QTest::newRow("GBK worksheet") << gbk << Rows{{"国标码"}} << QString();
+
+    QTest::newRow("comments, CDATA, references")
+        << package("<!-- c --><?pi x?>" + row(1, "<c r=\"A1\" t=\"inlineStr\"><is><t>a&amp;b&#x4E2D;&#25991;"
+                                               "<![CDATA[<raw>&amp;]]></t></is></c>"))
+        << Rows{{"a&b中文<raw>&amp;"}} << QString();
 
     QTest::newRow("empty sheet declaring A1") << package(QByteArray(), "A1") << Rows() << QString();
 }
@@ -549,6 +563,25 @@ void TestSpreadsheetReader::badInput_data()
                     + MainNs + "\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&c;</t></is></c></row>"
                                "</sheetData></worksheet>")
         << QByteArray();
+
+    QTest::newRow("elements nested too deeply")
+        << with("xl/worksheets/sheet1.xml",
+                sheetXml(row(1, inlineCell("A1", "a")) + QByteArray("<x>").repeated(1000000)
+                         + QByteArray("</x>").repeated(1000000)))
+        << QByteArray();
+    QTest::newRow("unclosed nesting in shared strings")
+        << with("xl/sharedStrings.xml", "<sst><si>" + QByteArray("<r>").repeated(1000000)) << QByteArray();
+    QTest::newRow("undeclared entity") << with("xl/sharedStrings.xml", "<sst><si><t>&nbsp;</t></si></sst>")
+                                       << QByteArray();
+    QTest::newRow("invalid character reference")
+        << with("xl/sharedStrings.xml", "<sst><si><t>&#0;</t></si></sst>") << QByteArray();
+    QTest::newRow("unsupported encoding")
+        << with("xl/workbook.xml", "<?xml version=\"1.0\" encoding=\"no-such-codec\"?><workbook/>") << QByteArray();
+    QTest::newRow("mismatched end tag") << with("xl/styles.xml", "<styleSheet><cellXfs></numFmts></styleSheet>")
+                                        << QByteArray();
+    QTest::newRow("two root elements") << with("xl/workbook.xml", workbookXml("") + "<workbook/>") << QByteArray();
+    QTest::newRow("no root element") << with("xl/workbook.xml", "<?xml version=\"1.0\"?><!-- nothing -->")
+                                     << QByteArray();
 
     const QList<QByteArray> badReferences = {"A99999999999", "ZZZZ1", "XFE1", "A1048577", "1A", "A0", "A", "A1B",
                                              "$", "Ä1"};
