@@ -1,113 +1,20 @@
 #include "xlsxworkbook.h"
 
 #include "xmlpullscanner.h"
+#include "zippackage.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 #include <QStringList>
 #include <QTime>
 #include <QUrl>
 
-#include <zip.h>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// An open zip archive that hands out its entries inflated, within the caps of one load.
-class ZipPackage
-{
-public:
-    enum ReadResult { Read, Missing, Broken };
-
-    ZipPackage() = default;
-    ~ZipPackage()
-    {
-        if (m_zip)
-            zip_discard(m_zip);
-    }
-    ZipPackage(const ZipPackage &) = delete;
-    ZipPackage &operator=(const ZipPackage &) = delete;
-
-    bool openFile(const QString &path)
-    {
-        // zip_open would block on a fifo and read a device forever.
-        if (!QFileInfo(path).isFile())
-            return false;
-#ifdef Q_OS_WIN
-        const QByteArray name = path.toUtf8();
-#else
-        const QByteArray name = QFile::encodeName(path);
-#endif
-        int error = 0;
-        m_zip = zip_open(name.constData(), ZIP_RDONLY, &error);
-        return m_zip != nullptr;
-    }
-
-    bool openData(const QByteArray &data)
-    {
-        m_data = data; // the archive reads from this buffer, so keep it alive
-        zip_error_t error;
-        zip_error_init(&error);
-        zip_source_t *source = zip_source_buffer_create(m_data.constData(), zip_uint64_t(m_data.size()), 0, &error);
-        if (source) {
-            m_zip = zip_open_from_source(source, ZIP_RDONLY, &error);
-            if (!m_zip)
-                zip_source_free(source);
-        }
-        zip_error_fini(&error);
-        return m_zip != nullptr;
-    }
-
-    bool contains(const QString &name) const { return indexOf(name) >= 0; }
-
-    ReadResult read(const QString &name, QByteArray *out)
-    {
-        out->clear();
-        const zip_int64_t index = indexOf(name);
-        if (index < 0)
-            return Missing;
-        zip_file_t *file = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
-        if (!file)
-            return Broken; // encrypted, or a compression method we cannot inflate
-        // The sizes in the headers are the archive's claim; only the inflated bytes count.
-        char chunk[64 * 1024];
-        ReadResult result = Read;
-        for (;;) {
-            const zip_int64_t n = zip_fread(file, chunk, sizeof chunk);
-            if (n == 0)
-                break;
-            if (n < 0 || out->size() + n > XlsxWorkbook::MaxPartSize || m_total + n > XlsxWorkbook::MaxTotalSize) {
-                result = Broken;
-                break;
-            }
-            out->append(chunk, int(n));
-            m_total += n;
-        }
-        zip_fclose(file);
-        if (result != Read)
-            out->clear();
-        return result;
-    }
-
-private:
-    zip_int64_t indexOf(const QString &name) const
-    {
-        const QByteArray utf8 = name.toUtf8();
-        const zip_int64_t index = zip_name_locate(m_zip, utf8.constData(), 0);
-        // Part names are case-insensitive.
-        return index >= 0 ? index : zip_name_locate(m_zip, utf8.constData(), ZIP_FL_NOCASE);
-    }
-
-    zip_t *m_zip = nullptr;
-    QByteArray m_data;
-    qint64 m_total = 0;
-};
 
 struct Relationship
 {
@@ -131,6 +38,12 @@ bool isTrue(QLatin1String value)
 int toInt(QLatin1String value, bool *ok)
 {
     return QByteArray::fromRawData(value.data(), value.size()).toInt(ok);
+}
+
+// The start of a value from a file, for a log line.
+QString excerpt(QLatin1String bytes)
+{
+    return QString::fromUtf8(bytes.data(), qMin(bytes.size(), 32));
 }
 
 // "B12" or "$B$12"; false for anything outside the grid.
@@ -783,7 +696,7 @@ private:
                     row = 0;
             }
             if (row < 1 || row > XlsxWorkbook::MaxRows)
-                return fail(QStringLiteral("%1: row number %2 out of range").arg(partName, number.left(32)));
+                return fail(QStringLiteral("%1: row number %2 out of range").arg(partName, excerpt(number)));
             int cellRow = row;
             int column = 0;
             while (xml.readNextStartElement()) {
@@ -806,7 +719,7 @@ private:
             if (++*column > XlsxWorkbook::MaxColumns)
                 return fail(partName + QStringLiteral(": too many cells in a row"));
         } else if (!parseCellRef(reference, row, column)) {
-            return fail(partName + QStringLiteral(": bad cell reference ") + reference.left(32));
+            return fail(partName + QStringLiteral(": bad cell reference ") + excerpt(reference));
         }
         const CellType type = cellTypeOf(xml.attribute(QLatin1String("t")));
         bool styleOk = false;
@@ -989,13 +902,13 @@ void XlsxWorkbook::reset()
 bool XlsxWorkbook::load(const QString &path)
 {
     reset();
-    ZipPackage package;
+    ZipPackage package(MaxPartSize, MaxTotalSize);
     return XlsxLoader::load(*this, package, package.openFile(path));
 }
 
 bool XlsxWorkbook::loadFromData(const QByteArray &data)
 {
     reset();
-    ZipPackage package;
+    ZipPackage package(MaxPartSize, MaxTotalSize);
     return XlsxLoader::load(*this, package, package.openData(data));
 }

@@ -817,5 +817,5 @@ void TestSpreadsheetReader::destroyedReceiverGetsNothing()
     QCOMPARE(survivor.results, QList<Rows>{Rows{{"a"}}});
 }
 
-QTEST_MAIN(TestSpreadsheetReader)
+QTEST_GUILESS_MAIN(TestSpreadsheetReader)
 #include "tst_spreadsheetreader.moc"
