@@ -66,9 +66,9 @@ struct FieldTable
     QHash<QString, int Record::*> ints;
     QHash<QString, bool Record::*> bools;
 
-    void apply(Record &record, const QString &spec) const
+    void apply(Record &record, const QString &fields) const
     {
-        const QStringList assignments = spec.split(';', Qt::SkipEmptyParts);
+        const QStringList assignments = fields.split(';', Qt::SkipEmptyParts);
         for (const QString &assignment : assignments) {
             const int eq = assignment.indexOf('=');
             const QString field = assignment.left(eq);
@@ -95,7 +95,7 @@ struct FieldTable
     t.ints.insert("extensionMode", &R::extensionMode);                                                            \
     t.bools.insert("extensionEnabled", &R::extensionEnabled);
 
-CustomSettings customFrom(const QString &spec)
+CustomSettings customFrom(const QString &fields)
 {
     static const FieldTable<CustomSettings> table = [] {
         FieldTable<CustomSettings> t;
@@ -123,11 +123,11 @@ CustomSettings customFrom(const QString &spec)
         return t;
     }();
     CustomSettings s;
-    table.apply(s, spec);
+    table.apply(s, fields);
     return s;
 }
 
-ReplaceSettings replaceFrom(const QString &spec)
+ReplaceSettings replaceFrom(const QString &fields)
 {
     static const FieldTable<ReplaceSettings> table = [] {
         FieldTable<ReplaceSettings> t;
@@ -139,11 +139,11 @@ ReplaceSettings replaceFrom(const QString &spec)
         return t;
     }();
     ReplaceSettings s;
-    table.apply(s, spec);
+    table.apply(s, fields);
     return s;
 }
 
-DeleteSettings deleteFrom(const QString &spec)
+DeleteSettings deleteFrom(const QString &fields)
 {
     static const FieldTable<DeleteSettings> table = [] {
         FieldTable<DeleteSettings> t;
@@ -156,7 +156,7 @@ DeleteSettings deleteFrom(const QString &spec)
         return t;
     }();
     DeleteSettings s;
-    table.apply(s, spec);
+    table.apply(s, fields);
     return s;
 }
 

@@ -1,0 +1,141 @@
+#include "import.h"
+
+#include "ui_import.h"
+
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/mycustomevent.h"
+#include "common/mydialogmessageevent.h"
+#include "common/paneldefaults.h"
+#include "common/toolbuttonicon.h"
+#include "filelist/revealinfilemanager.h"
+#include "filelist/spreadsheetreader.h"
+
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+
+// Receives the events of one workbook read and hands them to its page while that read is current.
+class WorkbookRead : public QObject
+{
+public:
+    explicit WorkbookRead(Import *page) : QObject(page), m_page(page) {}
+
+protected:
+    void customEvent(QEvent *event) override { m_page->handleReadEvent(event); }
+
+private:
+    Import *m_page;
+};
+
+Import::Import(QWidget *parent) : QWidget(parent), ui(new Ui::Import)
+{
+    ui->setupUi(this);
+    setToolButtonIcon(ui->importExcelBtn, QStringLiteral(":/image/importExcel.svg"));
+    setProperty("ValueName", Channel::ImportExcelRename);
+    ui->hasExportExcelwidget->hide();
+    setDefaultVisible(ui->importExcelBtn, true);
+    setDefaultVisible(ui->hasExportExcelwidget, false);
+}
+
+Import::~Import()
+{
+    delete ui;
+}
+
+QString Import::workbookPath() const
+{
+    return ui->replaceExcelLabel->text();
+}
+
+void Import::setWorkbook(const QString &path)
+{
+    if (path.isEmpty())
+        return;
+    showWorkbook(path);
+    delete m_currentRead;
+    m_currentRead = new WorkbookRead(this);
+    startSpreadsheetRead(path, m_currentRead);
+}
+
+void Import::forgetWorkbook()
+{
+    delete m_currentRead;
+    ui->replaceExcelLabel->setText(QString());
+    ui->replaceExcelLabel->setToolTip(QString());
+    ui->replaceExcelLabel->setIcon(QIcon());
+    ui->hasExportExcelwidget->hide();
+    ui->importExcelBtn->show();
+}
+
+void Import::restoreRecordedDefaults()
+{
+    restoreDefaults(this);
+    forgetWorkbook();
+}
+
+QStringList Import::namesOfRows(const QVariantList &rows)
+{
+    QStringList names;
+    names.reserve(rows.size());
+    for (const QVariant &row : rows)
+        names.append(row.toStringList().value(0));
+    return names;
+}
+
+void Import::customEvent(QEvent *event)
+{
+    handleReadEvent(event);
+}
+
+void Import::on_importExcelBtn_clicked()
+{
+    chooseWorkbook();
+}
+
+void Import::on_changeExcelBtn_clicked()
+{
+    chooseWorkbook();
+}
+
+void Import::on_replaceExcelLabel_clicked()
+{
+    chooseWorkbook();
+}
+
+void Import::on_deleteExcelBtn_clicked()
+{
+    forgetWorkbook();
+}
+
+void Import::on_openDirBtn_clicked()
+{
+    revealInFileManager(workbookPath());
+}
+
+void Import::chooseWorkbook()
+{
+    setWorkbook(QFileDialog::getOpenFileName(this, QStringLiteral("打开"), QString(), QStringLiteral("*.xlsx")));
+}
+
+void Import::showWorkbook(const QString &path)
+{
+    ui->replaceExcelLabel->setIcon(QFileIconProvider().icon(QFileInfo(path)));
+    ui->replaceExcelLabel->setText(path);
+    ui->replaceExcelLabel->setToolTip(path);
+    ui->hasExportExcelwidget->show();
+    ui->importExcelBtn->hide();
+}
+
+void Import::handleReadEvent(QEvent *event)
+{
+    auto *hub = CNvGlobalObserver::instance();
+    if (event->type() == MyCustomEvent::EventType) {
+        const QVariantList &rows = static_cast<MyCustomEvent *>(event)->rows();
+        hub->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate,
+                             QVariant(namesOfRows(rows)));
+    } else if (event->type() == MyDialogMessageEvent::EventType) {
+        hub->notifyObservers(Channel::MessageErrorTip, Channel::NoName,
+                             static_cast<MyDialogMessageEvent *>(event)->message());
+    }
+}

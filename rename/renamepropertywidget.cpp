@@ -1,0 +1,118 @@
+#include "renamepropertywidget.h"
+
+#include "ui_renamepropertywidget.h"
+
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/paneldefaults.h"
+#include "rename/renamesettings.h"
+
+#include <QTimer>
+
+namespace {
+
+// Random numbering draws new characters on every recomputation; after a rename the proposals would
+// otherwise still show the characters just used.
+constexpr int RandomNumbering = 2;
+
+} // namespace
+
+RenamePropertyWidget::RenamePropertyWidget(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePropertyWidget)
+{
+    ui->setupUi(this);
+    ui->insertPage->setInsertMode(true);
+    connect(ui->editButtonGroup, QOverload<QAbstractButton *, bool>::of(&QButtonGroup::buttonToggled), this,
+            &RenamePropertyWidget::showPageOf);
+    setFolderMode(false);
+    // The page sets the mode right after construction; the start values are taken once that has happened.
+    QTimer::singleShot(1000, this, &RenamePropertyWidget::recordPageDefaults);
+}
+
+RenamePropertyWidget::~RenamePropertyWidget()
+{
+    delete ui;
+}
+
+void RenamePropertyWidget::setFolderMode(bool folder)
+{
+    m_folderMode = folder;
+    const struct {
+        RenameSettingsPage *page;
+        QString fileKey;
+        QString folderKey;
+    } pages[] = {
+        {ui->custormPage, Channel::FileCustomRename, Channel::FolderCustomRename},
+        {ui->insertPage, Channel::FileInsertRename, Channel::FolderInsertRename},
+        {ui->replacePage, Channel::FileReplaceRename, Channel::FolderReplaceRename},
+        {ui->deletePage, Channel::FileDeleteRename, Channel::FolderDeleteRename},
+    };
+    for (const auto &p : pages) {
+        p.page->setFolderMode(folder);
+        p.page->setKey(folder ? p.folderKey : p.fileKey);
+    }
+}
+
+QString RenamePropertyWidget::currentKey() const
+{
+    QWidget *page = ui->stackedWidget->currentWidget();
+    return page ? page->property("ValueName").toString() : QString();
+}
+
+void RenamePropertyWidget::setStartEnabled(bool enabled)
+{
+    ui->setBtn->setEnabled(enabled);
+}
+
+void RenamePropertyWidget::on_setBtn_clicked()
+{
+    auto *hub = CNvGlobalObserver::instance();
+    hub->notifyObservers(Channel::StartChangeName, Channel::RenameValueUpdate, m_folderMode);
+    const QString key = currentKey();
+    QWidget *page = ui->stackedWidget->currentWidget();
+    if (key.isEmpty() || (page != ui->custormPage && page != ui->insertPage))
+        return;
+    const CustomSettings *settings = customSettings(key);
+    if (settings && settings->numberType == RandomNumbering)
+        hub->notifyObservers(key, Channel::RenameValueUpdate, QVariant());
+}
+
+void RenamePropertyWidget::on_resetBtn_clicked()
+{
+    // Without recorded start values a restore would blank every control.
+    if (!m_defaultsRecorded)
+        return;
+    for (RenameSettingsPage *page : keyedPages())
+        page->restoreRecordedDefaults();
+    ui->importPage->restoreRecordedDefaults();
+    // Announcing every page would leave the list showing whichever was announced last; the page in view
+    // decides. Every record now holds start values, which propose the current names, so the import page
+    // (which has no record) lets the custom page's key bring the proposals back.
+    QString key = currentKey();
+    if (ui->stackedWidget->currentWidget() == ui->importPage)
+        key = ui->custormPage->key();
+    CNvGlobalObserver::instance()->notifyObservers(key, Channel::RenameValueUpdate, QVariant());
+}
+
+void RenamePropertyWidget::showPageOf(QAbstractButton *modeButton, bool checked)
+{
+    if (!checked)
+        return;
+    QString pageName = modeButton->objectName();
+    pageName.replace(QLatin1String("Btn"), QString());
+    pageName += QLatin1String("Page");
+    if (auto *page = ui->stackedWidget->findChild<QWidget *>(pageName, Qt::FindDirectChildrenOnly))
+        ui->stackedWidget->setCurrentWidget(page);
+}
+
+void RenamePropertyWidget::recordPageDefaults()
+{
+    for (RenameSettingsPage *page : keyedPages())
+        recordDefaults(page);
+    recordDefaults(ui->importPage);
+    m_defaultsRecorded = true;
+}
+
+QList<RenameSettingsPage *> RenamePropertyWidget::keyedPages() const
+{
+    return {ui->custormPage, ui->insertPage, ui->replacePage, ui->deletePage};
+}

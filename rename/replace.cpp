@@ -1,0 +1,58 @@
+#include "replace.h"
+
+#include "ui_replace.h"
+
+#include "rename/renamesettings.h"
+
+Replace::Replace(QWidget *parent) : RenameSettingsPage(parent), ui(new Ui::Replace)
+{
+    ui->setupUi(this);
+    ui->autoNameErrorCheck->setText(QStringLiteral("自动解决命名冲突"));
+    ui->autoNameErrorCheck->setChecked(true);
+    ui->suffixCheckBox->setText(QStringLiteral("扩展名设置"));
+
+    watch(ui->replaceFindContentEdit);
+    watch(ui->replaceReplaceContentEdit);
+    watch(ui->splitEdit);
+    watch(ui->autoNameErrorCheck);
+
+    CommonControls common;
+    common.caseMode = ui->CaseSensitivityComboBox;
+    common.script = ui->simplifiedTraditionalComboBox;
+    common.scriptHint = ui->scriptHintLabel;
+    common.pinyin = ui->ChineseToPinyingComboBox;
+    common.suffixWidget = ui->suffixWidget;
+    common.suffixCheck = ui->suffixCheckBox;
+    common.suffixSection = ui->suffixTypeBackgroundWidget;
+    common.suffixTypeGroup = ui->suffixBtnGroup;
+    common.newSuffixTypeBtn = ui->custormTypeBtn;
+    common.replaceSuffixTypeBtn = ui->replaceBtn;
+    common.suffixTypeStack = ui->suffixTypeStackedWidget;
+    common.newSuffix = ui->newSuffixEdit;
+    common.suffixFind = ui->findContentEdit;
+    common.suffixReplace = ui->replaceContentEdit;
+    bindCommonControls(common);
+    syncFromControls();
+}
+
+Replace::~Replace()
+{
+    delete ui;
+}
+
+bool Replace::bindRecord(const QString &key)
+{
+    m_settings = replaceSettings(key);
+    return m_settings != nullptr;
+}
+
+void Replace::writeRecord()
+{
+    ReplaceSettings &s = *m_settings;
+    s.find = ui->replaceFindContentEdit->text();
+    s.replaceWith = ui->replaceReplaceContentEdit->text();
+    s.delimiter = ui->splitEdit->text();
+    s.autoResolve = ui->autoNameErrorCheck->isChecked();
+    writeCommonFields({s.caseMode, s.chineseScript, s.pinyin, s.extensionEnabled, s.extensionMode, s.newExtension,
+                       s.extensionFind, s.extensionReplace});
+}
