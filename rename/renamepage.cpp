@@ -1,7 +1,7 @@
 #include "renamepage.h"
 #include "ui_renamepage.h"
 
-#include <QAbstractButton>
+#include "rename/renamepropertywidget.h"
 
 RenamePage::RenamePage(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePage)
 {
@@ -19,15 +19,20 @@ RenamePageWidget *RenamePage::editWidget() const
     return ui->editWidgget;
 }
 
+RenamePropertyWidget *RenamePage::propertyWidget() const
+{
+    return ui->propertyWidget;
+}
+
 void RenamePage::setFolderMode(bool folderMode)
 {
     m_folderMode = folderMode;
     ui->editWidgget->setFolderMode(folderMode);
+    ui->propertyWidget->setFolderMode(folderMode);
 }
 
 void RenamePage::onTabelEmpty(bool isEmpty)
 {
     // The start button of the settings panel follows the list: enabled exactly while it has rows.
-    if (auto *start = ui->propertyWidget->findChild<QAbstractButton *>(QStringLiteral("setBtn")))
-        start->setEnabled(!isEmpty);
+    ui->propertyWidget->setStartEnabled(!isEmpty);
 }

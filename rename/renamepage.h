@@ -7,6 +7,7 @@ class RenamePage;
 }
 
 class RenamePageWidget;
+class RenamePropertyWidget;
 
 // A rename page: the toolbar and list on the left, the settings panel on the right. The same class serves
 // the file-rename and the folder-rename page.
@@ -20,6 +21,7 @@ public:
     void setFolderMode(bool folderMode);
     bool folderMode() const { return m_folderMode; }
     RenamePageWidget *editWidget() const;
+    RenamePropertyWidget *propertyWidget() const;
 
 private:
     void onTabelEmpty(bool isEmpty);

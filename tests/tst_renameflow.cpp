@@ -6,21 +6,32 @@
 #include "app/mainwindow.h"
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
+#include "common/custormcheckbox.h"
 #include "common/jobfailurereporter.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/filelistwidget.h"
 #include "rename/renamejob.h"
 #include "rename/renamepage.h"
+#include "rename/import.h"
 #include "rename/renamepagewidget.h"
+#include "rename/renamepropertywidget.h"
 #include "rename/renamesettings.h"
 
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+
+#include <unistd.h>
+#include <xlsxwriter.h>
 
 #include <functional>
 #include <memory>
@@ -161,6 +172,47 @@ void dragRow(FileListWidget *list, int from, int onto)
     QApplication::sendEvent(t->viewport(), &drop);
 }
 
+QWidget *panelPage(RenamePage *page, const char *name)
+{
+    return page->propertyWidget()->findChild<QStackedWidget *>("stackedWidget")->findChild<QWidget *>(name);
+}
+
+QAbstractButton *startButton(RenamePage *page)
+{
+    return page->propertyWidget()->findChild<QAbstractButton *>("setBtn");
+}
+
+// Types into a panel line edit as a user does: plain keys, other characters committed by an input method.
+void typeInto(QWidget *page, const char *editName, const QString &text)
+{
+    auto *edit = page->findChild<QLineEdit *>(editName);
+    QVERIFY(edit);
+    edit->setFocus();
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            QTest::keyClicks(edit, QString(ch));
+            continue;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(ch));
+        QCoreApplication::sendEvent(edit, &commit);
+    }
+}
+
+// A workbook whose first sheet holds one text per row; an empty text leaves the row without cells.
+bool writeWorkbook(const QString &path, const QStringList &rows)
+{
+    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
+    if (!book)
+        return false;
+    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
+    for (int r = 0; r < rows.size(); ++r) {
+        if (!rows.at(r).isEmpty())
+            worksheet_write_string(sheet, r, 0, rows.at(r).toUtf8().constData(), nullptr);
+    }
+    return workbook_close(book) == LXW_NO_ERROR;
+}
+
 // Runs an action whenever the hub carries a channel (main-window channels have the empty name).
 class HubListener : public QObject
 {
@@ -223,6 +275,10 @@ private slots:
     void conflictFlagFromRecompute();
     void jobKeepsUserOut();
     void clearListForgetsHistory();
+    void extensionChangeFollowsRow();
+    void readOnlyFolder();
+    void panelDrivesBothPages();
+    void workbookImportThroughPanel();
 
 private:
     Page page(bool folderPage);
@@ -801,6 +857,118 @@ void TestRenameFlow::clearListForgetsHistory()
     p.list->addFiles({m_root + "/x_a.txt"});
     p.list->undo();
     QCOMPARE(onDisk(m_root), QStringList{"x_a.txt"});
+}
+
+void TestRenameFlow::extensionChangeFollowsRow()
+{
+    Page p = showPage(false);
+    p.list->addFiles({makeFile(m_root, "a.txt")});
+    setCustom(Channel::FileCustomRename, [](CustomSettings &s) {
+        s.extensionEnabled = true;
+        s.newExtension = QStringLiteral("md");
+    });
+    start(false);
+    QCOMPARE(onDisk(m_root), QStringList{"a.md"});
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList{"a.md"});
+
+    // An edit now keeps the item's new extension, not the one it had when it was listed.
+    editProposal(p.list, 0, "b.txt");
+    QCOMPARE(proposals(p.list), QStringList{"b.md"});
+    start(false);
+    QCOMPARE(onDisk(m_root), QStringList{"b.md"});
+}
+
+void TestRenameFlow::readOnlyFolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("permissions do not stop the superuser");
+    const QString locked = makeDir(m_root, "locked");
+    QStringList paths;
+    for (int i = 0; i < 5; ++i)
+        paths.append(makeFile(locked, QStringLiteral("f%1.txt").arg(i)));
+    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    Page p = page(false);
+    p.list->addFiles(paths);
+    setInsert(Channel::FileInsertRename, QStringLiteral("x_"));
+
+    start(false);
+
+    QCOMPARE(statuses(p.list), repeated("失败", 5));
+    QCOMPARE(m_answerer->texts.size(), 4);
+    QCOMPARE(m_answerer->texts.last(), JobFailureReporter::summaryMessage(2));
+    QCOMPARE(onDisk(locked).size(), 5);
+    QVERIFY(!p.undo->isEnabled());
+}
+
+void TestRenameFlow::panelDrivesBothPages()
+{
+    const QString files = makeDir(m_root, "files");
+    const QString folders = makeDir(m_root, "folders");
+    Page filePage = showPage(false);
+    QAbstractButton *fileStart = startButton(filePage.page);
+    QVERIFY(!fileStart->isEnabled());
+    filePage.list->addFiles({makeFile(files, "a.txt"), makeFile(files, "c.txt")});
+    QVERIFY(fileStart->isEnabled());
+
+    QWidget *custom = panelPage(filePage.page, "custormPage");
+    typeInto(custom, "fileNameEdit", "b");
+    QCOMPARE(columnTexts(filePage.list, FileListWidget::NewNameColumn), QStringList({"b.txt", "b.txt"}));
+    custom->findChild<CustormCheckBox *>("autoNameErrorCheck")->findChild<QCheckBox *>()->click();
+    QVERIFY(!filePage.list->autoResolve());
+
+    QTest::mouseClick(fileStart, Qt::LeftButton);
+    QCOMPARE(onDisk(files), QStringList({"b.txt", "c.txt"}));
+    QCOMPARE(statuses(filePage.list), QStringList({"成功", "失败"}));
+    QCOMPARE(m_answerer->texts, QStringList{RenameJob::failureMessage(files + "/b.txt")});
+
+    // The folder page: its own panel, its own list, its own start.
+    Page folderPage = showPage(true);
+    QAbstractButton *folderStart = startButton(folderPage.page);
+    QVERIFY(!folderStart->isEnabled());
+    folderPage.list->addFiles({makeDir(folders, "v1.5"), makeDir(folders, "v2.0")});
+    QWidget *insert = panelPage(folderPage.page, "insertPage");
+    QTest::mouseClick(folderPage.page->propertyWidget()->findChild<QAbstractButton *>("insertBtn"), Qt::LeftButton);
+    typeInto(insert, "fileNameEdit", "旧_");
+    QCOMPARE(columnTexts(folderPage.list, FileListWidget::NewNameColumn), QStringList({"旧_v1.5", "旧_v2.0"}));
+    QCOMPARE(columnTexts(filePage.list, FileListWidget::NewNameColumn), QStringList({"b.txt", "b.txt"}));
+    QTest::mouseClick(folderStart, Qt::LeftButton);
+    QCOMPARE(onDisk(folders), QStringList({"旧_v1.5", "旧_v2.0"}));
+    QCOMPARE(onDisk(files), QStringList({"b.txt", "c.txt"}));
+
+    QTest::mouseClick(folderPage.undo, Qt::LeftButton);
+    QCOMPARE(onDisk(folders), QStringList({"v1.5", "v2.0"}));
+    QTest::mouseClick(folderPage.clear, Qt::LeftButton);
+    QVERIFY(!folderStart->isEnabled());
+    QVERIFY(fileStart->isEnabled());
+}
+
+void TestRenameFlow::workbookImportThroughPanel()
+{
+    const QString workbook = m_root + "/names.xlsx";
+    // An empty row in the middle, and fewer names than listed files.
+    QVERIFY(writeWorkbook(workbook, {"新一", "", "新三"}));
+    const QString files = makeDir(m_root, "files");
+    Page p = showPage(false);
+    p.list->addFiles({makeFile(files, "a.txt"), makeFile(files, "b.txt"), makeFile(files, "c.txt"),
+                      makeFile(files, "d.txt")});
+    QTest::mouseClick(p.page->propertyWidget()->findChild<QAbstractButton *>("importBtn"), Qt::LeftButton);
+    auto *import = p.page->propertyWidget()->findChild<Import *>("importPage");
+    answerNextDialog([&](QDialog *dialog) {
+        auto *chooser = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY(chooser);
+        chooser->setDirectory(m_root);
+        chooser->findChild<QLineEdit *>("fileNameEdit")->setText("names.xlsx");
+        chooser->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
+    });
+    QTest::mouseClick(import->findChild<QAbstractButton *>("importExcelBtn"), Qt::LeftButton);
+
+    QTRY_COMPARE(proposals(p.list), QStringList({"新一.txt", ".txt", "新三.txt", "d.txt"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), proposals(p.list));
+    QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+
+    QCOMPARE(onDisk(files), QStringList({"b.txt", "d.txt", "新一.txt", "新三.txt"}));
+    QCOMPARE(statuses(p.list), QStringList({"成功", "失败", "成功", "待操作"}));
+    QCOMPARE(m_answerer->texts.last(), RenameJob::missingNamePartMessage(".txt"));
 }
 
 QTEST_MAIN(TestRenameFlow)
