@@ -118,6 +118,11 @@ void Import::chooseWorkbook()
     setWorkbook(QFileDialog::getOpenFileName(this, QStringLiteral("打开"), QString(), QStringLiteral("*.xlsx")));
 }
 
+void Import::setFolderMode(bool folderMode)
+{
+    m_folderMode = folderMode;
+}
+
 void Import::showWorkbook(const QString &path)
 {
     ui->replaceExcelLabel->setIcon(QFileIconProvider().icon(QFileInfo(path)));
@@ -132,8 +137,9 @@ void Import::handleReadEvent(QEvent *event)
     auto *hub = CNvGlobalObserver::instance();
     if (event->type() == MyCustomEvent::EventType) {
         const QVariantList &rows = static_cast<MyCustomEvent *>(event)->rows();
-        hub->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate,
-                             QVariant(namesOfRows(rows)));
+        const QVariantMap payload{{QStringLiteral("names"), namesOfRows(rows)},
+                                  {QStringLiteral("folderMode"), m_folderMode}};
+        hub->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
     } else if (event->type() == MyDialogMessageEvent::EventType) {
         hub->notifyObservers(Channel::MessageErrorTip, Channel::NoName,
                              static_cast<MyDialogMessageEvent *>(event)->message());

@@ -9,7 +9,7 @@ class Import;
 
 // The import page of the rename panel: the user chooses an .xlsx workbook, its rows are read in the
 // background, and the first text of every row is sent on "IMPORT EXCEL RENAME" as the new names, in row
-// order. Reader errors are sent on "MESSAGE ERROR TIP". The chosen path is the text of replaceExcelLabel.
+// order, with the page's folder mode. Reader errors are sent on "MESSAGE ERROR TIP". The chosen path is the text of replaceExcelLabel.
 class Import : public QWidget
 {
     Q_OBJECT
@@ -23,6 +23,10 @@ public:
     void setWorkbook(const QString &path);
     // Forgets the workbook without touching the proposals already shown.
     void forgetWorkbook();
+    // The rename page this page serves; the names it sends are marked with it so that only that page's list
+    // takes them.
+    void setFolderMode(bool folderMode);
+    bool folderMode() const { return m_folderMode; }
     // Puts the page back to its recorded defaults (no workbook).
     void restoreRecordedDefaults();
 
@@ -49,4 +53,5 @@ private:
     // The read of the workbook shown; replacing or forgetting the workbook drops it, and with it whatever
     // an earlier, slower read would still deliver.
     QPointer<QObject> m_currentRead;
+    bool m_folderMode = false;
 };

@@ -50,6 +50,7 @@ void RenamePropertyWidget::setFolderMode(bool folder)
         p.page->setFolderMode(folder);
         p.page->setKey(folder ? p.folderKey : p.fileKey);
     }
+    ui->importPage->setFolderMode(folder);
 }
 
 QString RenamePropertyWidget::currentKey() const

@@ -816,9 +816,16 @@ void TestRenamePanel::importSendsNamesInRowOrder()
 
     QTRY_COMPARE(recorder.notes.size(), 1);
     QCOMPARE(recorder.notes.first().nameSpace, Channel::ImportExcelRename);
-    QCOMPARE(recorder.notes.first().value.userType(), int(QMetaType::QStringList));
-    QCOMPARE(recorder.notes.first().value.toStringList(),
-             QStringList({"名称", "报告一", "", "second column", "last"}));
+    const QVariantMap payload = recorder.notes.first().value.toMap();
+    QCOMPARE(payload.value("names").toStringList(), QStringList({"名称", "报告一", "", "second column", "last"}));
+    QCOMPARE(payload.value("folderMode").toBool(), false);
+
+    // The folder page marks its names as its own, so the file page's list leaves them alone.
+    recorder.notes.clear();
+    panel.setFolderMode(true);
+    page->setWorkbook(path);
+    QTRY_COMPARE(recorder.notes.size(), 1);
+    QCOMPARE(recorder.notes.first().value.toMap().value("folderMode").toBool(), true);
 }
 
 void TestRenamePanel::importReportsNonWorkbook()
@@ -839,7 +846,7 @@ void TestRenamePanel::importReportsNonWorkbook()
     QCOMPARE(errors.first().value.toString(), QString("请确保文件是正确的xlsx格式！"));
     // Nothing to apply: the list gets no names.
     for (const HubRecorder::Note &note : recorder.of(Channel::ImportExcelRename))
-        QVERIFY(note.value.toStringList().isEmpty());
+        QVERIFY(note.value.toMap().value("names").toStringList().isEmpty());
     QCOMPARE(page.workbookPath(), path);
 }
 
@@ -885,7 +892,7 @@ void TestRenamePanel::replacedWorkbookDropsEarlierRead()
     QTRY_COMPARE(recorder.notes.size(), 1);
     drainReads();
     QCOMPARE(recorder.notes.size(), 1);
-    QCOMPARE(recorder.notes.first().value.toStringList(), QStringList({"from second", "two"}));
+    QCOMPARE(recorder.notes.first().value.toMap().value("names").toStringList(), QStringList({"from second", "two"}));
     QCOMPARE(page.workbookPath(), second);
 }
 
