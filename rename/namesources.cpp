@@ -2,9 +2,15 @@
 
 #include "rename/textconversions.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <limits>
+
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#include <time.h>
+#endif
 
 namespace {
 
@@ -28,10 +34,28 @@ QDateTime itemCreationTime(const QString &path)
     return QFileInfo(path).birthTime();
 }
 
+#ifdef Q_OS_LINUX
+// Qt re-checks the time-zone file on every conversion to local time (about 6 us, so 18 ms for 3000 rows);
+// the C library converts from its cached zone. The names only format the wall-clock fields, so they are
+// carried in a UTC date-time that no later step converts again.
+QDateTime itemModificationTime(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QDateTime();
+    struct tm parts;
+    const time_t seconds = info.st_mtim.tv_sec;
+    if (!::localtime_r(&seconds, &parts))
+        return QDateTime();
+    return QDateTime(QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday),
+                     QTime(parts.tm_hour, parts.tm_min, parts.tm_sec, int(info.st_mtim.tv_nsec / 1000000)), Qt::UTC);
+}
+#else
 QDateTime itemModificationTime(const QString &path)
 {
     return QFileInfo(path).lastModified();
 }
+#endif
 
 NameSources makeSystemSources()
 {
