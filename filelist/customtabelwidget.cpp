@@ -6,7 +6,9 @@
 #include "tableroles.h"
 #include "common/entrystatus.h"
 
+#include <QApplication>
 #include <QDrag>
+#include <QHeaderView>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -28,6 +30,55 @@ void CustomTabelWidget::setDragMode(bool on)
     setDragEnabled(on);
     if (on)
         setSelectionBehavior(QAbstractItemView::SelectRows);
+}
+
+void CustomTabelWidget::setFittingColumn(int column, int minimumWidth)
+{
+    m_fittingColumn = column;
+    m_fittingMinimum = minimumWidth;
+    m_fittingDesigned = columnWidth(column);
+    m_lastDesigned = columnWidth(columnCount() - 1);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, &CustomTabelWidget::onSectionResized,
+            Qt::UniqueConnection);
+    fitColumns();
+}
+
+void CustomTabelWidget::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    fitColumns();
+}
+
+void CustomTabelWidget::fitColumns()
+{
+    if (m_fittingColumn < 0 || m_fittingColumn >= columnCount())
+        return;
+    // The stretched last section's own width follows the view, so it counts at the width it was given.
+    const QHeaderView *header = horizontalHeader();
+    int others = 0;
+    for (int column = 0; column < columnCount(); ++column) {
+        if (column == m_fittingColumn)
+            continue;
+        const bool stretched = header->stretchLastSection() && column == columnCount() - 1;
+        others += stretched ? m_lastDesigned : columnWidth(column);
+    }
+    const int available = viewport()->width() - others;
+    const int width = qBound(m_fittingMinimum, available, m_fittingDesigned);
+    if (width == columnWidth(m_fittingColumn))
+        return;
+    m_fitting = true;
+    setColumnWidth(m_fittingColumn, width);
+    m_fitting = false;
+}
+
+void CustomTabelWidget::onSectionResized(int column)
+{
+    if (m_fitting || m_fittingColumn < 0)
+        return;
+    const bool stretched = horizontalHeader()->stretchLastSection() && column == columnCount() - 1;
+    // The stretched section follows the view; any other change is the user's.
+    if (!stretched && horizontalHeader()->underMouse() && (QApplication::mouseButtons() & Qt::LeftButton))
+        m_fittingColumn = -1;
 }
 
 void CustomTabelWidget::setStatusColumn(int column)

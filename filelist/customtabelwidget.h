@@ -25,6 +25,10 @@ public:
     OperateWidget *operateWidget() const { return m_operate; }
     ActionDelegate *actionDelegate() const { return m_actionDelegate; }
 
+    // While the view is narrower than its columns, this column gives up width (down to minimumWidth, up to
+    // its width when set) so the status and action cells stay in view; a column resized by the user ends it.
+    void setFittingColumn(int column, int minimumWidth);
+
     // Shows EntryStatus status in the cell: its text, and its value in TableRole::Success.
     void setStatusCell(int row, int column, int status);
     int statusAt(int row, int column) const;
@@ -52,14 +56,22 @@ protected:
     void dragLeaveEvent(QDragLeaveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     int draggedRow(const QMimeData *mime) const;
     int dropTargetRow(const QDropEvent *event) const;
+    void fitColumns();
+    void onSectionResized(int column);
 
     QPersistentModelIndex m_pressed;
     QPersistentModelIndex m_edited;
     StatusDelegate *m_statusDelegate = nullptr;
     ActionDelegate *m_actionDelegate = nullptr;
     OperateWidget *m_operate = nullptr;
+    int m_fittingColumn = -1;
+    int m_fittingMinimum = 0;
+    int m_fittingDesigned = 0;
+    int m_lastDesigned = 0;
+    bool m_fitting = false;
 };

@@ -132,6 +132,7 @@ void FileListWidget::setUpTable()
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
 
+    t->setFittingColumn(FolderColumn, 120);
     t->setStatusColumn(StatusColumn);
     OperateWidget *operate = t->setOperateColumn(OperateColumn);
     connect(operate, &OperateWidget::deleteFile, this, &FileListWidget::onDeleteFile);

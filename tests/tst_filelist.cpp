@@ -189,6 +189,7 @@ private slots:
     void clickEmptyArea();
     void clickEmptyAreaCancelled();
     void statusCellFollowsStylesheet();
+    void narrowListKeepsActionsInView();
 };
 
 void TestFileList::initTestCase()
@@ -795,6 +796,28 @@ void TestFileList::statusCellFollowsStylesheet()
     QCOMPARE(countPixels(failed, isAccent), 0);
     QVERIFY(countPixels(succeeded, isAccent) > 10);
     QCOMPARE(countPixels(succeeded, isRed), 0);
+}
+
+void TestFileList::narrowListKeepsActionsInView()
+{
+    QTemporaryDir dir;
+    List list = makeList();
+    list->addFiles({makeFile(dir.path(), "a.txt")});
+    CustomTabelWidget *table = list->table();
+    auto columnsWidth = [table] {
+        int sum = 0;
+        for (int column = 0; column < FileListWidget::OperateColumn; ++column)
+            sum += table->columnWidth(column);
+        return sum + 150;
+    };
+
+    list->resize(870, 600);
+    QTRY_VERIFY(columnsWidth() <= table->viewport()->width());
+    QVERIFY(table->columnWidth(FileListWidget::FolderColumn) < 300);
+    QCOMPARE(table->columnWidth(FileListWidget::NameColumn), 200);
+
+    list->resize(1400, 600);
+    QTRY_COMPARE(table->columnWidth(FileListWidget::FolderColumn), 300);
 }
 
 QTEST_MAIN(TestFileList)
