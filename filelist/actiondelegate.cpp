@@ -11,25 +11,13 @@
 #include <QTableWidget>
 
 ActionDelegate::ActionDelegate(OperateWidget *operate, QWidget *view)
-    : QStyledItemDelegate(view), m_operate(operate)
+    : WidgetCellDelegate(view), m_operate(operate)
 {
-}
-
-void ActionDelegate::clearCache()
-{
-    m_cache.clear();
 }
 
 void ActionDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    QStyleOptionViewItem background(option);
-    initStyleOption(&background, index);
-    background.text.clear();
-    background.icon = QIcon();
-    const QWidget *view = option.widget;
-    QStyle *style = view ? view->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &background, painter, view);
-
+    paintBackground(painter, option, index);
     if (option.rect.isEmpty())
         return;
     painter->drawPixmap(option.rect.topLeft(), cellPixmap(option.rect.size(), painter->device()->devicePixelRatioF()));
@@ -38,23 +26,13 @@ void ActionDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option
 QPixmap ActionDelegate::cellPixmap(const QSize &size, qreal ratio) const
 {
     // The buttons shown are part of the key: a list may hide some of them.
-    const QString key = QStringLiteral("%1x%2@%3/%4%5")
-                            .arg(size.width())
-                            .arg(size.height())
-                            .arg(ratio)
+    const QString key = QStringLiteral("%1%2")
                             .arg(buttonRect(QRect(QPoint(), size), QStringLiteral("openBtn")).isEmpty())
                             .arg(m_operate->findChild<QWidget *>(QStringLiteral("sortBtn"))->isVisibleTo(m_operate));
-    auto it = m_cache.constFind(key);
-    if (it != m_cache.constEnd())
-        return it.value();
-
-    m_operate->layoutFor(size);
-    QPixmap pixmap(size * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    m_operate->render(&pixmap, QPoint(), QRegion(), QWidget::DrawChildren);
-    m_cache.insert(key, pixmap);
-    return pixmap;
+    return renderCached(key, size, ratio, [this, size] {
+        m_operate->layoutFor(size);
+        return m_operate;
+    });
 }
 
 QRect ActionDelegate::buttonRect(const QRect &cellRect, const QString &objectName) const

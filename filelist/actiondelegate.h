@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QHash>
-#include <QPixmap>
+#include "widgetcelldelegate.h"
+
 #include <QPointer>
-#include <QStyledItemDelegate>
 
 class OperateWidget;
 class QAbstractButton;
 
 // Draws every row's action cell with one OperateWidget and turns a click on a drawn button into that
 // button's click, after giving the widget the row's "ItemPtr" (the cell's item) and "UUID" (the row id).
-class ActionDelegate : public QStyledItemDelegate
+class ActionDelegate : public WidgetCellDelegate
 {
     Q_OBJECT
 public:
@@ -22,7 +21,6 @@ public:
 
     // Where the button with this object name is drawn inside a cell (view coordinates); empty if hidden.
     QRect buttonRect(const QRect &cellRect, const QString &objectName) const;
-    void clearCache();
 
 private:
     QAbstractButton *buttonAt(const QRect &cellRect, const QPoint &pos) const;
@@ -31,5 +29,4 @@ private:
     OperateWidget *m_operate;
     QPointer<QAbstractButton> m_pressed;
     QPersistentModelIndex m_pressedIndex;
-    mutable QHash<QString, QPixmap> m_cache;
 };
