@@ -64,8 +64,24 @@ bool JobPacer::isUserInput(QEvent::Type type)
     }
 }
 
+// Closing the window mid-job would end the event loop under the job and swallow its remaining warnings;
+// only a dialog opened by the job (a warning) may close.
+bool JobPacer::refuseClose(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || !widget->isWindow())
+        return false;
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && (widget == modal || modal->isAncestorOf(widget)))
+        return false;
+    event->ignore();
+    return true;
+}
+
 bool JobPacer::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::Close)
+        return refuseClose(watched, event);
     if (!isUserInput(event->type()))
         return false;
     // Input reaches the widgets through their windows; the windows themselves are left alone.

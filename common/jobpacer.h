@@ -32,6 +32,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    static bool refuseClose(QObject *watched, QEvent *event);
     QPointer<QWidget> m_view;
     QElapsedTimer m_clock;
     qint64 m_intervalNs;

@@ -253,6 +253,29 @@ bool pathOccupied(const QString &path)
     return occupied(path);
 }
 
+QByteArray itemIdentity(const QString &path)
+{
+#ifdef Q_OS_WIN
+    HANDLE handle = CreateFileW(nativePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return QByteArray();
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool read = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!read)
+        return QByteArray();
+    return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':'
+        + QByteArray::number((quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+#else
+    struct stat info;
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return QByteArray();
+    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
+#endif
+}
+
 bool isSameEntry(const QString &a, const QString &b)
 {
     return sameEntry(a, b);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // What became of one no-replace rename.
@@ -18,6 +19,9 @@ RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *e
 
 // True when anything has this path, a dangling link included.
 bool pathOccupied(const QString &path);
+// What tells one item on disk from another whatever its name (device and file number); empty when the path
+// cannot be read.
+QByteArray itemIdentity(const QString &path);
 
 // True when both paths reach one and the same directory entry, as a.txt and A.txt do where the file system
 // ignores case. Two hard links of one file are two entries, so they are not the same.

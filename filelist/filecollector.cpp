@@ -6,8 +6,10 @@
 
 namespace {
 
-void collectInto(const QString &folder, QStringList &files, QSet<QString> &visited)
+void collectInto(const QString &folder, QStringList &files, QSet<QString> &visited, int limit)
 {
+    if (limit >= 0 && files.size() >= limit)
+        return;
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     if (canonical.isEmpty() || visited.contains(canonical))
         return;
@@ -18,8 +20,10 @@ void collectInto(const QString &folder, QStringList &files, QSet<QString> &visit
         QDir(folder).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
         const QString path = prefix + entry.fileName();
+        if (limit >= 0 && files.size() >= limit)
+            return;
         if (entry.isDir())
-            collectInto(path, files, visited);
+            collectInto(path, files, visited, limit);
         else
             files.append(path);
     }
@@ -27,10 +31,10 @@ void collectInto(const QString &folder, QStringList &files, QSet<QString> &visit
 
 } // namespace
 
-QStringList collectFilesRecursively(const QString &folder)
+QStringList collectFilesRecursively(const QString &folder, int limit)
 {
     QStringList files;
     QSet<QString> visited;
-    collectInto(QDir::fromNativeSeparators(folder), files, visited);
+    collectInto(QDir::fromNativeSeparators(folder), files, visited, limit);
     return files;
 }

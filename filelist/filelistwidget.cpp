@@ -148,8 +148,15 @@ void FileListWidget::setFolderMode(bool folderMode)
     m_folderMode = folderMode;
 }
 
-void FileListWidget::addFiles(const QStringList &paths)
+void FileListWidget::addFiles(const QStringList &givenPaths)
 {
+    // "/x/" and "/x" are one item: a trailing slash (some file managers send one for folders) would give
+    // a row without a name that no duplicate check catches.
+    QStringList paths = givenPaths;
+    for (QString &path : paths) {
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')) && !path.endsWith(QLatin1String(":/")))
+            path.chop(1);
+    }
     announceAdditionStart();
     QSet<QString> listed;
     listed.reserve(m_entries.size());
@@ -385,7 +392,7 @@ QStringList FileListWidget::dropPaths(const QList<QUrl> &urls) const
             if (info.isDir())
                 paths.append(path);
         } else if (info.isDir()) {
-            paths.append(collectFilesRecursively(path));
+            paths.append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths.size())));
         } else if (info.exists()) {
             paths.append(path);
         }
@@ -546,6 +553,10 @@ void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outc
         return;
     // The pacer repaints the view; a change notice per cell would cost more than the rename itself.
     const QSignalBlocker quiet(t->model());
+    if (outcome == RowOutcome::Moved) {
+        t->item(row, FolderColumn)->setText(QFileInfo(entry.path).absolutePath());
+        return;
+    }
     if (outcome == RowOutcome::Renamed) {
         QTableWidgetItem *name = t->item(row, NameColumn);
         const QString oldSuffix = suffixOf(name->text());

@@ -269,6 +269,9 @@ bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve, co
 
 void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve)
 {
+    // A read that failed delivers no names: it changes no proposal, and so leaves the conflict choice alone.
+    if (names.isEmpty())
+        return;
     const int count = qMin(names.size(), entries.size());
     for (int i = 0; i < count; ++i) {
         const QString ext = folder ? QString() : QFileInfo(entries[i].path).suffix();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVector>
 
@@ -9,6 +10,8 @@ struct RenameRecord
     QString id;
     QString pathAfter;
     QString nameBefore;
+    // The item the batch renamed: undo leaves alone whatever else has come to stand at pathAfter.
+    QByteArray identity;
 };
 
 // The renames of one batch, in the order they were done.

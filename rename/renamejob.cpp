@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -137,7 +138,7 @@ RowStep renameRow(FileEntry &entry, bool resolveConflicts, RenameBatch &batch)
         logRefusal(path, move);
         return failRow(&entry, RenameJob::failureMessage(move.target));
     }
-    batch.append({entry.id, move.target, name});
+    batch.append({entry.id, move.target, name, itemIdentity(move.target)});
     entry.path = move.target;
     entry.currentName = nameOf(move.target);
     entry.newName = entry.currentName;
@@ -155,6 +156,8 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, bool resolveC
         return failRow(entry, RenameJob::failureMessage(target));
     if (!pathOccupied(record.pathAfter))
         return markMissing(entry);
+    if (!record.identity.isEmpty() && itemIdentity(record.pathAfter) != record.identity)
+        return failRow(entry, RenameJob::failureMessage(target));
 
     const MoveAttempt move = moveItem(record.pathAfter, target, resolveConflicts);
     if (move.outcome == RenameOutcome::SourceMissing)
@@ -172,9 +175,45 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, bool resolveC
     return {RowOutcome::Renamed, {}};
 }
 
+// Whether some listed item lies inside another listed folder; only then can a rename move other rows.
+bool holdsNestedItems(const FileEntryList &entries)
+{
+    QSet<QString> paths;
+    paths.reserve(entries.size());
+    for (const FileEntry &entry : entries)
+        paths.insert(normalisedPath(entry.path));
+    for (const QString &path : qAsConst(paths)) {
+        for (QString folder = folderOf(path); folder.size() > 1 && folder != path; folder = folderOf(folder)) {
+            if (paths.contains(folder))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A renamed folder takes the listed items inside it along: their rows follow it to its new path.
+void followRenamedFolder(FileEntryList &entries, int renamedRow, const QString &before,
+                         const RenameJob::RowCallback &onRow)
+{
+    const QString after = entries.at(renamedRow).path;
+    const QString prefix = before + QLatin1Char('/');
+    for (int row = 0; row < entries.size(); ++row) {
+        if (row == renamedRow)
+            continue;
+        const QString path = normalisedPath(entries.at(row).path);
+        if (!path.startsWith(prefix))
+            continue;
+        entries[row].path = after + path.mid(before.size());
+        if (onRow)
+            onRow(row, entries.at(row), RowOutcome::Moved);
+    }
+}
+
 void tally(RenameJobResult &result, RowOutcome outcome)
 {
     switch (outcome) {
+    case RowOutcome::Moved:
+        break;
     case RowOutcome::Renamed:
         ++result.renamed;
         break;
@@ -196,9 +235,13 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
 {
     RenameJobResult result;
     RenameBatch batch;
+    const bool nested = holdsNestedItems(entries);
     for (int row = 0; row < entries.size(); ++row) {
+        const QString before = normalisedPath(entries.at(row).path);
         const RowStep step = renameRow(entries[row], resolveConflicts, batch);
         tally(result, step.outcome);
+        if (nested && step.outcome == RowOutcome::Renamed)
+            followRenamedFolder(entries, row, before, onRow);
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         if (!step.message.isEmpty())
@@ -220,6 +263,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     rowOfId.reserve(entries.size());
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
+    const bool nested = holdsNestedItems(entries);
 
     // Newest rename first, so that a chain within the batch (b to c, then a to b) unwinds cleanly.
     for (int i = batch.size() - 1; i >= 0; --i) {
@@ -228,6 +272,8 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         FileEntry *entry = row >= 0 ? &entries[row] : nullptr;
         const RowStep step = revertRecord(record, entry, resolveConflicts);
         tally(result, step.outcome);
+        if (nested && entry && step.outcome == RowOutcome::Renamed)
+            followRenamedFolder(entries, row, record.pathAfter, onRow);
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         if (!step.message.isEmpty())

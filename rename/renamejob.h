@@ -12,6 +12,7 @@ enum class RowOutcome {
     Untouched, // no proposal, or the proposal is the item's name: entry and status unchanged
     Renamed,   // renamed by a start, or put back by an undo
     Failed,
+    Moved,     // another row's folder was renamed above it: only its path changed
     Missing,   // nothing at the row's path
 };
 

@@ -2,6 +2,7 @@
 #include "ui_renamepagewidget.h"
 
 #include "common/toolbuttonicon.h"
+#include "filelist/additionplan.h"
 #include "filelist/filecollector.h"
 #include "filelist/folderpicker.h"
 
@@ -62,7 +63,7 @@ void RenamePageWidget::on_addFolder_clicked()
     // All chosen folders make one addition, so duplicates are reported and the capacity warned of once.
     QStringList files;
     for (const QString &folder : folders)
-        files.append(collectFilesRecursively(folder));
+        files.append(collectFilesRecursively(folder, qMax(0, kListCapacity + 1 - files.size())));
     if (!files.isEmpty())
         ui->fileListWidget->addFiles(files);
 }

@@ -264,6 +264,9 @@ void TestFileList::duplicates_data()
     QTest::newRow("case differs") << QStringList{"a.txt"} << QStringList{"A.txt"}
                                   << QStringList{"START", "END:0", "START", "END:0"}
                                   << QStringList{"a.txt", "A.txt"};
+    QTest::newRow("trailing slash names the same item") << QStringList{"a.txt/"} << QStringList{"a.txt"}
+                                                       << QStringList{"START", "END:0", "START", "END:1"}
+                                                       << QStringList{"a.txt"};
 }
 
 void TestFileList::duplicates()

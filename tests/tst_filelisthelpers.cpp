@@ -28,6 +28,8 @@ private slots:
     void plan_data();
     void plan();
     void collectDepthFirstWithoutHidden();
+    void collectStopsAtLimit_data();
+    void collectStopsAtLimit();
     void collectSurvivesLinkToAncestor();
     void collectKeepsBackslashInNames();
     void collectMissingFolder();
@@ -96,6 +98,29 @@ void TestFileListHelpers::collectDepthFirstWithoutHidden()
     const QStringList files = collectFilesRecursively(root + "/top");
     QCOMPARE(files, QStringList({root + "/top/A/deeper/y.txt", root + "/top/A/z.txt", root + "/top/b.txt",
                                  root + "/top/c/x.txt"}));
+}
+
+void TestFileListHelpers::collectStopsAtLimit_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("no limit") << -1 << 6;
+    QTest::newRow("nothing wanted") << 0 << 0;
+    QTest::newRow("inside a sub-folder") << 4 << 4;
+    QTest::newRow("more than there is") << 50 << 6;
+}
+
+void TestFileListHelpers::collectStopsAtLimit()
+{
+    QFETCH(int, limit);
+    QFETCH(int, expected);
+    QTemporaryDir dir;
+    for (const char *name : {"t/a.txt", "t/b/1.txt", "t/b/2.txt", "t/b/3.txt", "t/c/4.txt", "t/d.txt"})
+        makeFile(dir.path(), name);
+    const QStringList all = collectFilesRecursively(dir.path() + "/t");
+    const QStringList files = collectFilesRecursively(dir.path() + "/t", limit);
+    QCOMPARE(files.size(), expected);
+    QCOMPARE(files, all.mid(0, expected));
 }
 
 void TestFileListHelpers::collectSurvivesLinkToAncestor()

@@ -49,6 +49,7 @@ private slots:
     void repaintsOncePerInterval();
     void dropsInput();
     void modalDialogStillAnswers();
+    void windowStaysOpenDuringJob();
 };
 
 void TestJobPacer::repaintsOncePerInterval()
@@ -91,6 +92,18 @@ void TestJobPacer::dropsInput()
     QTest::keyClicks(w.edit, "abc");
     QCOMPARE(w.clicks, 1);
     QCOMPARE(w.edit->text(), QStringLiteral("abc"));
+}
+
+void TestJobPacer::windowStaysOpenDuringJob()
+{
+    Window w;
+    QVERIFY(QTest::qWaitForWindowExposed(w.top.get()));
+    {
+        JobPacer pacer(w.view);
+        QVERIFY(!w.top->close());
+        QVERIFY(w.top->isVisible());
+    }
+    QVERIFY(w.top->close());
 }
 
 void TestJobPacer::modalDialogStillAnswers()

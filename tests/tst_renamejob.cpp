@@ -152,6 +152,10 @@ private slots:
     void undoUnwindsChainWithinBatch();
     void undoLeavesItemNotWhereBatchLeftIt();
     void undoOfItemRenamedElsewhere();
+    void undoLeavesAnotherItemAtThePathAlone_data();
+    void undoLeavesAnotherItemAtThePathAlone();
+    void nestedFoldersFollowTheirParent_data();
+    void nestedFoldersFollowTheirParent();
 
     void failureWarnings_data();
     void failureWarnings();
@@ -869,6 +873,77 @@ void TestRenameJob::undoOfItemRenamedElsewhere()
     QCOMPARE(entries[0].status, int(StatusMissing));
     QCOMPARE(entries[1].status, int(StatusPending));
     QCOMPARE(names(), (QStringList{"c.txt", "elsewhere.txt"}));
+}
+
+void TestRenameJob::undoLeavesAnotherItemAtThePathAlone_data()
+{
+    QTest::addColumn<bool>("rowDeleted");
+    QTest::newRow("row still listed") << false;
+    QTest::newRow("row deleted since") << true;
+}
+
+void TestRenameJob::undoLeavesAnotherItemAtThePathAlone()
+{
+    QFETCH(bool, rowDeleted);
+    FileEntryList entries{entryFor(makeFile("a.txt", "mine"), "b.txt")};
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    // Another program moves the renamed file away and puts an unrelated one under its name.
+    QVERIFY(QFile::rename(path("b.txt"), path("moved.txt")));
+    makeFile("b.txt", "someone else's");
+    if (rowDeleted)
+        entries.clear();
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(result.renamed, 0);
+    QCOMPARE(result.failed, 1);
+    QCOMPARE(names(), (QStringList{"b.txt", "moved.txt"}));
+    QFile other(path("b.txt"));
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), QByteArray("someone else's"));
+    QCOMPARE(listener.messages.size(), 1);
+}
+
+void TestRenameJob::nestedFoldersFollowTheirParent_data()
+{
+    QTest::addColumn<bool>("parentFirst");
+    QTest::newRow("parent row first") << true;
+    QTest::newRow("child row first") << false;
+}
+
+void TestRenameJob::nestedFoldersFollowTheirParent()
+{
+    QFETCH(bool, parentFirst);
+    const QString parent = makeFolder("p");
+    const QString child = makeFolder("p/c");
+    makeFile("p/c/keep.txt", "x");
+    FileEntry parentEntry = entryFor(parent, "X_p");
+    FileEntry childEntry = entryFor(child, "X_c");
+    FileEntryList entries = parentFirst ? FileEntryList{parentEntry, childEntry} : FileEntryList{childEntry, parentEntry};
+    const int childRow = parentFirst ? 1 : 0;
+    QVector<int> moved;
+    const RenameJob::RowCallback onRow = [&moved](int row, const FileEntry &, RowOutcome outcome) {
+        if (outcome == RowOutcome::Moved)
+            moved.append(row);
+    };
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, onRow, m_reporter);
+
+    QCOMPARE(result.renamed, 2);
+    QCOMPARE(result.missing, 0);
+    QVERIFY(QFileInfo::exists(path("X_p/X_c/keep.txt")));
+    QCOMPARE(entries[childRow].path, path("X_p/X_c"));
+    QCOMPARE(entries[childRow].status, int(StatusSuccess));
+    QCOMPARE(moved.size(), 1);
+
+    const RenameJobResult undone = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+
+    QCOMPARE(undone.renamed, 2);
+    QCOMPARE(undone.failed, 0);
+    QVERIFY(QFileInfo::exists(path("p/c/keep.txt")));
+    QCOMPARE(entries[childRow].path, path("p/c"));
+    QCOMPARE(entries[1 - childRow].path, path("p"));
 }
 
 void TestRenameJob::failureWarnings_data()
