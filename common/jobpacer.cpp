@@ -56,6 +56,7 @@ bool JobPacer::isUserInput(QEvent::Type type)
     case QEvent::DragEnter:
     case QEvent::DragMove:
     case QEvent::Drop:
+    case QEvent::InputMethod:
     case QEvent::NativeGesture:
     case QEvent::Gesture:
         return true;

@@ -150,6 +150,9 @@ void FileListWidget::setFolderMode(bool folderMode)
 
 void FileListWidget::addFiles(const QStringList &givenPaths)
 {
+    // The job walks the entry list; rows must not come or go under it.
+    if (m_renaming)
+        return;
     // "/x/" and "/x" are one item: a trailing slash (some file managers send one for folders) would give
     // a row without a name that no duplicate check catches.
     QStringList paths = givenPaths;

@@ -28,6 +28,9 @@ QPixmap WidgetCellDelegate::renderCached(const QString &key, const QSize &size, 
     auto it = m_cache.constFind(fullKey);
     if (it != m_cache.constEnd())
         return it.value();
+    // Every width a resized column passes through would stay cached; only the current sizes matter.
+    if (m_cache.size() >= MaxCachedPictures)
+        m_cache.clear();
     QWidget *widget = prepare();
     QPixmap pixmap(size * ratio);
     pixmap.setDevicePixelRatio(ratio);

@@ -26,5 +26,6 @@ protected:
                          const std::function<QWidget *()> &prepare) const;
 
 private:
+    static constexpr int MaxCachedPictures = 32;
     mutable QHash<QString, QPixmap> m_cache;
 };

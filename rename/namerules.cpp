@@ -11,12 +11,21 @@ namespace NameRules {
 
 namespace {
 
+// A position inside a surrogate pair (an emoji, a rare character) would cut the character in two and leave
+// a name the file system cannot store as shown: such a position moves to the end of the character.
+int characterBoundary(const QString &text, int index)
+{
+    if (index > 0 && index < text.size() && text.at(index).isLowSurrogate() && text.at(index - 1).isHighSurrogate())
+        return index + 1;
+    return index;
+}
+
 // Inserting past the end pads with spaces up to the index, so the text lands where the user counted.
 QString insertAt(QString text, int index, const QString &piece)
 {
     if (piece.isEmpty())
         return text;
-    index = qMax(0, index);
+    index = characterBoundary(text, qMax(0, index));
     if (index > text.size())
         text.append(QString(index - text.size(), QLatin1Char(' ')));
     return text.insert(index, piece);
@@ -169,8 +178,13 @@ QString deleteByPosition(const QString &name, const DeleteSettings &s)
     const int removed = qMin(count, name.size() - start);
     QString result = name;
     // Counting from the end removes the run that ends `start` characters before the last one.
-    const int from = s.deleteFromEnd == 1 ? name.size() - start - removed : start;
-    return result.remove(from, removed);
+    int from = s.deleteFromEnd == 1 ? name.size() - start - removed : start;
+    int to = from + removed;
+    // The run takes whole characters: a surrogate pair is removed or kept as one.
+    if (from > 0 && name.at(from).isLowSurrogate() && name.at(from - 1).isHighSurrogate())
+        --from;
+    to = characterBoundary(name, to);
+    return result.remove(from, to - from);
 }
 
 } // namespace

@@ -81,6 +81,10 @@ void TestJobPacer::dropsInput()
         JobPacer pacer(w.view);
         QTest::mouseClick(w.button, Qt::LeftButton);
         QTest::keyClicks(w.edit, "abc");
+        // Text from an input method (Chinese typing) is input too.
+        QInputMethodEvent typed;
+        typed.setCommitString(QStringLiteral("中文"));
+        QCoreApplication::sendEvent(w.edit, &typed);
         pacer.flush();
         QCOMPARE(w.clicks, 0);
         QVERIFY(w.edit->text().isEmpty());

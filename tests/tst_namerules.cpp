@@ -407,6 +407,15 @@ void TestNameRules::names_data()
     QTest::newRow("replace: script") << fr << "/d/报告.txt" << 0 << "chineseScript=1" << "報告.txt";
 
     // Delete
+    // An emoji is two UTF-16 units; a position inside it must not leave half a character in the name.
+    QTest::newRow("delete: a position inside an emoji takes it whole")
+        << fd << QString::fromUtf8("/d/a\xF0\x9F\x98\x80" "b.txt") << 0 << "deleteMode=1;deleteStart=1;deleteCount=1" << "ab.txt";
+    QTest::newRow("delete from the end: inside an emoji")
+        << fd << QString::fromUtf8("/d/a\xF0\x9F\x98\x80" "b.txt") << 0
+        << "deleteMode=1;deleteFromEnd=1;deleteStart=1;deleteCount=1" << "ab.txt";
+    QTest::newRow("insert: a position inside an emoji moves behind it")
+        << fi << QString::fromUtf8("/d/a\xF0\x9F\x98\x80" "b.txt") << 0 << "text=X;insertPosition=2;insertAfter=2"
+        << QString::fromUtf8("a\xF0\x9F\x98\x80" "Xb.txt");
     QTest::newRow("delete: every occurrence") << fd << "/d/abcab.txt" << 0 << "deleteText=ab" << "c.txt";
     QTest::newRow("delete: empty text") << fd << "/d/abcab.txt" << 0 << "" << "abcab.txt";
     QTest::newRow("delete: is case-sensitive") << fd << "/d/abcab.txt" << 0 << "deleteText=AB" << "abcab.txt";

@@ -221,6 +221,7 @@ void TestRenameJob::uniqueNameFindsFreeVariant_data()
     QTest::newRow("no extension") << QStringList{"notes"} << "notes" << 0 << "notes(1)";
     QTest::newRow("two dots") << QStringList{"a.tar.gz"} << "a.tar.gz" << 0 << "a.tar(1).gz";
     QTest::newRow("folder with dot") << QStringList{"rel.2/"} << "rel.2" << 0 << "rel(1).2";
+    QTest::newRow("dot name keeps its form") << QStringList{".gitignore"} << ".gitignore" << 0 << ".gitignore(1)";
     QTest::newRow("taken by a folder") << QStringList{"b.txt/"} << "b.txt" << 0 << "b(1).txt";
 }
 
