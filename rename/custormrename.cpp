@@ -56,22 +56,7 @@ CustormRename::CustormRename(QWidget *parent) : RenameSettingsPage(parent), ui(n
     watch(ui->startCharSpinBox);
     watch(ui->incrementCharSpinBox);
 
-    CommonControls common;
-    common.caseMode = ui->CaseSensitivityComboBox;
-    common.script = ui->simplifiedTraditionalComboBox;
-    common.scriptHint = ui->scriptHintLabel;
-    common.pinyin = ui->ChineseToPinyingComboBox;
-    common.suffixWidget = ui->suffixWidget;
-    common.suffixCheck = ui->suffixCheckBox;
-    common.suffixSection = ui->suffixTypeBackgroundWidget;
-    common.suffixTypeGroup = ui->suffixBtnGroup;
-    common.newSuffixTypeBtn = ui->custormTypeBtn;
-    common.replaceSuffixTypeBtn = ui->replaceBtn;
-    common.suffixTypeStack = ui->suffixTypeStackedWidget;
-    common.newSuffix = ui->newSuffixEdit;
-    common.suffixFind = ui->findContentEdit;
-    common.suffixReplace = ui->replaceContentEdit;
-    bindCommonControls(common);
+    bindCommonControls(CommonControls::of(ui));
 
     setDefaultVisible(ui->custormPosWidget, false);
     setDefaultVisible(ui->insertCustormPosWidget, false);

@@ -24,22 +24,7 @@ Delete::Delete(QWidget *parent) : RenameSettingsPage(parent), ui(new Ui::Delete)
     watch(ui->deletePosSpinBox);
     watch(ui->deleteCountSpinBox);
 
-    CommonControls common;
-    common.caseMode = ui->CaseSensitivityComboBox;
-    common.script = ui->simplifiedTraditionalComboBox;
-    common.scriptHint = ui->scriptHintLabel;
-    common.pinyin = ui->ChineseToPinyingComboBox;
-    common.suffixWidget = ui->suffixWidget;
-    common.suffixCheck = ui->suffixCheckBox;
-    common.suffixSection = ui->suffixTypeBackgroundWidget;
-    common.suffixTypeGroup = ui->suffixBtnGroup;
-    common.newSuffixTypeBtn = ui->custormTypeBtn;
-    common.replaceSuffixTypeBtn = ui->replaceBtn;
-    common.suffixTypeStack = ui->suffixTypeStackedWidget;
-    common.newSuffix = ui->newSuffixEdit;
-    common.suffixFind = ui->findContentEdit;
-    common.suffixReplace = ui->replaceContentEdit;
-    bindCommonControls(common);
+    bindCommonControls(CommonControls::of(ui));
     syncFromControls();
 }
 

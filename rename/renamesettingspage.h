@@ -53,6 +53,28 @@ protected:
         QLineEdit *newSuffix = nullptr;
         QLineEdit *suffixFind = nullptr;
         QLineEdit *suffixReplace = nullptr;
+
+        // The pages' forms give the common sections the same object names.
+        template <class Form>
+        static CommonControls of(Form *ui)
+        {
+            CommonControls common;
+            common.caseMode = ui->CaseSensitivityComboBox;
+            common.script = ui->simplifiedTraditionalComboBox;
+            common.scriptHint = ui->scriptHintLabel;
+            common.pinyin = ui->ChineseToPinyingComboBox;
+            common.suffixWidget = ui->suffixWidget;
+            common.suffixCheck = ui->suffixCheckBox;
+            common.suffixSection = ui->suffixTypeBackgroundWidget;
+            common.suffixTypeGroup = ui->suffixBtnGroup;
+            common.newSuffixTypeBtn = ui->custormTypeBtn;
+            common.replaceSuffixTypeBtn = ui->replaceBtn;
+            common.suffixTypeStack = ui->suffixTypeStackedWidget;
+            common.newSuffix = ui->newSuffixEdit;
+            common.suffixFind = ui->findContentEdit;
+            common.suffixReplace = ui->replaceContentEdit;
+            return common;
+        }
     };
 
     // The common fields of a settings record.

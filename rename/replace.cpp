@@ -16,22 +16,7 @@ Replace::Replace(QWidget *parent) : RenameSettingsPage(parent), ui(new Ui::Repla
     watch(ui->splitEdit);
     watch(ui->autoNameErrorCheck);
 
-    CommonControls common;
-    common.caseMode = ui->CaseSensitivityComboBox;
-    common.script = ui->simplifiedTraditionalComboBox;
-    common.scriptHint = ui->scriptHintLabel;
-    common.pinyin = ui->ChineseToPinyingComboBox;
-    common.suffixWidget = ui->suffixWidget;
-    common.suffixCheck = ui->suffixCheckBox;
-    common.suffixSection = ui->suffixTypeBackgroundWidget;
-    common.suffixTypeGroup = ui->suffixBtnGroup;
-    common.newSuffixTypeBtn = ui->custormTypeBtn;
-    common.replaceSuffixTypeBtn = ui->replaceBtn;
-    common.suffixTypeStack = ui->suffixTypeStackedWidget;
-    common.newSuffix = ui->newSuffixEdit;
-    common.suffixFind = ui->findContentEdit;
-    common.suffixReplace = ui->replaceContentEdit;
-    bindCommonControls(common);
+    bindCommonControls(CommonControls::of(ui));
     syncFromControls();
 }
 
