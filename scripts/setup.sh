@@ -11,7 +11,7 @@ packages=(
   libopencc-dev libopencc-data opencc
   libxlsxwriter-dev libzip-dev zlib1g-dev libssl-dev
   fonts-noto-cjk unicode-data
-  xvfb xauth dbus-daemon openssl
+  xvfb xauth x11-utils dbus-daemon openssl
 )
 
 missing=()
