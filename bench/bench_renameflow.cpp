@@ -13,6 +13,7 @@
 #include "rename/renamepage.h"
 #include "rename/renamepagewidget.h"
 #include "rename/renamesettings.h"
+#include "renamebenchcases.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,6 +37,8 @@
 #endif
 
 namespace {
+
+using namespace RenameBenchCases;
 
 constexpr int kFiles = 3000;
 
@@ -75,109 +78,6 @@ protected:
     }
 };
 
-struct Case
-{
-    const char *label;
-    QString key;
-    std::function<void()> configure;
-    double target;
-};
-
-void setCustom(const QString &key, const std::function<void(CustomSettings &)> &edit)
-{
-    CustomSettings s;
-    edit(s);
-    *customSettings(key) = s;
-}
-
-QList<Case> cases()
-{
-    const QString fc = Channel::FileCustomRename;
-    const QString fi = Channel::FileInsertRename;
-    const QString fr = Channel::FileReplaceRename;
-    const QString fd = Channel::FileDeleteRename;
-    return {
-        {"custom, text", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.text = "新名称"; }); }, 30},
-        {"custom, digits 3", fc, [=] {
-             setCustom(fc, [](CustomSettings &s) {
-                 s.text = "报告";
-                 s.numberingEnabled = true;
-                 s.startNumber = 1;
-                 s.numberIncrement = 1;
-                 s.numberDigits = 3;
-                 s.numberPosition = 1;
-             });
-         }, 30},
-        {"custom, letters", fc, [=] {
-             setCustom(fc, [](CustomSettings &s) {
-                 s.numberingEnabled = true;
-                 s.numberType = 1;
-             });
-         }, 30},
-        {"custom, random 8", fc, [=] {
-             setCustom(fc, [](CustomSettings &s) {
-                 s.numberingEnabled = true;
-                 s.numberType = 2;
-                 s.randomRule = 2;
-                 s.randomLength = 8;
-             });
-         }, 30},
-        {"custom, current time", fc, [=] {
-             setCustom(fc, [](CustomSettings &s) {
-                 s.numberingEnabled = true;
-                 s.numberType = 3;
-                 s.timeStyle = 5;
-             });
-         }, 30},
-        {"custom, modification time", fc, [=] {
-             setCustom(fc, [](CustomSettings &s) {
-                 s.numberingEnabled = true;
-                 s.numberType = 3;
-                 s.timeSource = 2;
-                 s.timeStyle = 6;
-             });
-         }, 30},
-        {"custom, words + extension", fc, [=] {
-             setCustom(fc, [](CustomSettings &s) {
-                 s.caseMode = 5;
-                 s.extensionEnabled = true;
-                 s.extensionMode = 1;
-                 s.extensionFind = "t";
-                 s.extensionReplace = "T";
-             });
-         }, 30},
-        {"insert, after 5", fi, [=] {
-             setCustom(fi, [](CustomSettings &s) {
-                 s.text = "插入";
-                 s.insertPosition = 2;
-                 s.insertAfter = 5;
-             });
-         }, 30},
-        {"replace + delimiter", fr, [=] {
-             ReplaceSettings s;
-             s.find = "2021";
-             s.replaceWith = "2022";
-             s.delimiter = "_";
-             s.caseMode = 3;
-             *replaceSettings(fr) = s;
-         }, 30},
-        {"delete from end", fd, [=] {
-             DeleteSettings s;
-             s.deleteMode = 1;
-             s.deleteFromEnd = 1;
-             s.deleteStart = 1;
-             s.deleteCount = 2;
-             *deleteSettings(fd) = s;
-         }, 30},
-        {"custom, pinyin", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.pinyin = 1; s.caseMode = 1; }); }, 60},
-        {"custom, to traditional", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.chineseScript = 1; }); }, 60},
-        {"replace, to simplified", fr, [=] {
-             ReplaceSettings s;
-             s.chineseScript = 2;
-             *replaceSettings(fr) = s;
-         }, 60},
-    };
-}
 
 // Every proposal (entry and cell) set to a text no rule produces, so the next recomputation writes every row.
 void scrambleProposals(FileListWidget *list)
@@ -287,11 +187,11 @@ int main(int argc, char *argv[])
             viewport->repaint();
             paint.append(ms(timer));
         }
-        const bool met = median(total) <= c.target;
+        const bool met = median(total) <= c.targetMs;
         allMet = allMet && met;
         std::printf("%-28s %7.2f /%6.2f %7.2f /%6.2f %7.2f /%6.2f %7.2f /%6.2f %7.0f %4s\n", c.label, median(pure),
                     worst(pure), median(write), worst(write), median(total), worst(total), median(paint),
-                    worst(paint), c.target, met ? "yes" : "NO");
+                    worst(paint), c.targetMs, met ? "yes" : "NO");
     }
     {
         QVector<double> total;
