@@ -20,11 +20,12 @@
 
 namespace {
 
-const QStringList &mainWindowChannels()
+QVector<HubSubscription::Pair> mainWindowChannels()
 {
-    static const QStringList channels = {Channel::AppCapacityLimit, Channel::StartAddFile, Channel::EndAddFile,
-                                         Channel::MessageErrorTip};
-    return channels;
+    return {{Channel::AppCapacityLimit, Channel::NoName},
+            {Channel::StartAddFile, Channel::NoName},
+            {Channel::EndAddFile, Channel::NoName},
+            {Channel::MessageErrorTip, Channel::NoName}};
 }
 
 struct PageButton
@@ -45,7 +46,8 @@ const PageButton kPageButtons[] = {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_subscription(this, mainWindowChannels())
 {
     ui->setupUi(this);
     setMinimumWidth(960);
@@ -71,17 +73,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->fileTimePropertyPage->setFolderMode(false);
     ui->collectFolderNamePage->setFolderMode(true);
     ui->collectFileNamePage->setFolderMode(false);
-
-    CNvGlobalObserver *hub = CNvGlobalObserver::instance();
-    for (const QString &channel : mainWindowChannels())
-        hub->addObserver(channel, Channel::NoName, this, OBSERVER_SLOT);
 }
 
 MainWindow::~MainWindow()
 {
-    CNvGlobalObserver *hub = CNvGlobalObserver::instance();
-    for (const QString &channel : mainWindowChannels())
-        hub->removeObserver(channel, Channel::NoName, this);
     delete ui;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/hubsubscription.h"
+
 #include <QMainWindow>
 
 namespace Ui {
@@ -43,4 +45,5 @@ private:
 
     Ui::MainWindow *ui;
     WindowAgent *m_windowAgent = nullptr;
+    HubSubscription m_subscription;
 };

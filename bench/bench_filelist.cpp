@@ -2,7 +2,7 @@
 // header click, one row deletion by its drawn button, and one page of scrolling. Prints a table.
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
-#include "filelist/filelistwidget.h"
+#include "rename/filelistwidget.h"
 #include "rename/renamepage.h"
 #include "rename/renamepagewidget.h"
 

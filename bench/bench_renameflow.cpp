@@ -7,7 +7,7 @@
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
-#include "filelist/filelistwidget.h"
+#include "rename/filelistwidget.h"
 #include "rename/ccconverter.h"
 #include "rename/namerules.h"
 #include "rename/renamepage.h"

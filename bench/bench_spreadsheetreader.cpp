@@ -2,7 +2,7 @@
 // Target: 30 ms for the whole read.
 #include "common/mycustomevent.h"
 #include "filelist/spreadsheetreader.h"
-#include "filelist/xlsxworkbook.h"
+#include "ooxml/xlsxworkbook.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

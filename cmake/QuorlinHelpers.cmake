@@ -1,16 +1,46 @@
-# quorlin_add_executable(name sources...): an executable linked to the core library and its resources.
-function(quorlin_add_executable name)
-  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:quorlin_resources>)
-  target_link_libraries(${name} PRIVATE quorlin_core)
+# quorlin_folder(ENGINE files... EXCLUDE files...): adds every source of the calling folder to the libraries. The files named
+# after ENGINE go into the widget-free engine library (Qt Core only, so a widget include there fails to
+# build); all others but the EXCLUDE ones go into the widget library above it.
+function(quorlin_folder)
+  cmake_parse_arguments(ARG "" "" "ENGINE;EXCLUDE" ${ARGN})
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.ui)
+  set(engine)
+  foreach(f ${ARG_ENGINE})
+    list(APPEND engine ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+  set(widgets ${all})
+  foreach(f ${ARG_EXCLUDE})
+    list(REMOVE_ITEM widgets ${CMAKE_CURRENT_SOURCE_DIR}/${f})
+  endforeach()
+  if(engine)
+    list(REMOVE_ITEM widgets ${engine})
+    target_sources(quorlin_engine PRIVATE ${engine})
+  endif()
+  if(widgets)
+    target_sources(quorlin_widgets PRIVATE ${widgets})
+  endif()
 endfunction()
 
-# quorlin_add_test(name sources...): a QtTest executable registered with CTest. Tests run offscreen, in the
-# program's folder, so they see the same staged data the program does.
+# quorlin_add_executable(name sources...): an executable linked to the widget library and its resources.
+function(quorlin_add_executable name)
+  add_executable(${name} ${ARGN} $<TARGET_OBJECTS:quorlin_resources>)
+  target_link_libraries(${name} PRIVATE quorlin_widgets)
+endfunction()
+
+# quorlin_add_test(name [ENGINE] sources...): a QtTest executable registered with CTest; with ENGINE it links
+# the engine library only. Tests run offscreen, in the program's folder, so they see the same staged data
+# the program does.
 function(quorlin_add_test name)
-  quorlin_add_executable(${name} ${ARGN})
+  cmake_parse_arguments(ARG "ENGINE" "" "" ${ARGN})
+  if(ARG_ENGINE)
+    add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} $<TARGET_OBJECTS:quorlin_resources>)
+    target_link_libraries(${name} PRIVATE quorlin_engine)
+  else()
+    quorlin_add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+  endif()
   target_link_libraries(${name} PRIVATE Qt5::Test)
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  # Tests read the same staged data as the program.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   add_dependencies(${name} stage_data)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${QUORLIN_APP_DIR})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)

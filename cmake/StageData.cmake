@@ -14,9 +14,9 @@ foreach(f ${QUORLIN_OPENCC_FILES})
   endif()
 endforeach()
 
-file(GLOB_RECURSE help_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/help/*)
+file(GLOB_RECURSE help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*)
 foreach(f ${help_files})
-  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/resources/help ${f})
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR}/resources/help ${f})
   add_custom_command(OUTPUT ${QUORLIN_APP_DIR}/help/${rel}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${f} ${QUORLIN_APP_DIR}/help/${rel}
     DEPENDS ${f})

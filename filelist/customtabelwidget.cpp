@@ -135,6 +135,16 @@ bool CustomTabelWidget::edit(const QModelIndex &index, EditTrigger trigger, QEve
     return handled;
 }
 
+void CustomTabelWidget::finishEditing()
+{
+    if (state() != EditingState || !m_edited.isValid())
+        return;
+    if (QWidget *editor = indexWidget(m_edited)) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void CustomTabelWidget::commitData(QWidget *editor)
 {
     QTableWidget::commitData(editor);

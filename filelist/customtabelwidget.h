@@ -33,6 +33,10 @@ public:
     void setStatusCell(int row, int column, int status);
     int statusAt(int row, int column) const;
 
+    // Commits and closes an open cell editor into the row it was opened on, so that what is typed is
+    // neither lost nor written into another row when the rows change places.
+    void finishEditing();
+
     QTableWidgetItem *pressedItem() const;
     QTableWidgetItem *editedItem() const;
 

@@ -2,7 +2,7 @@
 
 #include "common/mycustomevent.h"
 #include "common/mydialogmessageevent.h"
-#include "xlsxworkbook.h"
+#include "ooxml/xlsxworkbook.h"
 
 #include <QCoreApplication>
 #include <QFutureWatcher>

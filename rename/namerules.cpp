@@ -1,8 +1,9 @@
 #include "namerules.h"
 
 #include "common/channels.h"
+#include "common/timestyles.h"
+#include "rename/renamekeys.h"
 #include "rename/renamesettings.h"
-#include "rename/timestyles.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -191,23 +192,10 @@ QString deleteByPosition(const QString &name, const DeleteSettings &s)
 
 std::optional<KeyRule> ruleOfKey(const QString &key)
 {
-    if (key == Channel::FileCustomRename)
-        return KeyRule{Rule::Custom, false};
-    if (key == Channel::FolderCustomRename)
-        return KeyRule{Rule::Custom, true};
-    if (key == Channel::FileInsertRename)
-        return KeyRule{Rule::Insert, false};
-    if (key == Channel::FolderInsertRename)
-        return KeyRule{Rule::Insert, true};
-    if (key == Channel::FileReplaceRename)
-        return KeyRule{Rule::Replace, false};
-    if (key == Channel::FolderReplaceRename)
-        return KeyRule{Rule::Replace, true};
-    if (key == Channel::FileDeleteRename)
-        return KeyRule{Rule::Delete, false};
-    if (key == Channel::FolderDeleteRename)
-        return KeyRule{Rule::Delete, true};
-    return std::nullopt;
+    const RenameKey *k = findRenameKey(key);
+    if (!k)
+        return std::nullopt;
+    return KeyRule{k->rule, k->folder};
 }
 
 QString proposedName(Rule rule, bool folder, const CustomSettings &settings, const FileEntry &entry, int row,

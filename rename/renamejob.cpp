@@ -1,8 +1,8 @@
 #include "renamejob.h"
 
 #include "common/jobfailurereporter.h"
-#include "common/safefileops.h"
-#include "rename/uniquename.h"
+#include "fileops/safefileops.h"
+#include "fileops/uniquename.h"
 
 #include <QDebug>
 #include <QDir>

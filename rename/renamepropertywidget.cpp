@@ -5,6 +5,7 @@
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
 #include "common/paneldefaults.h"
+#include "rename/renamekeys.h"
 #include "rename/renamesettings.h"
 
 #include <QTimer>
@@ -38,17 +39,16 @@ void RenamePropertyWidget::setFolderMode(bool folder)
     m_folderMode = folder;
     const struct {
         RenameSettingsPage *page;
-        QString fileKey;
-        QString folderKey;
+        NameRules::Rule rule;
     } pages[] = {
-        {ui->custormPage, Channel::FileCustomRename, Channel::FolderCustomRename},
-        {ui->insertPage, Channel::FileInsertRename, Channel::FolderInsertRename},
-        {ui->replacePage, Channel::FileReplaceRename, Channel::FolderReplaceRename},
-        {ui->deletePage, Channel::FileDeleteRename, Channel::FolderDeleteRename},
+        {ui->custormPage, NameRules::Rule::Custom},
+        {ui->insertPage, NameRules::Rule::Insert},
+        {ui->replacePage, NameRules::Rule::Replace},
+        {ui->deletePage, NameRules::Rule::Delete},
     };
     for (const auto &p : pages) {
         p.page->setFolderMode(folder);
-        p.page->setKey(folder ? p.folderKey : p.fileKey);
+        p.page->setKey(renameChannel(p.rule, folder));
     }
     ui->importPage->setFolderMode(folder);
 }

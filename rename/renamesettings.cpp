@@ -1,19 +1,18 @@
 #include "renamesettings.h"
 
-#include "common/channels.h"
+#include "rename/renamekeys.h"
 
 namespace {
 
+using NameRules::Rule;
+
+// One record per key; [folder] picks the list's mode.
 struct RenameRecords
 {
-    CustomSettings fileCustom;
-    CustomSettings folderCustom;
-    CustomSettings fileInsert;
-    CustomSettings folderInsert;
-    ReplaceSettings fileReplace;
-    ReplaceSettings folderReplace;
-    DeleteSettings fileDelete;
-    DeleteSettings folderDelete;
+    CustomSettings custom[2];
+    CustomSettings insert[2];
+    ReplaceSettings replace[2];
+    DeleteSettings erase[2];
 };
 
 RenameRecords &records()
@@ -26,34 +25,24 @@ RenameRecords &records()
 
 CustomSettings *customSettings(const QString &key)
 {
-    RenameRecords &r = records();
-    if (key == Channel::FileCustomRename)
-        return &r.fileCustom;
-    if (key == Channel::FolderCustomRename)
-        return &r.folderCustom;
-    if (key == Channel::FileInsertRename)
-        return &r.fileInsert;
-    if (key == Channel::FolderInsertRename)
-        return &r.folderInsert;
+    const RenameKey *k = findRenameKey(key);
+    if (!k)
+        return nullptr;
+    if (k->rule == Rule::Custom)
+        return &records().custom[k->folder];
+    if (k->rule == Rule::Insert)
+        return &records().insert[k->folder];
     return nullptr;
 }
 
 ReplaceSettings *replaceSettings(const QString &key)
 {
-    RenameRecords &r = records();
-    if (key == Channel::FileReplaceRename)
-        return &r.fileReplace;
-    if (key == Channel::FolderReplaceRename)
-        return &r.folderReplace;
-    return nullptr;
+    const RenameKey *k = findRenameKey(key);
+    return k && k->rule == Rule::Replace ? &records().replace[k->folder] : nullptr;
 }
 
 DeleteSettings *deleteSettings(const QString &key)
 {
-    RenameRecords &r = records();
-    if (key == Channel::FileDeleteRename)
-        return &r.fileDelete;
-    if (key == Channel::FolderDeleteRename)
-        return &r.folderDelete;
-    return nullptr;
+    const RenameKey *k = findRenameKey(key);
+    return k && k->rule == Rule::Delete ? &records().erase[k->folder] : nullptr;
 }

@@ -3,7 +3,7 @@
 #include "common/entrystatus.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
-#include "filelist/filelistwidget.h"
+#include "rename/filelistwidget.h"
 #include "filelist/tableroles.h"
 
 #include <QDesktopServices>

@@ -10,7 +10,7 @@
 #include "common/jobfailurereporter.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
-#include "filelist/filelistwidget.h"
+#include "rename/filelistwidget.h"
 #include "rename/renamejob.h"
 #include "rename/renamepage.h"
 #include "rename/import.h"

@@ -1,9 +1,9 @@
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
 #include "common/jobfailurereporter.h"
-#include "common/safefileops.h"
+#include "fileops/safefileops.h"
 #include "rename/renamejob.h"
-#include "rename/uniquename.h"
+#include "fileops/uniquename.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "testutil_filelist.h"
 
 #include "filelist/customtabelwidget.h"
-#include "filelist/filelistwidget.h"
+#include "rename/filelistwidget.h"
 #include "rename/renamepage.h"
 #include "rename/renamepagewidget.h"
 

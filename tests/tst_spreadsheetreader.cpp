@@ -1,7 +1,7 @@
 #include "common/mycustomevent.h"
 #include "common/mydialogmessageevent.h"
 #include "filelist/spreadsheetreader.h"
-#include "filelist/xlsxworkbook.h"
+#include "ooxml/xlsxworkbook.h"
 
 #include <QtTest>
 

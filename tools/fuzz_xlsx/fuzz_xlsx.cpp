@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the workbook reader and builds the rows, as a read does.
 #include "filelist/spreadsheetreader.h"
-#include "filelist/xlsxworkbook.h"
+#include "ooxml/xlsxworkbook.h"
 #include "fuzzinput.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "uniquename.h"
 
-#include "common/safefileops.h"
+#include "fileops/safefileops.h"
 
 #include <QFileInfo>
 

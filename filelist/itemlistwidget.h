@@ -1,0 +1,121 @@
+#pragma once
+
+#include "filelist/fileiconcache.h"
+
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+namespace Ui {
+class ItemListWidget;
+}
+
+class CustomTabelWidget;
+class QIcon;
+class QTableWidgetItem;
+class QUrl;
+
+// What every list shares: the table with its status and action cells, the empty area that invites a click
+// or a drop, adding from the file dialog, the folder picker and drops (one addition per gesture, duplicates
+// skipped, at most kListCapacity rows), sorting by a header click, moving a row by dragging it, deleting a
+// row and revealing its item. A list declares its columns and keeps its records through RecordListWidget;
+// row i of the table always shows record i.
+class ItemListWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class CellKind { Text, EditableText, Status, Operate };
+    struct Column
+    {
+        QString title;
+        int width;
+        CellKind kind = CellKind::Text;
+        bool sortable = false;
+    };
+
+    explicit ItemListWidget(QWidget *parent = nullptr);
+    ~ItemListWidget() override;
+
+    void addFiles(const QStringList &paths);
+    void clearList();
+
+    void setFolderMode(bool folderMode);
+    bool folderMode() const { return m_folderMode; }
+
+    CustomTabelWidget *table() const;
+
+    // Re-reads a row from its record; rows are never recreated.
+    void refreshRow(int row);
+    void refreshRows();
+
+    // True while a job works through the rows: rows must not come, go or move under it.
+    bool isBusy() const { return m_busy; }
+
+    // The paths a drop of these URLs adds, in drop order: files, and all files below dropped folders, in
+    // file mode; only folders in folder mode. Vanished paths and non-local URLs are left out.
+    QStringList dropPaths(const QList<QUrl> &urls) const;
+
+signals:
+    void canUndo(bool isCan);
+    void tabelEmpty(bool isEmpty);
+
+public slots:
+    void onSortChanged(int dstIndex, int SrcIndex);
+
+protected:
+    // Builds the table's columns; call once from the subclass's constructor. fittingColumn gives up width
+    // in a narrow list so the status and action cells stay in view (-1: none).
+    void setColumns(const QVector<Column> &columns, int fittingColumn = -1, bool rowDrag = true);
+    int statusColumn() const { return m_statusColumn; }
+
+    // The record side, kept by RecordListWidget.
+    virtual int recordCount() const = 0;
+    virtual QString recordPath(int index) const = 0;
+    virtual QString recordId(int index) const = 0;
+    virtual void appendRecord(const QString &path) = 0;
+    virtual void removeRecord(int index) = 0;
+    virtual void moveRecord(int from, int to) = 0;
+    virtual void clearRecords() = 0;
+    // Sorts the records by a sortable column; false leaves them as they were.
+    virtual bool sortRecords(int column, bool descending) = 0;
+    // Puts record row into the row's cells (the base fills ids, the status cell and the action cell).
+    virtual void fillRow(int row, const QIcon &icon) = 0;
+    virtual int recordStatus(int row) const = 0;
+    // An in-place edit committed into an editable cell of row's record.
+    virtual void onCellEdited(int row, QTableWidgetItem *item);
+    // The list is emptied: undo histories and whatever else belongs to the rows go too.
+    virtual void onCleared() {}
+
+    int indexOfId(const QString &id) const;
+    QIcon iconOf(const QString &path);
+    // Shows a row's status at once, without a change notice per cell (the job's pacer repaints).
+    void showStatus(int row, int status);
+    void setBusy(bool busy) { m_busy = busy; }
+
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void appendRows(const QStringList &paths);
+    void fillBaseCells(int row);
+    void reorderRows();
+    void showTableIfFilled();
+    void askForItems();
+    void onSortIndicatorChanged(int logicalIndex);
+    void onItemEdited(QTableWidgetItem *item);
+    void onDeleteFile();
+    void onOpenDir();
+    void commitOpenEditor();
+
+    Ui::ItemListWidget *ui;
+    FileIconCache m_icons;
+    QVector<Column> m_columns;
+    int m_statusColumn = -1;
+    int m_operateColumn = -1;
+    int m_sortedColumn = -1;
+    bool m_sortedDescending = false;
+    bool m_folderMode = false;
+    bool m_busy = false;
+};

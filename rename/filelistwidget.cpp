@@ -1,0 +1,232 @@
+#include "filelistwidget.h"
+
+#include "common/channels.h"
+#include "common/jobpacer.h"
+#include "filelist/customtabelwidget.h"
+#include "filelist/listsorter.h"
+#include "filelist/tableroles.h"
+#include "rename/namerules.h"
+#include "rename/renamejob.h"
+#include "rename/renamekeys.h"
+
+#include <QFileInfo>
+#include <QSignalBlocker>
+#include <QTableWidgetItem>
+#include <QUuid>
+
+namespace {
+
+QString suffixOf(const QString &name)
+{
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+} // namespace
+
+FileListWidget::FileListWidget(QWidget *parent)
+    : RecordListWidget<FileEntry>(parent),
+      m_runner([this](const QString &key, const QVariant &value) {
+          onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
+      }),
+      m_subscription(this, renameListChannels())
+{
+    setColumns({{QStringLiteral("原文件名"), 200, CellKind::Text, true},
+                {QStringLiteral("新文件名"), 200, CellKind::EditableText, true},
+                {QStringLiteral("文件位置"), 300, CellKind::Text, true},
+                {QStringLiteral("状态"), 100, CellKind::Status},
+                {QStringLiteral("操作"), 150, CellKind::Operate}},
+               FolderColumn);
+}
+
+FileEntry FileListWidget::makeRecord(const QString &path) const
+{
+    FileEntry entry;
+    entry.currentName = QFileInfo(path).fileName();
+    entry.newName = entry.currentName;
+    entry.path = path;
+    entry.id = QUuid::createUuid().toString();
+    return entry;
+}
+
+void FileListWidget::fillRow(int row, const QIcon &icon)
+{
+    CustomTabelWidget *t = table();
+    const FileEntry &entry = m_records.at(row);
+    const QFileInfo info(entry.path);
+    QTableWidgetItem *name = t->item(row, NameColumn);
+    name->setIcon(icon);
+    name->setText(entry.currentName);
+    QTableWidgetItem *newName = t->item(row, NewNameColumn);
+    newName->setText(entry.newName);
+    // A folder has no extension: what is typed for it is its whole new name.
+    newName->setData(TableRole::Suffix, folderMode() ? QString() : info.suffix());
+    t->item(row, FolderColumn)->setText(info.absolutePath());
+}
+
+void FileListWidget::setNewNameText(int row, const QString &text)
+{
+    if (QTableWidgetItem *item = table()->item(row, NewNameColumn))
+        item->setText(text);
+}
+
+bool FileListWidget::sortRecords(int column, bool descending)
+{
+    if (isRenaming())
+        return false;
+    switch (column) {
+    case NameColumn:
+        ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.currentName; }, descending);
+        return true;
+    case NewNameColumn:
+        ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.newName; }, descending);
+        return true;
+    case FolderColumn:
+        ListSorter::sortByText(m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); },
+                               descending);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FileListWidget::onCellEdited(int row, QTableWidgetItem *item)
+{
+    if (item->column() != NewNameColumn)
+        return;
+    FileEntry &entry = m_records[row];
+    QString name = item->text();
+    if (!folderMode()) {
+        // The item keeps its own extension; a last extension typed by the user is dropped.
+        const QString base = QFileInfo(name).completeBaseName();
+        const QString suffix = item->data(TableRole::Suffix).toString();
+        name = base.isEmpty() || suffix.isEmpty() ? base : base + QLatin1Char('.') + suffix;
+    }
+    // Nothing left to name the item by: keep the proposal it had.
+    if (name.isEmpty())
+        name = entry.newName;
+    item->setText(name);
+    entry.newName = name;
+}
+
+void FileListWidget::onCleared()
+{
+    m_history.clear();
+}
+
+void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
+                                            const QVariant &value)
+{
+    Q_UNUSED(valueObj)
+    // A second start while a job runs is not a request to run another job inside it.
+    if (m_runner.isRunning() && valueName == Channel::StartChangeName)
+        return;
+    if (m_runner.defer(valueName, value))
+        return;
+    if (valueName == Channel::StartChangeName) {
+        if (value.toBool() == folderMode())
+            renameAll(false);
+        return;
+    }
+    if (valueName == Channel::ImportExcelRename) {
+        importNames(value);
+        return;
+    }
+    recompute(valueName);
+}
+
+void FileListWidget::importNames(const QVariant &value)
+{
+    // Names may come with the mode of the page that imported them; then only that page's list takes them.
+    if (value.userType() == QMetaType::QVariantMap) {
+        const QVariantMap payload = value.toMap();
+        const QVariant folder = payload.value(QStringLiteral("folderMode"));
+        if (!folder.isValid() || folder.toBool() != folderMode())
+            return;
+        applyImportedNames(payload.value(QStringLiteral("names")).toStringList());
+        return;
+    }
+    applyImportedNames(value.toStringList());
+}
+
+void FileListWidget::recompute(const QString &key)
+{
+    const RenameKey *k = findRenameKey(key);
+    if (!k || k->folder != folderMode())
+        return;
+    NameRules::recompute(key, m_records, m_autoResolve);
+    showNewNames();
+}
+
+void FileListWidget::applyImportedNames(const QStringList &names)
+{
+    NameRules::applyImportedNames(names, m_records, folderMode(), m_autoResolve);
+    showNewNames();
+}
+
+void FileListWidget::showNewNames()
+{
+    CustomTabelWidget *t = table();
+    const int rows = qMin(m_records.size(), t->rowCount());
+    {
+        // One repaint for the whole column instead of a change notice per row.
+        const QSignalBlocker quiet(t->model());
+        for (int row = 0; row < rows; ++row) {
+            QTableWidgetItem *item = t->item(row, NewNameColumn);
+            const QString &name = m_records.at(row).newName;
+            if (item && item->text() != name)
+                item->setText(name);
+        }
+    }
+    t->viewport()->update();
+}
+
+void FileListWidget::undo()
+{
+    if (!m_history.canUndo())
+        return;
+    renameAll(true);
+}
+
+void FileListWidget::renameAll(bool undoing)
+{
+    const bool ran = m_runner.run(table()->viewport(), [this, undoing](JobPacer &pacer, JobFailureReporter &reporter) {
+        setBusy(true);
+        const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
+            showJobRow(row, entry, outcome);
+            pacer.step();
+        };
+        if (undoing)
+            RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter);
+        else
+            RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
+        setBusy(false);
+    });
+    if (ran)
+        emit canUndo(m_history.canUndo());
+}
+
+void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)
+{
+    CustomTabelWidget *t = table();
+    if (outcome == RowOutcome::Untouched || row < 0 || row >= t->rowCount())
+        return;
+    // The pacer repaints the view; a change notice per cell would cost more than the rename itself.
+    const QSignalBlocker quiet(t->model());
+    if (outcome == RowOutcome::Moved) {
+        t->item(row, FolderColumn)->setText(QFileInfo(entry.path).absolutePath());
+        return;
+    }
+    if (outcome == RowOutcome::Renamed) {
+        QTableWidgetItem *name = t->item(row, NameColumn);
+        const QString oldSuffix = suffixOf(name->text());
+        const QString newSuffix = suffixOf(entry.currentName);
+        // An item keeps its kind, and so its icon, unless its extension changed.
+        if (!folderMode() && oldSuffix.compare(newSuffix, Qt::CaseInsensitive) != 0)
+            name->setIcon(iconOf(entry.path));
+        name->setText(entry.currentName);
+        if (!folderMode())
+            t->item(row, NewNameColumn)->setData(TableRole::Suffix, newSuffix);
+    }
+    t->setStatusCell(row, StatusColumn, entry.status);
+}

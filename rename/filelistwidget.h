@@ -1,0 +1,62 @@
+#pragma once
+
+#include "common/hubsubscription.h"
+#include "common/jobrunner.h"
+#include "filelist/fileentry.h"
+#include "filelist/recordlistwidget.h"
+#include "rename/renamehistory.h"
+
+#include <QVariant>
+
+enum class RowOutcome;
+
+// The list of a rename page: one row per gathered file (or folder) with its proposed name, folder, status
+// and actions. It follows the rename settings of its own mode through the hub, renames its items on
+// "START CHANGE NAME" and undoes its batches newest first.
+class FileListWidget : public RecordListWidget<FileEntry>
+{
+    Q_OBJECT
+public:
+    enum Column { NameColumn, NewNameColumn, FolderColumn, StatusColumn, OperateColumn, ColumnCount };
+
+    explicit FileListWidget(QWidget *parent = nullptr);
+
+    FileEntryList &entries() { return m_records; }
+    const FileEntryList &entries() const { return m_records; }
+
+    void setNewNameText(int row, const QString &text);
+
+    // Proposals from the record of a rename key of this list's mode, shown in column 1.
+    void recompute(const QString &key);
+    // names[i] becomes the proposal of row i (a file keeps its extension).
+    void applyImportedNames(const QStringList &names);
+    // Column 1 of every row from its entry's newName, repainted at once.
+    void showNewNames();
+    // The rename job over every row, or (undoing) the undo of the newest batch. The window keeps painting
+    // and takes no input until it ends; a call while a job runs is ignored.
+    void renameAll(bool undoing);
+    void undo();
+
+    bool autoResolve() const { return m_autoResolve; }
+    bool isRenaming() const { return m_runner.isRunning(); }
+    int undoDepth() const { return m_history.size(); }
+
+public slots:
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+
+protected:
+    FileEntry makeRecord(const QString &path) const override;
+    void fillRow(int row, const QIcon &icon) override;
+    bool sortRecords(int column, bool descending) override;
+    void onCellEdited(int row, QTableWidgetItem *item) override;
+    void onCleared() override;
+
+private:
+    void importNames(const QVariant &value);
+    void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
+
+    RenameHistory m_history;
+    bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
+    JobRunner m_runner;
+    HubSubscription m_subscription;
+};
