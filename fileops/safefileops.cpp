@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #ifndef RENAME_NOREPLACE
@@ -73,6 +76,26 @@ Move moveEntry(const QString &from, const QString &to)
 bool occupied(const QString &path)
 {
     return GetFileAttributesW(nativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The volume and file index name an item only while it exists; the creation time tells a later item that
+// was handed the same index from the one that had it before.
+QByteArray identityOf(const QString &path)
+{
+    HANDLE handle = CreateFileW(nativePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return QByteArray();
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool read = GetFileInformationByHandle(handle, &info);
+    CloseHandle(handle);
+    if (!read)
+        return QByteArray();
+    const quint64 index = (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    const quint64 created = (quint64(info.ftCreationTime.dwHighDateTime) << 32) | info.ftCreationTime.dwLowDateTime;
+    return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':' + QByteArray::number(index) + ':'
+        + QByteArray::number(created);
 }
 
 bool sameEntry(const QString &a, const QString &b)
@@ -153,6 +176,45 @@ bool occupied(const QString &path)
 {
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// The generation number the file system gave the inode when it was handed out (ext4, xfs, btrfs draw a new
+// one each time); 0 where there is none to read. Only files and folders are opened: opening a device or a
+// fifo can have effects of its own.
+quint32 generationOf(const QByteArray &path, mode_t mode)
+{
+    if (!S_ISREG(mode) && !S_ISDIR(mode))
+        return 0;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    unsigned int generation = 0;
+    if (::ioctl(fd, FS_IOC_GETVERSION, &generation) != 0)
+        generation = 0;
+    ::close(fd);
+    return generation;
+}
+
+// Device and inode number name an item only while it exists: ext4 hands a freed inode number to the next new
+// item at once. The birth time (where the file system keeps one) and the inode generation tell the two apart;
+// both are read because ext4 keeps birth times at clock-tick resolution, so an item made in the same tick as
+// its predecessor has the same one.
+QByteArray identityOf(const QString &path)
+{
+    const QByteArray encoded = QFile::encodeName(path);
+    struct statx info;
+    if (::statx(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_BTIME, &info)
+        != 0) {
+        return QByteArray();
+    }
+    QByteArray identity = QByteArray::number(quint64(::makedev(info.stx_dev_major, info.stx_dev_minor))) + ':'
+        + QByteArray::number(quint64(info.stx_ino));
+    if (info.stx_mask & STATX_BTIME) {
+        identity += ':' + QByteArray::number(qint64(info.stx_btime.tv_sec)) + '.'
+            + QByteArray::number(info.stx_btime.tv_nsec);
+    }
+    identity += ':' + QByteArray::number(generationOf(encoded, info.stx_mode));
+    return identity;
 }
 
 bool folderHoldsName(const QString &folder, const QByteArray &name)
@@ -255,25 +317,7 @@ bool pathOccupied(const QString &path)
 
 QByteArray itemIdentity(const QString &path)
 {
-#ifdef Q_OS_WIN
-    HANDLE handle = CreateFileW(nativePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return QByteArray();
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool read = GetFileInformationByHandle(handle, &info);
-    CloseHandle(handle);
-    if (!read)
-        return QByteArray();
-    return QByteArray::number(quint64(info.dwVolumeSerialNumber)) + ':'
-        + QByteArray::number((quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
-#else
-    struct stat info;
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
-        return QByteArray();
-    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
-#endif
+    return identityOf(path);
 }
 
 bool isSameEntry(const QString &a, const QString &b)

@@ -83,6 +83,11 @@ QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+QString nameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
 bool isFolder(const QString &path)
 {
     return QFileInfo(path).isDir();
@@ -154,6 +159,8 @@ private slots:
     void undoOfItemRenamedElsewhere();
     void undoLeavesAnotherItemAtThePathAlone_data();
     void undoLeavesAnotherItemAtThePathAlone();
+    void undoLeavesNewItemInTheOldPlaceAlone_data();
+    void undoLeavesNewItemInTheOldPlaceAlone();
     void nestedFoldersFollowTheirParent_data();
     void nestedFoldersFollowTheirParent();
 
@@ -904,6 +911,46 @@ void TestRenameJob::undoLeavesAnotherItemAtThePathAlone()
     QVERIFY(other.open(QIODevice::ReadOnly));
     QCOMPARE(other.readAll(), QByteArray("someone else's"));
     QCOMPARE(listener.messages.size(), 1);
+}
+
+void TestRenameJob::undoLeavesNewItemInTheOldPlaceAlone_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("file") << false;
+    QTest::newRow("folder") << true;
+}
+
+// The renamed item is deleted and a new one made under its name at once: the file system may hand the new
+// item the freed inode number, so device and inode number alone would take it for the renamed one.
+void TestRenameJob::undoLeavesNewItemInTheOldPlaceAlone()
+{
+    QFETCH(bool, folder);
+    const QString before = folder ? makeFolder("A") : makeFile("a.txt", "old");
+    if (folder)
+        makeFile("A/inside.txt", "old");
+    const QString after = path(folder ? "B" : "b.txt");
+    FileEntryList entries{entryFor(before, nameOf(after))};
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    QCOMPARE(entries[0].path, after);
+
+    if (folder) {
+        QVERIFY(QDir(after).removeRecursively());
+        QVERIFY(QDir().mkdir(after));
+        makeFile("B/new.txt", "new");
+    } else {
+        QVERIFY(QFile::remove(after));
+        makeFile("b.txt", "new");
+    }
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(result.renamed, 0);
+    QCOMPARE(result.failed, 1);
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(names(), QStringList{nameOf(after)});
+    QCOMPARE(contentOf(folder ? after + "/new.txt" : after), QByteArray("new"));
+    QCOMPARE(listener.messages, QStringList{"命名文件“" + before + "”已经存在或者路径错误"});
 }
 
 void TestRenameJob::nestedFoldersFollowTheirParent_data()
