@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -127,8 +128,9 @@ RowStep renameRow(FileEntry &entry, bool resolveConflicts, RenameBatch &batch)
     const QString target = joinPath(folderOf(path), entry.newName);
     if (name.isEmpty() || !isPlainName(entry.newName))
         return failRow(&entry, RenameJob::failureMessage(target));
-    // An item whose own name already lacks it (".gitignore") may keep that form.
-    if (lacksNamePart(entry.newName) && !lacksNamePart(name))
+    // An item whose own name already lacks it (".gitignore") may keep that form; a folder has no extension,
+    // so a leading dot (".config") is part of its name.
+    if (lacksNamePart(entry.newName) && !lacksNamePart(name) && !QFileInfo(path).isDir())
         return failRow(&entry, RenameJob::missingNamePartMessage(entry.newName));
 
     const MoveAttempt move = moveItem(path, target, resolveConflicts);

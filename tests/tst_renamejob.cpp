@@ -669,15 +669,19 @@ void TestRenameJob::unsafeProposalTouchesNothing()
 
 void TestRenameJob::missingNamePart_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("name"); // a trailing "/" makes a folder
     QTest::addColumn<QString>("proposal");
     QTest::addColumn<bool>("refused");
     QTest::newRow("empty imported name") << "a.txt" << ".txt" << true;
     QTest::newRow("only dots before extension") << "a.txt" << "..txt" << true;
-    QTest::newRow("folder to dot name") << "v1" << ".v1" << true;
+    QTest::newRow("file without extension to dot name") << "v1" << ".v1" << true;
     QTest::newRow("dot name keeps its form") << ".gitignore" << ".GITIGNORE" << false;
     QTest::newRow("trailing dot") << "a.txt" << "b." << false;
     QTest::newRow("dot inside") << "a.txt" << "b.c.txt" << false;
+    // A folder has no extension: a leading dot is part of its name.
+    QTest::newRow("folder to dot name") << "config/" << ".config" << false;
+    QTest::newRow("folder with dot to dot name") << "rel.2/" << ".rel.2" << false;
+    QTest::newRow("folder to two dots and a name") << "d/" << "..d" << false;
 }
 
 void TestRenameJob::missingNamePart()
@@ -685,7 +689,10 @@ void TestRenameJob::missingNamePart()
     QFETCH(QString, name);
     QFETCH(QString, proposal);
     QFETCH(bool, refused);
-    FileEntryList entries{entryFor(makeFile(name), proposal)};
+    const bool folder = name.endsWith('/');
+    if (folder)
+        name.chop(1);
+    FileEntryList entries{entryFor(folder ? makeFolder(name) : makeFile(name), proposal)};
     WarningListener listener;
 
     RenameJob::run(entries, m_history, true, {}, m_reporter);
@@ -695,10 +702,11 @@ void TestRenameJob::missingNamePart()
         QCOMPARE(names(), QStringList{name});
         QCOMPARE(listener.messages, QStringList{"新文件名“" + proposal + "”缺少名称部分，未重命名"});
     } else {
+        QCOMPARE(listener.messages, QStringList());
         QCOMPARE(entries[0].status, int(StatusSuccess));
-        QVERIFY(listener.messages.isEmpty());
         // Where case is ignored, a case-only change is listed under its new spelling too.
         QVERIFY(names().contains(proposal));
+        QCOMPARE(isFolder(path(proposal)), folder);
     }
 }
 
