@@ -40,6 +40,17 @@ using namespace FileListTest;
 
 namespace {
 
+// The warnings as the user reads them.
+QString takenMessage(const QString &target)
+{
+    return QStringLiteral("命名文件“%1”已经存在或者路径错误").arg(target);
+}
+
+QString noNamePartMessage(const QString &name)
+{
+    return QStringLiteral("新文件名“%1”缺少名称部分，未重命名").arg(name);
+}
+
 const QStringList kRenameKeys = {Channel::FileCustomRename,   Channel::FileInsertRename,  Channel::FolderCustomRename,
                                  Channel::FolderInsertRename, Channel::FileReplaceRename, Channel::FolderReplaceRename,
                                  Channel::FileDeleteRename,   Channel::FolderDeleteRename};
@@ -382,7 +393,7 @@ void TestRenameFlow::conflicts()
     // The proposals stay as they were shown.
     QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), QStringList({"b.txt", "b.txt"}));
     QFETCH(int, warnings);
-    QCOMPARE(m_answerer->texts, repeated(RenameJob::failureMessage(m_root + "/b.txt"), warnings));
+    QCOMPARE(m_answerer->texts, repeated(takenMessage(m_root + "/b.txt"), warnings));
     QVERIFY(p.undo->isEnabled());
 }
 
@@ -528,7 +539,7 @@ void TestRenameFlow::nothingReplaced()
         QCOMPARE(contentOf(m_root + "/b"), QByteArray("unlisted"));
         QCOMPARE(contentOf(m_root + (resolve ? "/b(1)" : "/a")), QByteArray("listed"));
     }
-    QCOMPARE(m_answerer->texts, resolve ? QStringList() : QStringList{RenameJob::failureMessage(m_root + "/b")});
+    QCOMPARE(m_answerer->texts, resolve ? QStringList() : QStringList{takenMessage(m_root + "/b")});
 }
 
 void TestRenameFlow::nameLeavingItsFolder_data()
@@ -579,7 +590,7 @@ void TestRenameFlow::nameLeavingItsFolder()
     QFETCH(QString, state);
     QCOMPARE(statuses(p.list).value(0), state);
     const QStringList warnings =
-        state == "失败" ? QStringList{RenameJob::failureMessage(m_root + '/' + proposal)} : QStringList();
+        state == "失败" ? QStringList{takenMessage(m_root + '/' + proposal)} : QStringList();
     QCOMPARE(m_answerer->texts, warnings);
 }
 
@@ -595,7 +606,7 @@ void TestRenameFlow::emptyNamePart()
 
     QCOMPARE(onDisk(m_root), QStringList({"a.txt", "b.txt"}));
     QCOMPARE(statuses(p.list), QStringList({"失败", "成功"}));
-    QCOMPARE(m_answerer->texts, QStringList{RenameJob::missingNamePartMessage(".txt")});
+    QCOMPARE(m_answerer->texts, QStringList{noNamePartMessage(".txt")});
 }
 
 void TestRenameFlow::caseOnlyRename_data()
@@ -668,8 +679,8 @@ void TestRenameFlow::warningsOfManyFailures()
     start(false);
 
     // The first row takes the name; five fail: three warnings one by one, then one for the other two.
-    const QString failure = RenameJob::failureMessage(m_root + "/b.txt");
-    QCOMPARE(m_answerer->texts, QStringList({failure, failure, failure, JobFailureReporter::summaryMessage(2)}));
+    const QString failure = takenMessage(m_root + "/b.txt");
+    QCOMPARE(m_answerer->texts, QStringList({failure, failure, failure, QStringLiteral("另有2个项目操作失败，请查看列表中的状态")}));
     QCOMPARE(m_answerer->texts.last(), QStringLiteral("另有2个项目操作失败，请查看列表中的状态"));
     QCOMPARE(m_answerer->classNames, repeated("WarningDialog", 4));
     QCOMPARE(statuses(p.list), QStringList{"成功"} + repeated("失败", 5));
@@ -829,7 +840,7 @@ void TestRenameFlow::jobKeepsUserOut()
     QVERIFY(busyDuringJob);
     QCOMPARE(reentered, 0);
     QVERIFY(p.page->isVisible()); // the page button did not answer either
-    QCOMPARE(m_answerer->texts, QStringList{RenameJob::failureMessage(m_root + "/b.txt")});
+    QCOMPARE(m_answerer->texts, QStringList{takenMessage(m_root + "/b.txt")});
     QCOMPARE(onDisk(m_root), QStringList({"b.txt", "old_c.txt"}));
     QCOMPARE(p.list->entries().size(), 2);
     QCOMPARE(p.list->undoDepth(), 2);
@@ -895,7 +906,7 @@ void TestRenameFlow::readOnlyFolder()
 
     QCOMPARE(statuses(p.list), repeated("失败", 5));
     QCOMPARE(m_answerer->texts.size(), 4);
-    QCOMPARE(m_answerer->texts.last(), JobFailureReporter::summaryMessage(2));
+    QCOMPARE(m_answerer->texts.last(), QStringLiteral("另有2个项目操作失败，请查看列表中的状态"));
     QCOMPARE(onDisk(locked).size(), 5);
     QVERIFY(!p.undo->isEnabled());
 }
@@ -919,7 +930,7 @@ void TestRenameFlow::panelDrivesBothPages()
     QTest::mouseClick(fileStart, Qt::LeftButton);
     QCOMPARE(onDisk(files), QStringList({"b.txt", "c.txt"}));
     QCOMPARE(statuses(filePage.list), QStringList({"成功", "失败"}));
-    QCOMPARE(m_answerer->texts, QStringList{RenameJob::failureMessage(files + "/b.txt")});
+    QCOMPARE(m_answerer->texts, QStringList{takenMessage(files + "/b.txt")});
 
     // The folder page: its own panel, its own list, its own start.
     Page folderPage = showPage(true);
@@ -968,7 +979,7 @@ void TestRenameFlow::workbookImportThroughPanel()
 
     QCOMPARE(onDisk(files), QStringList({"b.txt", "d.txt", "新一.txt", "新三.txt"}));
     QCOMPARE(statuses(p.list), QStringList({"成功", "失败", "成功", "待操作"}));
-    QCOMPARE(m_answerer->texts.last(), RenameJob::missingNamePartMessage(".txt"));
+    QCOMPARE(m_answerer->texts.last(), noNamePartMessage(".txt"));
 }
 
 QTEST_MAIN(TestRenameFlow)
