@@ -1,25 +1,16 @@
 #include "folderpicker.h"
 
+#include "common/startfolder.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QStandardPaths>
-
-namespace {
-
-QString startFolder()
-{
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    return QDir(desktop).exists() ? desktop : QDir::homePath();
-}
-
-} // namespace
 
 QStringList pickFolders(const QString &title)
 {
     // Qt's own dialog, because the platform's folder choosers take only one folder at a time.
-    QFileDialog dialog(QApplication::activeWindow(), title, startFolder());
+    QFileDialog dialog(QApplication::activeWindow(), title, defaultUserFolder());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     const auto views = dialog.findChildren<QAbstractItemView *>();

@@ -1,6 +1,7 @@
 #include "itemlistwidget.h"
 #include "ui_itemlistwidget.h"
 
+#include "common/startfolder.h"
 #include "filelist/additionplan.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/filecollector.h"
@@ -19,7 +20,6 @@
 #include <QMouseEvent>
 #include <QSet>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -400,7 +400,7 @@ void ItemListWidget::askForItems()
     const QStringList paths =
         m_folderMode ? pickFolders(QStringLiteral("选择目录"))
                      : QFileDialog::getOpenFileNames(this, QStringLiteral("打开"),
-                                                     QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+                                                     defaultUserFolder());
     if (!paths.isEmpty())
         addFiles(paths);
 }

@@ -1,13 +1,13 @@
 #include "renamepagewidget.h"
 #include "ui_renamepagewidget.h"
 
+#include "common/startfolder.h"
 #include "common/toolbuttonicon.h"
 #include "filelist/additionplan.h"
 #include "filelist/filecollector.h"
 #include "filelist/folderpicker.h"
 
 #include <QFileDialog>
-#include <QStandardPaths>
 
 RenamePageWidget::RenamePageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePageWidget)
 {
@@ -46,7 +46,7 @@ void RenamePageWidget::setUndoEnabled(bool enabled)
 void RenamePageWidget::on_addFile_clicked()
 {
     const QStringList files = QFileDialog::getOpenFileNames(
-        this, QStringLiteral("打开"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+        this, QStringLiteral("打开"), defaultUserFolder());
     if (!files.isEmpty())
         ui->fileListWidget->addFiles(files);
 }
