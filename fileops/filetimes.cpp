@@ -1,0 +1,462 @@
+#include "filetimes.h"
+
+#include <QFile>
+#include <QScopeGuard>
+#include <QtEndian>
+
+#include <limits>
+
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <windows.h>
+#else
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#endif
+
+namespace {
+
+// Windows FILETIME, also the form of the creation attribute of ntfs-3g: 100 ns ticks since 1601-01-01 UTC.
+constexpr qint64 TicksPerSecond = 10000000;
+constexpr qint64 SecondsFrom1601To1970 = 11644473600LL;
+constexpr qint64 LastTickSecond = std::numeric_limits<qint64>::max() / TicksPerSecond - SecondsFrom1601To1970 - 1;
+
+std::optional<quint64> ticksOf(const FileInstant &instant)
+{
+    if (instant.seconds < -SecondsFrom1601To1970 || instant.seconds > LastTickSecond)
+        return std::nullopt;
+    return quint64(instant.seconds + SecondsFrom1601To1970) * TicksPerSecond + quint64(instant.nanoseconds / 100);
+}
+
+FileInstant instantOfTicks(quint64 ticks)
+{
+    return {qint64(ticks / TicksPerSecond) - SecondsFrom1601To1970, int(ticks % TicksPerSecond) * 100};
+}
+
+int fail(FileTimesFailure *failure, FileTimesFailure reason)
+{
+    if (failure)
+        *failure = reason;
+    switch (reason) {
+    case FileTimesFailure::None:
+        return FileTimesSet;
+    case FileTimesFailure::Missing:
+    case FileTimesFailure::Unreadable:
+        return FileTimesUnreadable;
+    case FileTimesFailure::CreationNotSettable:
+    case FileTimesFailure::OutOfRange:
+    case FileTimesFailure::Refused:
+        break;
+    }
+    return FileTimesUnwritable;
+}
+
+int emptyPath(FileTimesFailure *failure)
+{
+    fail(failure, FileTimesFailure::None);
+    return FileTimesEmptyPath;
+}
+
+// An invalid date-time asks for nothing; false when a valid one cannot be converted.
+bool convert(const QDateTime &dateTime, std::optional<FileInstant> &instant)
+{
+    instant = dateTime.isValid() ? toUtcFileTime(dateTime) : std::nullopt;
+    return !dateTime.isValid() || instant.has_value();
+}
+
+#ifdef Q_OS_WIN
+
+std::wstring nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+quint64 ticksOf(const FILETIME &time)
+{
+    return (quint64(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+FILETIME fileTimeOf(quint64 ticks)
+{
+    FILETIME time;
+    time.dwLowDateTime = DWORD(ticks & 0xffffffffu);
+    time.dwHighDateTime = DWORD(ticks >> 32);
+    return time;
+}
+
+bool isMissingError(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// Without FILE_FLAG_OPEN_REPARSE_POINT a link would be opened as its target, and the target's times changed.
+HANDLE openItem(const QString &path, DWORD access, DWORD share)
+{
+    return CreateFileW(nativePath(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+#else
+
+const char CreationAttribute[] = "system.ntfs_crtime";
+
+int statxOf(const QByteArray &path, struct statx *info)
+{
+    const int done = ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+                             STATX_BASIC_STATS | STATX_BTIME, info);
+    return done == 0 ? 0 : errno;
+}
+
+FileInstant instantOf(const struct statx_timestamp &time)
+{
+    return {qint64(time.tv_sec), int(time.tv_nsec)};
+}
+
+bool isMissingError(int error)
+{
+    return error == ENOENT || error == ENOTDIR;
+}
+
+// ntfs-3g keeps the creation time settable as an attribute; other file systems have no such way.
+std::optional<FileInstant> creationAttribute(const QByteArray &path)
+{
+    uchar bytes[8];
+    if (::lgetxattr(path.constData(), CreationAttribute, bytes, sizeof bytes) != sizeof bytes)
+        return std::nullopt;
+    return instantOfTicks(qFromLittleEndian<quint64>(bytes));
+}
+
+bool writeCreationAttribute(const QByteArray &path, quint64 ticks)
+{
+    uchar bytes[8];
+    qToLittleEndian(ticks, bytes);
+    return ::lsetxattr(path.constData(), CreationAttribute, bytes, sizeof bytes, 0) == 0;
+}
+
+// Fills times from the item; 0, or the reason it could not be read.
+int readTimes(const QByteArray &path, FileTimes &times)
+{
+    times = FileTimes();
+    struct statx info;
+    const int error = statxOf(path, &info);
+    if (error != 0) {
+        times.exists = !isMissingError(error);
+        return error;
+    }
+    times.exists = true;
+    if (!(info.stx_mask & STATX_MTIME))
+        return ENODATA;
+    times.readable = true;
+    times.lastAccess = instantOf(info.stx_atime);
+    times.lastWrite = instantOf(info.stx_mtime);
+    if (info.stx_mask & STATX_BTIME) {
+        times.hasCreation = true;
+        times.creation = instantOf(info.stx_btime);
+    } else if (const std::optional<FileInstant> creation = creationAttribute(path)) {
+        times.hasCreation = true;
+        times.creation = *creation;
+    }
+    return 0;
+}
+
+struct timespec timespecOf(const std::optional<FileInstant> &instant)
+{
+    struct timespec time = {0, UTIME_OMIT};
+    if (instant) {
+        time.tv_sec = time_t(instant->seconds);
+        time.tv_nsec = long(instant->nanoseconds);
+    }
+    return time;
+}
+
+bool writeTimes(const QByteArray &path, const std::optional<FileInstant> &lastAccess,
+                const std::optional<FileInstant> &lastWrite)
+{
+    const struct timespec times[2] = {timespecOf(lastAccess), timespecOf(lastWrite)};
+    return ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// Every file system with times holds those from 1980 (FAT) to early 2038 (ext4 with small inodes), a day
+// kept clear at each end for FAT's local times.
+bool surelyHeld(const std::optional<FileInstant> &asked)
+{
+    constexpr qint64 First = 315619200;          // 1980-01-02 00:00 UTC
+    constexpr qint64 Last = 2147483647 - 86400; // 2038-01-18 03:14 UTC
+    return !asked || (asked->seconds >= First && asked->seconds < Last);
+}
+
+// Outside that range the kernel silently clamps a time to what its file system can hold (ext4: 1901 to 2446)
+// and cuts it to the file system's step (FAT: two seconds); reading back tells the two apart.
+bool held(const std::optional<FileInstant> &asked, const struct statx_timestamp &stored)
+{
+    return !asked || qAbs(asked->seconds - qint64(stored.tv_sec)) < 2;
+}
+
+// Puts back the times that were just written over, exactly as they were read before.
+bool restoreTimes(const QByteArray &path, const FileTimes &before, bool access, bool write)
+{
+    const std::optional<FileInstant> lastAccess = access ? std::optional(before.lastAccess) : std::nullopt;
+    const std::optional<FileInstant> lastWrite = write ? std::optional(before.lastWrite) : std::nullopt;
+    return writeTimes(path, lastAccess, lastWrite);
+}
+
+FileTimesFailure writeAndCheck(const QByteArray &path, const FileTimes &before,
+                               const std::optional<FileInstant> &lastAccess,
+                               const std::optional<FileInstant> &lastWrite)
+{
+    if (!writeTimes(path, lastAccess, lastWrite))
+        return FileTimesFailure::Refused;
+    if (surelyHeld(lastAccess) && surelyHeld(lastWrite))
+        return FileTimesFailure::None;
+    struct statx after;
+    // Written and then gone: nothing is left to check or to put back.
+    if (statxOf(path, &after) != 0)
+        return FileTimesFailure::None;
+    if (held(lastAccess, after.stx_atime) && held(lastWrite, after.stx_mtime))
+        return FileTimesFailure::None;
+    if (!restoreTimes(path, before, lastAccess.has_value(), lastWrite.has_value()))
+        return FileTimesFailure::Refused;
+    return FileTimesFailure::OutOfRange;
+}
+
+#endif
+
+} // namespace
+
+QDateTime FileTimes::creationTime() const
+{
+    return hasCreation ? toLocalDateTime(creation) : QDateTime();
+}
+
+QDateTime FileTimes::modificationTime() const
+{
+    return readable ? toLocalDateTime(lastWrite) : QDateTime();
+}
+
+QDateTime toLocalDateTime(const FileInstant &instant)
+{
+    const qint64 msecs = instant.seconds * 1000 + instant.nanoseconds / 1000000;
+#ifndef Q_OS_WIN
+    // Qt::LocalTime re-reads the zone and runs mktime for every date-time; a list shows thousands of them.
+    const time_t seconds = time_t(instant.seconds);
+    struct tm local;
+    if (::localtime_r(&seconds, &local))
+        return QDateTime::fromMSecsSinceEpoch(msecs, Qt::OffsetFromUTC, int(local.tm_gmtoff));
+#endif
+    return QDateTime::fromMSecsSinceEpoch(msecs, Qt::LocalTime);
+}
+
+int setFileTimes(const QString &path, const QDateTime &creation, const QDateTime &lastAccess,
+                 const QDateTime &lastWrite, FileTimesFailure *failure)
+{
+    if (path.isEmpty())
+        return emptyPath(failure);
+    std::optional<FileInstant> creationInstant;
+    std::optional<FileInstant> accessInstant;
+    std::optional<FileInstant> writeInstant;
+    if (convert(creation, creationInstant) && convert(lastAccess, accessInstant) && convert(lastWrite, writeInstant))
+        return setFileInstants(path, creationInstant, accessInstant, writeInstant, failure);
+    const FileTimes times = readFileTimes(path);
+    if (!times.exists)
+        return fail(failure, FileTimesFailure::Missing);
+    if (!times.readable)
+        return fail(failure, FileTimesFailure::Unreadable);
+    return fail(failure, FileTimesFailure::OutOfRange);
+}
+
+#ifdef Q_OS_WIN
+
+FileTimes readFileTimes(const QString &path)
+{
+    FileTimes times;
+    if (path.isEmpty())
+        return times;
+    HANDLE handle = openItem(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    if (handle == INVALID_HANDLE_VALUE) {
+        times.exists = !isMissingError(GetLastError());
+        return times;
+    }
+    FILETIME creation;
+    FILETIME lastAccess;
+    FILETIME lastWrite;
+    const bool read = GetFileTime(handle, &creation, &lastAccess, &lastWrite);
+    CloseHandle(handle);
+    times.exists = true;
+    if (!read)
+        return times;
+    times.readable = true;
+    times.hasCreation = true;
+    times.creation = instantOfTicks(ticksOf(creation));
+    times.lastAccess = instantOfTicks(ticksOf(lastAccess));
+    times.lastWrite = instantOfTicks(ticksOf(lastWrite));
+    return times;
+}
+
+int setFileInstants(const QString &path, const std::optional<FileInstant> &creation,
+                    const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                    FileTimesFailure *failure, FileTimes *before)
+{
+    FileTimes found;
+    const auto report = qScopeGuard([&] {
+        if (before)
+            *before = found;
+    });
+    if (path.isEmpty())
+        return emptyPath(failure);
+    // Sharing neither writes nor a second writer's handle while the times change.
+    HANDLE handle = openItem(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE);
+    if (handle == INVALID_HANDLE_VALUE) {
+        found.exists = !isMissingError(GetLastError());
+        return fail(failure, found.exists ? FileTimesFailure::Unreadable : FileTimesFailure::Missing);
+    }
+    found.exists = true;
+    FILETIME times[3];
+    if (!GetFileTime(handle, &times[0], &times[1], &times[2])) {
+        CloseHandle(handle);
+        return fail(failure, FileTimesFailure::Unreadable);
+    }
+    found.readable = true;
+    found.hasCreation = true;
+    found.creation = instantOfTicks(ticksOf(times[0]));
+    found.lastAccess = instantOfTicks(ticksOf(times[1]));
+    found.lastWrite = instantOfTicks(ticksOf(times[2]));
+    const std::optional<FileInstant> *asked[3] = {&creation, &lastAccess, &lastWrite};
+    for (int i = 0; i < 3; ++i) {
+        if (!asked[i]->has_value())
+            continue;
+        const std::optional<quint64> ticks = ticksOf(**asked[i]);
+        if (!ticks) {
+            CloseHandle(handle);
+            return fail(failure, FileTimesFailure::OutOfRange);
+        }
+        times[i] = fileTimeOf(*ticks);
+    }
+    const bool set = SetFileTime(handle, &times[0], &times[1], &times[2]);
+    CloseHandle(handle);
+    return fail(failure, set ? FileTimesFailure::None : FileTimesFailure::Refused);
+}
+
+std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return std::nullopt;
+    const QDate date = dateTime.date();
+    const QTime time = dateTime.time();
+    // The years SYSTEMTIME can name.
+    if (date.year() < 1601 || date.year() > 30827)
+        return std::nullopt;
+    SYSTEMTIME system;
+    system.wYear = WORD(date.year());
+    system.wMonth = WORD(date.month());
+    system.wDayOfWeek = WORD(date.dayOfWeek());
+    system.wDay = WORD(date.day());
+    system.wHour = WORD(time.hour());
+    system.wMinute = WORD(time.minute());
+    system.wSecond = WORD(time.second());
+    system.wMilliseconds = WORD(time.msec());
+    FILETIME local;
+    FILETIME utc;
+    if (!SystemTimeToFileTime(&system, &local) || !LocalFileTimeToFileTime(&local, &utc))
+        return std::nullopt;
+    return instantOfTicks(ticksOf(utc));
+}
+
+bool creationTimeSettable(const QString &)
+{
+    return true;
+}
+
+bool systemSetsCreationTimes()
+{
+    return true;
+}
+
+#else
+
+FileTimes readFileTimes(const QString &path)
+{
+    FileTimes times;
+    if (path.isEmpty())
+        return times;
+    readTimes(QFile::encodeName(path), times);
+    return times;
+}
+
+int setFileInstants(const QString &path, const std::optional<FileInstant> &creation,
+                    const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                    FileTimesFailure *failure, FileTimes *before)
+{
+    FileTimes found;
+    const auto report = qScopeGuard([&] {
+        if (before)
+            *before = found;
+    });
+    if (path.isEmpty())
+        return emptyPath(failure);
+    const QByteArray encoded = QFile::encodeName(path);
+    const int error = readTimes(encoded, found);
+    if (error != 0)
+        return fail(failure, found.exists ? FileTimesFailure::Unreadable : FileTimesFailure::Missing);
+
+    // Everything that can refuse the creation time is asked before anything is written.
+    std::optional<quint64> creationTicks;
+    if (creation) {
+        creationTicks = ticksOf(*creation);
+        if (!creationTicks)
+            return fail(failure, FileTimesFailure::OutOfRange);
+        const std::optional<FileInstant> current = creationAttribute(encoded);
+        if (!current)
+            return fail(failure, FileTimesFailure::CreationNotSettable);
+        // The time about to be written over, whatever statx said.
+        found.hasCreation = true;
+        found.creation = *current;
+    }
+    if (lastAccess || lastWrite) {
+        const FileTimesFailure written = writeAndCheck(encoded, found, lastAccess, lastWrite);
+        if (written != FileTimesFailure::None)
+            return fail(failure, written);
+    }
+    if (creationTicks && !writeCreationAttribute(encoded, *creationTicks)) {
+        restoreTimes(encoded, found, lastAccess.has_value(), lastWrite.has_value());
+        return fail(failure, FileTimesFailure::Refused);
+    }
+    return fail(failure, FileTimesFailure::None);
+}
+
+std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return std::nullopt;
+    const QDate date = dateTime.date();
+    const QTime time = dateTime.time();
+    struct tm fields = {};
+    fields.tm_year = date.year() - 1900;
+    fields.tm_mon = date.month() - 1;
+    fields.tm_mday = date.day();
+    fields.tm_hour = time.hour();
+    fields.tm_min = time.minute();
+    fields.tm_sec = time.second();
+    // The C library decides whether summer time applies on that date.
+    fields.tm_isdst = -1;
+    errno = 0;
+    const time_t seconds = ::mktime(&fields);
+    // -1 is also 1969-12-31 23:59:59 UTC; only errno tells a failure.
+    if (seconds == time_t(-1) && errno != 0)
+        return std::nullopt;
+    return FileInstant{qint64(seconds), time.msec() * 1000000};
+}
+
+bool creationTimeSettable(const QString &path)
+{
+    return !path.isEmpty() && creationAttribute(QFile::encodeName(path)).has_value();
+}
+
+bool systemSetsCreationTimes()
+{
+    return false;
+}
+
+#endif

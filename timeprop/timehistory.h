@@ -1,0 +1,26 @@
+#pragma once
+
+#include "common/undostack.h"
+#include "fileops/filetimes.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// One item whose times a run changed: the times it had before, only for the times the run wrote, exact to
+// the nanosecond so that undo gives back precisely what was there.
+struct TimeRecord
+{
+    QString id;   // the row, found again by id whatever was added, moved or removed since
+    QString path; // where the item was; a row that still exists gives its own path
+    // The item the run changed: undo leaves alone whatever else has come to stand at the path.
+    QByteArray identity;
+    std::optional<FileInstant> creationBefore;
+    std::optional<FileInstant> modificationBefore;
+};
+
+// The changes of one run, in list order.
+using TimeBatch = UndoStack<TimeRecord>::Batch;
+// The undo history of a time list: one batch per run that changed something, newest last.
+using TimeHistory = UndoStack<TimeRecord>;

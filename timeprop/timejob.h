@@ -1,0 +1,59 @@
+#pragma once
+
+#include "filelist/filetimeentry.h"
+#include "timeprop/timehistory.h"
+#include "timeprop/timesettings.h"
+
+#include <functional>
+
+class JobFailureReporter;
+
+// What a time job did with one row.
+enum class TimeRowOutcome {
+    Done,    // the item carries the row's times: set by a run, or put back by an undo
+    Failed,  // nothing changed on the item
+    Missing, // nothing at the row's path
+};
+
+struct TimeJobResult
+{
+    int done = 0;
+    int failed = 0; // missing items included
+};
+
+// Shows in every row the times its item will receive: a ticked time as chosen, the other the item's own,
+// read afresh. An item that cannot be read keeps what its row showed. Nothing is written.
+void applyTimeSettings(FileTimeEntryList &entries, const TimeSettings &settings);
+
+// The time-setting job of a time list, free of widgets. Only the ticked times are written; the other time of
+// an item stays whatever it is on disk. Failures become row statuses and warnings through the reporter.
+class TimeJob
+{
+public:
+    // Called for each row the job looks at, in the job's order, once its entry is up to date and before the
+    // row's warning (if any) is shown. It must not change the entry list.
+    using RowCallback = std::function<void(int row, const FileTimeEntry &entry, TimeRowOutcome outcome)>;
+
+    // Sets the ticked times of every listed item, row by row. A row whose item took them gets status 1 and
+    // shows its times as they now are; a failed or missing row gets status 2 and its item is left as it was
+    // (an item whose creation time cannot be set keeps its modification time too). What was changed goes
+    // onto history as one batch (nothing when nothing was changed). With no box ticked nothing is written
+    // and every existing item succeeds. Finishes the reporter.
+    static TimeJobResult run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
+                             const RowCallback &onRow, JobFailureReporter &reporter);
+
+    // Takes the newest batch off history and gives its items back the times that run wrote over, finding
+    // rows by id. Rows the run did not change are not looked at. An item that is no longer the one the run
+    // changed (deleted and made anew, replaced) is left alone and fails its row. A row put back gets status 0
+    // and shows the item's times; an item whose row was removed is still put back. Does nothing when history
+    // is empty. Finishes the reporter.
+    static TimeJobResult undo(FileTimeEntryList &entries, TimeHistory &history, const RowCallback &onRow,
+                              JobFailureReporter &reporter);
+
+    static QString missingMessage(const QString &path);
+    static QString readFailedMessage(const QString &path);
+    static QString writeFailedMessage(const QString &path);
+    static QString creationNotSettableMessage(const QString &path);
+    static QString outOfRangeMessage(const QString &path);
+    static QString replacedMessage(const QString &path);
+};
