@@ -3,8 +3,8 @@
 #include "ui_custormrename.h"
 
 #include "common/paneldefaults.h"
+#include "common/timestyles.h"
 #include "rename/renamesettings.h"
-#include "rename/timestyles.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include "ccconverter.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QVector>
 
 #include <algorithm>
@@ -34,16 +33,6 @@ const QVector<QString> &pinyinTable()
     return table;
 }
 
-const QString &randomPool(int rule)
-{
-    static const QString pools[] = {
-        QStringLiteral("0123456789"),
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
-    };
-    return pools[rule];
-}
-
 } // namespace
 
 QString toPinyin(const QString &text)
@@ -70,22 +59,6 @@ QString toTraditional(const QString &text)
 QString toSimplified(const QString &text)
 {
     return CCConverter::convert(CCConverter::ToSimplified, text);
-}
-
-QString randomString(int length, int rule)
-{
-    if (length <= 0)
-        return QString();
-    if (rule < 0 || rule >= randomPoolCount) {
-        qWarning("randomString: unknown character pool %d", rule);
-        return QString();
-    }
-    const QString &pool = randomPool(rule);
-    QRandomGenerator *generator = QRandomGenerator::global();
-    QString result(length, Qt::Uninitialized);
-    for (QChar &c : result)
-        c = pool.at(int(generator->bounded(quint32(pool.size()))));
-    return result;
 }
 
 QString reverseText(const QString &text)

@@ -1,8 +1,8 @@
 #include "common/channels.h"
+#include "common/timestyles.h"
 #include "rename/namerules.h"
 #include "rename/renamesettings.h"
 #include "rename/textconversions.h"
-#include "rename/timestyles.h"
 
 #include <QtTest>
 
@@ -306,8 +306,8 @@ void TestNameRules::names_data()
         << fc << "/d/a.txt" << 0 << "numberingEnabled=1;numberType=2;randomRule=2;randomLength=4" << "r4x2a.txt";
     QTest::newRow("time: current, style 0")
         << fc << "/d/a.txt" << 0 << "numberingEnabled=1;numberType=3" << "2000-01-01a.txt";
-    QTest::newRow("time: style 3 keeps mm literal")
-        << fc << "/d/a.txt" << 0 << "numberingEnabled=1;numberType=3;timeStyle=3" << "2000-01-01 16mm09a.txt";
+    QTest::newRow("time: style 3 as its sample shows")
+        << fc << "/d/a.txt" << 0 << "numberingEnabled=1;numberType=3;timeStyle=3" << "2000-01-01 16‘05’09a.txt";
     QTest::newRow("time: creation")
         << fc << "/d/a.txt" << 0 << "numberingEnabled=1;numberType=3;timeSource=1;timeStyle=6"
         << "20210304050607a.txt";
@@ -479,7 +479,7 @@ void TestNameRules::timeStyles_data()
     QTest::newRow("0") << 0 << "2000-01-01";
     QTest::newRow("1") << 1 << "2000年1月1日";
     QTest::newRow("2") << 2 << "20000101";
-    QTest::newRow("3 literal mm") << 3 << "2000-01-01 16mm09";
+    QTest::newRow("3 curly quotes around the minutes") << 3 << "2000-01-01 16‘05’09";
     QTest::newRow("4") << 4 << "2000-01-01-16-05-09";
     QTest::newRow("5") << 5 << "2000年1月1日 16时05分09秒";
     QTest::newRow("6") << 6 << "20000101160509";

@@ -8,12 +8,13 @@ struct TimeStyle
     const char *sample;
 };
 
-// The quotes of style 3 make "mm" literal text, so 16:05:09 shows as 16mm09; the sample keeps its own quotes.
+// Style 3 shows what its sample shows: the curly quotes are literal text around the minutes (16‘05’09). With
+// straight quotes the format would make "mm" itself literal and print 16mm09.
 const TimeStyle styles[] = {
     {"yyyy-MM-dd", "2000-01-01"},
     {"yyyy年M月d日", "2000年1月1日"},
     {"yyyyMMdd", "20000101"},
-    {"yyyy-MM-dd hh'mm'ss", "2000-01-01 16‘00’00"},
+    {"yyyy-MM-dd hh‘mm’ss", "2000-01-01 16‘00’00"},
     {"yyyy-MM-dd-hh-mm-ss", "2000-01-01-16-00-00"},
     {"yyyy年M月d日 hh时mm分ss秒", "2000年1月1日 16时00分00秒"},
     {"yyyyMMddhhmmss", "20000101160000"},

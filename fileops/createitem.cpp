@@ -1,0 +1,266 @@
+#include "createitem.h"
+
+#include <QFile>
+
+#ifdef Q_OS_WIN
+#include <QDir>
+
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+void setDetail(QString *detail, const QString &text)
+{
+    if (detail)
+        *detail = text;
+}
+
+#ifdef Q_OS_WIN
+
+std::wstring nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+bool isExistsError(DWORD error)
+{
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+}
+
+bool copyHandle(HANDLE from, HANDLE to)
+{
+    static constexpr DWORD BufferSize = 64 * 1024;
+    QByteArray buffer(int(BufferSize), Qt::Uninitialized);
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(from, buffer.data(), BufferSize, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        DWORD offset = 0;
+        while (offset < got) {
+            DWORD written = 0;
+            if (!WriteFile(to, buffer.constData() + offset, got - offset, &written, nullptr))
+                return false;
+            offset += written;
+        }
+    }
+}
+
+// Through the handle, so that the file removed is the one this call created, whatever has its name now.
+void discard(HANDLE file)
+{
+    FILE_DISPOSITION_INFO disposition;
+    disposition.DeleteFile = TRUE;
+    SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+#else
+
+QString systemReason(int code)
+{
+    return qt_error_string(code);
+}
+
+// Closes the descriptor when the scope ends.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+
+    int get() const { return m_fd; }
+    // Closes now; 0 or errno.
+    int close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int m_fd;
+};
+
+int writeAll(int fd, const char *data, ssize_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= n;
+    }
+    return 0;
+}
+
+int readWriteCopy(int from, int to)
+{
+    char buffer[64 * 1024];
+    for (;;) {
+        const ssize_t n = ::read(from, buffer, sizeof buffer);
+        if (n == 0)
+            return 0;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (const int error = writeAll(to, buffer, n))
+            return error;
+    }
+}
+
+// Copies the rest of from into to; 0 or errno.
+int copyBytes(int from, int to, off_t size)
+{
+#ifdef Q_OS_LINUX
+    // The kernel copies without a trip through this process where the file systems allow it; where they do
+    // not (older kernels across file systems, some network file systems), the read/write loop takes over at
+    // the offsets reached so far.
+    off_t copied = 0;
+    for (;;) {
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, size_t(1) << 30, 0);
+        if (n > 0) {
+            copied += n;
+            continue;
+        }
+        if (n == 0 && (copied > 0 || size == 0))
+            return 0;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP
+            && errno != EPERM)
+            return errno;
+        // Nothing copied from a file that is not empty, or a refusal of the call itself.
+        break;
+    }
+#else
+    Q_UNUSED(size)
+#endif
+    return readWriteCopy(from, to);
+}
+
+// Removes path only while it is still the file this call created: a name taken over by another program in
+// the meantime is left alone.
+void discard(const struct stat &own, const QByteArray &path)
+{
+    struct stat named;
+    if (::lstat(path.constData(), &named) == 0 && own.st_dev == named.st_dev && own.st_ino == named.st_ino)
+        ::unlink(path.constData());
+}
+
+#endif
+
+} // namespace
+
+#ifdef Q_OS_WIN
+
+CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail)
+{
+    if (CreateDirectoryW(nativePath(path).c_str(), nullptr))
+        return CreateOutcome::Created;
+    const DWORD error = GetLastError();
+    if (isExistsError(error))
+        return CreateOutcome::Exists;
+    setDetail(errorDetail, qt_error_string(int(error)));
+    return CreateOutcome::Failed;
+}
+
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail)
+{
+    HANDLE source = CreateFileW(nativePath(templatePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (source == INVALID_HANDLE_VALUE) {
+        setDetail(errorDetail, qt_error_string(int(GetLastError())));
+        return CreateOutcome::Failed;
+    }
+    // CREATE_NEW refuses an existing name, a link included, in the same step that creates the file.
+    HANDLE target = CreateFileW(nativePath(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (target == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        CloseHandle(source);
+        if (isExistsError(error))
+            return CreateOutcome::Exists;
+        setDetail(errorDetail, qt_error_string(int(error)));
+        return CreateOutcome::Failed;
+    }
+    const bool copied = copyHandle(source, target);
+    const DWORD error = copied ? 0 : GetLastError();
+    CloseHandle(source);
+    if (!copied)
+        discard(target);
+    CloseHandle(target);
+    if (copied)
+        return CreateOutcome::Created;
+    setDetail(errorDetail, qt_error_string(int(error)));
+    return CreateOutcome::Failed;
+}
+
+#else
+
+CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail)
+{
+    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
+        return CreateOutcome::Created;
+    if (errno == EEXIST)
+        return CreateOutcome::Exists;
+    setDetail(errorDetail, systemReason(errno));
+    return CreateOutcome::Failed;
+}
+
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail)
+{
+    const Descriptor source(::open(QFile::encodeName(templatePath).constData(), O_RDONLY | O_CLOEXEC));
+    struct stat info;
+    if (source.get() < 0 || ::fstat(source.get(), &info) != 0) {
+        setDetail(errorDetail, systemReason(errno));
+        return CreateOutcome::Failed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        setDetail(errorDetail, systemReason(S_ISDIR(info.st_mode) ? EISDIR : EINVAL));
+        return CreateOutcome::Failed;
+    }
+    const QByteArray encoded = QFile::encodeName(path);
+    // O_EXCL refuses an existing name, a dangling link included, in the same step that creates the file. The
+    // new file gets the usual permissions, not the template's: an installed read-only template must not
+    // make read-only documents.
+    Descriptor target(::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (target.get() < 0) {
+        if (errno == EEXIST)
+            return CreateOutcome::Exists;
+        setDetail(errorDetail, systemReason(errno));
+        return CreateOutcome::Failed;
+    }
+    struct stat own;
+    const bool known = ::fstat(target.get(), &own) == 0;
+    int error = copyBytes(source.get(), target.get(), info.st_size);
+    // A delayed write error may only show when the file is closed.
+    const int closeError = target.close();
+    if (!error)
+        error = closeError;
+    if (!error)
+        return CreateOutcome::Created;
+    if (known)
+        discard(own, encoded);
+    setDetail(errorDetail, systemReason(error));
+    return CreateOutcome::Failed;
+}
+
+#endif

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// What became of one exclusive creation.
+enum class CreateOutcome {
+    Created,
+    Exists, // something (file, folder or link, even a dangling one) already has the path; nothing was touched
+    Failed, // refused for another reason (no such folder, permissions, a name the file system rejects, ...)
+};
+
+// Makes the folder path (its parent must exist) and never takes over one that is already there: the check and
+// the creation are one step of the system. errorDetail, when given, receives the system's reason for Failed.
+CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail = nullptr);
+
+// Makes the new file path holding a copy of the bytes of templatePath. The file is created exclusively, so
+// nothing at path is ever replaced or written through, and it is not flushed to disk one by one. A copy that
+// fails part-way removes the file it created. A template that cannot be read fails before anything is created.
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath,
+                                     QString *errorDetail = nullptr);
