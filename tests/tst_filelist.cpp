@@ -180,6 +180,8 @@ private slots:
     void editKeepsOwnSuffix_data();
     void editKeepsOwnSuffix();
     void editCancelledKeepsName();
+    void typedNameSurvivesReordering_data();
+    void typedNameSurvivesReordering();
     void deleteLastRow();
     void deleteMiddleRow();
     void pressAndReleaseOnDifferentButtons();
@@ -637,6 +639,42 @@ void TestFileList::editCancelledKeepsName()
     QTRY_VERIFY(!t->viewport()->findChild<QLineEdit *>());
     QCOMPARE(t->item(0, 1)->text(), QStringLiteral("a.txt"));
     QCOMPARE(list->entries().first().newName, QStringLiteral("a.txt"));
+}
+
+void TestFileList::typedNameSurvivesReordering_data()
+{
+    QTest::addColumn<bool>("byDrag");
+    QTest::newRow("header click") << false;
+    QTest::newRow("row moved") << true;
+}
+
+void TestFileList::typedNameSurvivesReordering()
+{
+    QFETCH(bool, byDrag);
+    QTemporaryDir dir;
+    List list = makeList();
+    list->addFiles({makeFile(dir.path(), "b.txt"), makeFile(dir.path(), "a.txt")});
+    CustomTabelWidget *t = list->table();
+    doubleClick(t->viewport(), cellRect(*list, 0, 1).center());
+    auto *editor = t->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->selectAll();
+    typeText(editor, QStringLiteral("MINE.txt"));
+
+    if (byDrag)
+        list->onSortChanged(1, 0);
+    else
+        clickHeader(*list, FileListWidget::NameColumn);
+    if (QLineEdit *open = t->viewport()->findChild<QLineEdit *>())
+        QTest::keyClick(open, Qt::Key_Return);
+
+    QTRY_VERIFY(!t->viewport()->findChild<QLineEdit *>());
+    QCOMPARE(list->entries().at(0).currentName, QStringLiteral("a.txt"));
+    QCOMPARE(list->entries().at(0).newName, QStringLiteral("a.txt"));
+    QCOMPARE(list->entries().at(1).currentName, QStringLiteral("b.txt"));
+    QCOMPARE(list->entries().at(1).newName, QStringLiteral("MINE.txt"));
+    QCOMPARE(t->item(0, 1)->text(), QStringLiteral("a.txt"));
+    QCOMPARE(t->item(1, 1)->text(), QStringLiteral("MINE.txt"));
 }
 
 void TestFileList::deleteLastRow()
