@@ -131,6 +131,7 @@ private slots:
     void danglingLinkIsNeverWrittenThrough();
     void unsafeNames_data();
     void unsafeNames();
+    void backslashOnlySeparatesOnWindows();
     void longNames_data();
     void longNames();
     void missingOrUnreadableTemplate_data();
@@ -434,6 +435,22 @@ void TestCreationJob::unsafeNames()
         QCOMPARE(entriesOf(m_out), QStringList({"a", type == CreateFolder ? "ok" : "ok.docx"}));
         QVERIFY(QDir(m_out).removeRecursively() && QDir(m_root).mkpath("out/a"));
     }
+}
+
+void TestCreationJob::backslashOnlySeparatesOnWindows()
+{
+    WarningListener listener;
+    CreationPlan plan = planOf(CreateFolder, {"a\\b"});
+    run(plan, QString());
+#ifdef Q_OS_WIN
+    QCOMPARE(statusText(plan), QString("2"));
+    QCOMPARE(listener.messages, QStringList({"创建文件“" + m_out + "/a\\b”失败，请确认权限"}));
+    QVERIFY(entriesOf(m_out).isEmpty());
+#else
+    QCOMPARE(statusText(plan), QString("1"));
+    QVERIFY(listener.messages.isEmpty());
+    QCOMPARE(entriesOf(m_out), QStringList({"a\\b"}));
+#endif
 }
 
 void TestCreationJob::longNames_data()
