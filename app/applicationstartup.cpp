@@ -2,14 +2,45 @@
 
 #include "logfile.h"
 
+#include "common/datapaths.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWidget>
+
+QStringList ApplicationStartup::logFolders(const QString &programFolder, const QString &userDataFolder)
+{
+    QStringList folders;
+    if (DataPaths::holdsData(programFolder))
+        folders << QDir(programFolder).filePath(QStringLiteral("log"));
+    if (!userDataFolder.isEmpty())
+        folders << QDir(userDataFolder).filePath(QStringLiteral("log"));
+    return folders;
+}
+
+bool ApplicationStartup::openLogFile(const QStringList &folders, const QDateTime &start)
+{
+    LogFile &log = LogFile::instance();
+    for (const QString &folder : folders) {
+        if (!log.open(folder, start))
+            continue;
+        if (folder != folders.first())
+            qWarning("Cannot write a log file in %s; logging to %s", qUtf8Printable(folders.first()),
+                     qUtf8Printable(folder));
+        LogFile::removeOldFiles(folder, LogFile::keptFiles, LogFile::fileNameFor(start));
+        return true;
+    }
+    return false;
+}
 
 bool ApplicationStartup::openLogFile(const QDateTime &start)
 {
-    return LogFile::instance().open(logFolder(), start);
+    return openLogFile(logFolders(DataPaths::programFolder(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)),
+                       start);
 }
 
 QString ApplicationStartup::loadStyleSheet(const QString &path)

@@ -4,6 +4,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QApplication;
 class QWidget;
@@ -13,10 +14,17 @@ class QWidget;
 class ApplicationStartup
 {
 public:
-    static QString logFolder() { return QStringLiteral("./log/"); }
     static QString styleSheetResource() { return QStringLiteral(":/qss/main.qss"); }
 
-    // Opens this start's log file under the log folder, relative to the working directory.
+    // Where this start's log may go, best first: "log" in the program's folder when the program runs from
+    // a folder holding its own data (a build tree, a portable copy), then "log" in the per-user data folder.
+    // An installation's bin folder is never written, even by an administrator.
+    static QStringList logFolders(const QString &programFolder, const QString &userDataFolder);
+    // Opens this start's log file in the first of the folders that takes it (so a program folder that cannot
+    // be written passes to the next), then removes the oldest logs there beyond LogFile::keptFiles.
+    static bool openLogFile(const QStringList &folders, const QDateTime &start);
+    // The same with the folders of this program and user. Needs the organisation and application names,
+    // which name the per-user data folder.
     static bool openLogFile(const QDateTime &start);
 
     // The stylesheet text: the bytes up to the first NUL read as Latin-1; empty when the file cannot be read.

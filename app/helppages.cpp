@@ -1,18 +1,20 @@
 #include "helppages.h"
 
-#include <QCoreApplication>
+#include "common/datapaths.h"
 
 namespace HelpPages {
 
 QUrl helpCentreUrl()
 {
-    return QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/help/index.html"));
+    const QString page = DataPaths::find(QStringLiteral("help/index.html"));
+    return page.isEmpty() ? QUrl() : QUrl::fromLocalFile(page);
 }
 
 QUrl customerServiceUrl()
 {
     QUrl url = helpCentreUrl();
-    url.setFragment(QStringLiteral("contact"));
+    if (!url.isEmpty())
+        url.setFragment(QStringLiteral("contact"));
     return url;
 }
 

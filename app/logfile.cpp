@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QMutexLocker>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
 
 namespace {
 std::atomic<bool> s_destroyed{false};
@@ -45,6 +48,26 @@ LogFile::~LogFile()
 QString LogFile::fileNameFor(const QDateTime &start)
 {
     return start.toString(QStringLiteral("yyyy-MM-dd-hh-mm-ss-")) + QStringLiteral("log.txt");
+}
+
+int LogFile::removeOldFiles(const QString &folderPath, int keep, const QString &currentFileName)
+{
+    static const QRegularExpression logName(QStringLiteral("^\\d{4}(-\\d{2}){5}-log\\.txt$"));
+    const QDir folder(folderPath);
+    QStringList names = folder.entryList({QStringLiteral("*-log.txt")}, QDir::Files | QDir::Hidden, QDir::Name);
+    names = names.filter(logName);
+    // The names carry the start time with fixed-width fields, so their order is the order of the starts.
+    std::sort(names.begin(), names.end(), std::greater<QString>());
+    if (names.removeAll(currentFileName) > 0)
+        --keep;
+    int removed = 0;
+    for (int i = qMax(keep, 0); i < names.size(); ++i) {
+        if (QFile::remove(folder.filePath(names.at(i))))
+            ++removed;
+        else
+            qWarning("Cannot remove the old log file %s", qUtf8Printable(folder.filePath(names.at(i))));
+    }
+    return removed;
 }
 
 bool LogFile::open(const QString &folderPath, const QDateTime &start)

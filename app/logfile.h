@@ -10,6 +10,9 @@
 class LogFile
 {
 public:
+    // How many log files a folder keeps: the newest, this start's included.
+    static constexpr int keptFiles = 50;
+
     static LogFile &instance();
     // False once the instance has been destroyed at exit, so late messages are dropped instead of touching it.
     static bool isAvailable();
@@ -23,6 +26,10 @@ public:
     void close();
     bool isOpen() const;
     QString filePath() const;
+
+    // Removes the oldest log files of the folder (by the start time in their names) so that at most `keep`
+    // remain, never the file named currentFileName; other files are left alone. Returns how many it removed.
+    static int removeOldFiles(const QString &folderPath, int keep, const QString &currentFileName);
 
     // Enciphers the plain text and appends it as one line, flushed before returning. Silently does nothing
     // when no file is open.

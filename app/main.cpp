@@ -11,11 +11,14 @@ int main(int argc, char *argv[])
 {
     qInstallMessageHandler(logMessageHandler);
     QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    // Set before the log opens: they name the per-user folder that takes the log of an installed program.
+    QApplication::setOrganizationName(QStringLiteral("Korvel"));
+    QApplication::setApplicationName(QStringLiteral("Quorlin"));
     ApplicationStartup::openLogFile(QDateTime::currentDateTime());
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Korvel"));
-    QApplication::setApplicationName(QStringLiteral("Quorlin"));
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("com.korvel.Quorlin"));
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
     CCConverter::initialize();
 #ifndef Q_OS_WIN

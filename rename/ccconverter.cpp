@@ -1,7 +1,13 @@
 #include "ccconverter.h"
 
+#include "common/datapaths.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMutexLocker>
 #include <QStringList>
 
@@ -10,6 +16,7 @@
 #include <opencc/Exception.hpp>
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -73,6 +80,50 @@ QString convertRun(const opencc::Converter &converter, const QString &run)
     return run;
 }
 
+QJsonValue anchorDictionaries(const QJsonValue &value, const QDir &folder)
+{
+    if (value.isArray()) {
+        QJsonArray array = value.toArray();
+        for (int i = 0; i < array.size(); ++i)
+            array[i] = anchorDictionaries(array.at(i), folder);
+        return array;
+    }
+    if (!value.isObject())
+        return value;
+    QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (it.key() == QLatin1String("file") && it.value().isString())
+            it.value() = folder.absoluteFilePath(it.value().toString());
+        else
+            it.value() = anchorDictionaries(it.value(), folder);
+    }
+    return object;
+}
+
+// OpenCC looks for the dictionaries a configuration names first in the working folder, then beside the
+// configuration, then among its own files. Naming each by its full path beside the configuration keeps
+// both the working folder and OpenCC's own files out of it. Text that is not JSON is passed on as it is,
+// for OpenCC to report.
+std::string withAnchoredDictionaries(const QByteArray &json, const QDir &folder)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return json.toStdString();
+    const QJsonObject anchored = anchorDictionaries(document.object(), folder).toObject();
+    return QJsonDocument(anchored).toJson(QJsonDocument::Compact).toStdString();
+}
+
+opencc::ConverterPtr loadConfiguration(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(file.errorString().toStdString());
+    const QDir folder = QFileInfo(path).absoluteDir();
+    return opencc::Config().NewFromString(withAnchoredDictionaries(file.readAll(), folder),
+                                          folder.absolutePath().toStdString());
+}
+
 } // namespace
 
 CCConverter &CCConverter::instance()
@@ -83,10 +134,14 @@ CCConverter &CCConverter::instance()
 
 bool CCConverter::initialize()
 {
+    return initialize(DataPaths::searchFolders());
+}
+
+bool CCConverter::initialize(const QStringList &folders)
+{
     CCConverter &self = instance();
     QMutexLocker locker(&self.m_mutex);
-    self.m_loaded = false;
-    self.ensureLoaded();
+    self.loadBoth(folders);
     return self.m_sides[ToTraditional].converter && self.m_sides[ToSimplified].converter;
 }
 
@@ -140,22 +195,23 @@ QString CCConverter::convert(Direction direction, const QString &text)
     return result;
 }
 
-CCConverter::Side CCConverter::load(Direction direction)
+CCConverter::Side CCConverter::load(Direction direction, const QStringList &folders)
 {
     const QString file = QString::fromLatin1(configFile(direction));
     const QString name = directionName(direction);
     Side side;
-    // Checked first: OpenCC would otherwise fall back to configurations of its own outside the program.
-    if (!QFileInfo(file).isFile()) {
+    // Looked up here: OpenCC would otherwise fall back to configurations of its own outside the program.
+    const QString path = DataPaths::find(file, folders);
+    if (path.isEmpty()) {
         qWarning("%s is unavailable: the OpenCC configuration %s is missing from %s", qUtf8Printable(name),
-                 qUtf8Printable(file), qUtf8Printable(QDir::currentPath()));
+                 qUtf8Printable(file), qUtf8Printable(folders.join(QStringLiteral(", "))));
         side.error = QStringLiteral("%1不可用：缺少OpenCC配置文件%2").arg(name, file);
         return side;
     }
 
     std::string failure;
     try {
-        side.converter = opencc::Config().NewFromFile("./" + file.toStdString());
+        side.converter = loadConfiguration(path);
     } catch (const opencc::Exception &e) {
         failure = e.what();
     } catch (const std::exception &e) {
@@ -164,31 +220,35 @@ CCConverter::Side CCConverter::load(Direction direction)
         failure = "unknown error";
     }
     if (!side.converter) {
-        qWarning("%s is unavailable: OpenCC cannot load %s from %s: %s", qUtf8Printable(name),
-                 qUtf8Printable(file), qUtf8Printable(QDir::currentPath()), failure.c_str());
+        qWarning("%s is unavailable: OpenCC cannot load %s: %s", qUtf8Printable(name), qUtf8Printable(path),
+                 failure.c_str());
         side.error = QStringLiteral("%1不可用：OpenCC配置文件%2或其词典文件无法读取或已损坏").arg(name, file);
         return side;
     }
 
     if (convertRun(*side.converter, probeInput(direction)) != probeOutput(direction)) {
-        qWarning("%s is unavailable: the OpenCC configuration %s in %s does not convert %s to %s",
-                 qUtf8Printable(name), qUtf8Printable(file), qUtf8Printable(QDir::currentPath()),
-                 qUtf8Printable(probeInput(direction)), qUtf8Printable(probeOutput(direction)));
+        qWarning("%s is unavailable: the OpenCC configuration %s does not convert %s to %s", qUtf8Printable(name),
+                 qUtf8Printable(path), qUtf8Printable(probeInput(direction)),
+                 qUtf8Printable(probeOutput(direction)));
         side.converter.reset();
         side.error = QStringLiteral("%1不可用：OpenCC配置文件%2不能转换文字").arg(name, file);
         return side;
     }
-    qInfo("OpenCC %s loaded from %s", qUtf8Printable(file), qUtf8Printable(QDir::currentPath()));
+    qInfo("OpenCC %s loaded from %s", qUtf8Printable(file), qUtf8Printable(QFileInfo(path).absolutePath()));
     return side;
+}
+
+void CCConverter::loadBoth(const QStringList &folders)
+{
+    m_sides[ToTraditional] = load(ToTraditional, folders);
+    m_sides[ToSimplified] = load(ToSimplified, folders);
+    m_loaded = true;
 }
 
 void CCConverter::ensureLoaded()
 {
-    if (m_loaded)
-        return;
-    m_sides[ToTraditional] = load(ToTraditional);
-    m_sides[ToSimplified] = load(ToSimplified);
-    m_loaded = true;
+    if (!m_loaded)
+        loadBoth(DataPaths::searchFolders());
 }
 
 CCConverter::Side CCConverter::side(Direction direction)

@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -9,9 +10,10 @@ namespace opencc {
 class Converter;
 }
 
-// The process-wide simplified/traditional converter pair, loaded from "./s2t.json" and "./t2s.json" in the
-// working folder. When a configuration or its dictionaries are missing or broken that direction is
-// unavailable: its conversion returns the text unchanged and errorText() says why, for the settings panel.
+// The process-wide simplified/traditional converter pair, loaded from "s2t.json" and "t2s.json" among the
+// program's data (common/datapaths.h), each with its dictionaries beside it. When a configuration or its
+// dictionaries are missing or broken that direction is unavailable: its conversion returns the text
+// unchanged and errorText() says why, for the settings panel.
 class CCConverter
 {
 public:
@@ -20,6 +22,8 @@ public:
     // Loads (or loads again) both configurations; true when both directions work. Called once at start-up
     // so the dictionaries are in memory before the window exists.
     static bool initialize();
+    // The same, taking each configuration from the first of the folders that holds it.
+    static bool initialize(const QStringList &folders);
     static bool isAvailable();
     static bool isAvailable(Direction direction);
     // Why the direction cannot be used, empty when it can.
@@ -38,7 +42,8 @@ private:
 
     CCConverter() = default;
     static CCConverter &instance();
-    static Side load(Direction direction);
+    static Side load(Direction direction, const QStringList &folders);
+    void loadBoth(const QStringList &folders);
     void ensureLoaded();
     Side side(Direction direction);
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, then configures and builds.
-# Usage: scripts/setup.sh [build-dir]   (default: build)
+# Usage: scripts/setup.sh [build-dir [target...]]   (default: build, every target)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
+targets=("${@:2}")
 
 packages=(
   cmake g++ make pkg-config
@@ -12,6 +13,7 @@ packages=(
   libxlsxwriter-dev libzip-dev zlib1g-dev libssl-dev
   fonts-noto-cjk unicode-data
   xvfb xauth x11-utils dbus-daemon openssl
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
@@ -34,4 +36,8 @@ fi
 launcher=()
 command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+if [ ${#targets[@]} -gt 0 ]; then
+  cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+else
+  cmake --build "$build" -j"$(nproc)"
+fi

@@ -60,6 +60,32 @@ private:
 };
 
 const char fatalChildVariable[] = "QUORLIN_TEST_FATAL_LOG_DIR";
+
+bool makeFile(const QString &path, const QByteArray &content = "x")
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// The log name of a start `minutes` after startTime.
+QString logNameAfter(int minutes)
+{
+    return LogFile::fileNameFor(startTime.addSecs(60 * minutes));
+}
+
+QStringList logNamesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+// A program folder of a build tree or portable copy: the program beside its data.
+bool makeProgramFolder(const QString &folder)
+{
+    return makeFile(folder + QStringLiteral("/quorlin")) && makeFile(folder + QStringLiteral("/s2t.json"))
+           && makeFile(folder + QStringLiteral("/help/index.html"));
+}
 } // namespace
 
 class TestLogFile : public QObject
@@ -71,7 +97,15 @@ private slots:
     void fileName();
     void createsFolderWithParents();
     void secondStartInSameSecondAppends();
-    void folderIsRelativeToWorkingDirectory();
+    void logFolders_data();
+    void logFolders();
+    void logGoesBesideTheProgram();
+    void programFolderThatCannotTakeTheLog_data();
+    void programFolderThatCannotTakeTheLog();
+    void installedProgramLogsPerUser();
+    void removeOldFiles_data();
+    void removeOldFiles();
+    void openingKeepsTheNewestFifty();
     void levels_data();
     void levels();
     void messageWithoutOpenFileIsDropped();
@@ -129,15 +163,162 @@ void TestLogFile::secondStartInSameSecondAppends()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
 }
 
-void TestLogFile::folderIsRelativeToWorkingDirectory()
+void TestLogFile::logFolders_data()
+{
+    QTest::addColumn<bool>("programHoldsData");
+    QTest::addColumn<bool>("userFolderKnown");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("build tree or portable copy") << true << true << QStringList{"program/log", "user/log"};
+    QTest::newRow("installed bin folder") << false << true << QStringList{"user/log"};
+    QTest::newRow("no per-user folder") << true << false << QStringList{"program/log"};
+    QTest::newRow("nowhere") << false << false << QStringList();
+}
+
+void TestLogFile::logFolders()
+{
+    QFETCH(bool, programHoldsData);
+    QFETCH(bool, userFolderKnown);
+    QFETCH(QStringList, expected);
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QVERIFY(programHoldsData ? makeProgramFolder(program) : makeFile(program + QStringLiteral("/quorlin")));
+    const QString user = userFolderKnown ? dir.filePath(QStringLiteral("user")) : QString();
+    QStringList folders = ApplicationStartup::logFolders(program, user);
+    for (QString &folder : folders)
+        folder = QDir(dir.path()).relativeFilePath(folder);
+    QCOMPARE(folders, expected);
+}
+
+void TestLogFile::logGoesBesideTheProgram()
 {
     QTemporaryDir dir;
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    const bool opened = ApplicationStartup::openLogFile(startTime);
-    QDir::setCurrent(previous);
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString user = dir.filePath(QStringLiteral("user"));
+    QVERIFY(makeProgramFolder(program));
+    QVERIFY(ApplicationStartup::openLogFile(ApplicationStartup::logFolders(program, user), startTime));
+    QCOMPARE(LogFile::instance().filePath(), program + QStringLiteral("/log/2024-03-05-09-07-02-log.txt"));
+    QVERIFY(QFileInfo(LogFile::instance().filePath()).isFile());
+    QVERIFY(!QFileInfo::exists(user));
+}
+
+void TestLogFile::programFolderThatCannotTakeTheLog_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("a file named log") << "file";
+    QTest::newRow("a log folder that cannot be written") << "read-only log";
+    QTest::newRow("a program folder that cannot be written") << "read-only folder";
+}
+
+// The program folder holds the data but refuses the log: the log goes to the per-user folder instead.
+void TestLogFile::programFolderThatCannotTakeTheLog()
+{
+    QFETCH(QString, obstacle);
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString user = dir.filePath(QStringLiteral("user"));
+    QVERIFY(makeProgramFolder(program));
+    const QString blocked = obstacle == QLatin1String("read-only folder") ? program : program + QStringLiteral("/log");
+    if (obstacle == QLatin1String("file")) {
+        QVERIFY(makeFile(blocked));
+    } else {
+        QVERIFY(QDir().mkpath(blocked));
+        QVERIFY(QFile::setPermissions(blocked, QFile::ReadOwner | QFile::ExeOwner));
+        // An administrator writes through permissions; a file still cannot be made there then.
+        if (makeFile(blocked + QStringLiteral("/probe"))) {
+            QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("permissions do not stop this user from writing");
+        }
+    }
+
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Cannot write a log file in %1; logging to %2")
+                                                      .arg(program + QStringLiteral("/log"), user + QStringLiteral("/log"))));
+    const bool opened = ApplicationStartup::openLogFile(ApplicationStartup::logFolders(program, user), startTime);
+    QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QVERIFY(opened);
-    QVERIFY(QFileInfo(dir.filePath("log/2024-03-05-09-07-02-log.txt")).isFile());
+    QCOMPARE(LogFile::instance().filePath(), user + QStringLiteral("/log/2024-03-05-09-07-02-log.txt"));
+    QVERIFY(QFileInfo(LogFile::instance().filePath()).isFile());
+}
+
+// An installed program's folder holds no data; even when it can be written (an administrator's start), the
+// log goes to the per-user data folder, never into the system's bin folder.
+void TestLogFile::installedProgramLogsPerUser()
+{
+    QTemporaryDir prefix;
+    const QString bin = prefix.filePath(QStringLiteral("bin"));
+    QVERIFY(makeFile(bin + QStringLiteral("/quorlin")));
+    QVERIFY(makeFile(prefix.filePath(QStringLiteral("share/quorlin/s2t.json"))));
+    QTemporaryDir home;
+    const QString user = home.filePath(QStringLiteral(".local/share/Korvel/Quorlin"));
+    QVERIFY(ApplicationStartup::openLogFile(ApplicationStartup::logFolders(bin, user), startTime));
+    QCOMPARE(LogFile::instance().filePath(), user + QStringLiteral("/log/2024-03-05-09-07-02-log.txt"));
+    QVERIFY(!QFileInfo::exists(bin + QStringLiteral("/log")));
+}
+
+void TestLogFile::removeOldFiles_data()
+{
+    QTest::addColumn<int>("logCount");
+    QTest::addColumn<int>("current"); // index of this start's log among them, oldest first; -1: none
+    QTest::addColumn<int>("keep");
+    QTest::addColumn<QList<int>>("kept");
+
+    auto range = [](int from, int to) {
+        QList<int> list;
+        for (int i = from; i <= to; ++i)
+            list << i;
+        return list;
+    };
+    QTest::newRow("fewer than kept") << 10 << 9 << 50 << range(0, 9);
+    QTest::newRow("exactly kept") << 50 << 49 << 50 << range(0, 49);
+    QTest::newRow("one more") << 51 << 50 << 50 << range(1, 50);
+    QTest::newRow("many more") << 120 << 119 << 50 << range(70, 119);
+    QTest::newRow("this start is not the newest") << 60 << 3 << 50 << (QList<int>{3} + range(11, 59));
+    QTest::newRow("no current file") << 55 << -1 << 50 << range(5, 54);
+    QTest::newRow("keep one") << 5 << 4 << 1 << QList<int>{4};
+}
+
+void TestLogFile::removeOldFiles()
+{
+    QFETCH(int, logCount);
+    QFETCH(int, current);
+    QFETCH(int, keep);
+    QFETCH(QList<int>, kept);
+    QTemporaryDir dir;
+    // Created newest first, so the files' own times run against their names: the names decide.
+    for (int i = logCount - 1; i >= 0; --i)
+        QVERIFY(makeFile(dir.filePath(logNameAfter(i))));
+    const QStringList others = {"notes.txt", "x-log.txt", "2024-03-05-09-07-02-log.txt.bak",
+                                "2024-3-5-9-7-2-log.txt", "1999-01-01-00-00-00-log.TXT"};
+    for (const QString &other : others)
+        QVERIFY(makeFile(dir.filePath(other)));
+    QVERIFY(QDir(dir.path()).mkdir(LogFile::fileNameFor(QDateTime(QDate(1990, 1, 1), QTime(0, 0)))));
+
+    const QString currentName = current < 0 ? QStringLiteral("2099-01-01-00-00-00-log.txt") : logNameAfter(current);
+    QCOMPARE(LogFile::removeOldFiles(dir.path(), keep, currentName), logCount - kept.size());
+
+    QStringList expected = others;
+    for (int i : kept)
+        expected << logNameAfter(i);
+    expected.sort();
+    QStringList remaining = logNamesIn(dir.path());
+    QCOMPARE(remaining, expected);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+}
+
+void TestLogFile::openingKeepsTheNewestFifty()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    QVERIFY(makeProgramFolder(program));
+    const QString logs = program + QStringLiteral("/log");
+    for (int i = 1; i <= 60; ++i)
+        QVERIFY(makeFile(logs + '/' + LogFile::fileNameFor(startTime.addDays(-i))));
+
+    QVERIFY(ApplicationStartup::openLogFile(ApplicationStartup::logFolders(program, QString()), startTime));
+    const QStringList remaining = logNamesIn(logs);
+    QCOMPARE(remaining.size(), 50);
+    QCOMPARE(remaining.last(), QStringLiteral("2024-03-05-09-07-02-log.txt"));
+    QCOMPARE(remaining.first(), LogFile::fileNameFor(startTime.addDays(-49)));
+    QCOMPARE(LogFile::keptFiles, 50);
 }
 
 void TestLogFile::levels_data()

@@ -764,11 +764,9 @@ void TestRenamePanel::resetBeforeDefaultsAreRecordedKeepsControls()
 
 void TestRenamePanel::unavailableScriptDirectionIsExplained()
 {
-    // Without the configuration files in the working folder neither direction loads.
-    const QString programFolder = QDir::currentPath();
+    // Without the configuration files neither direction loads.
     QTemporaryDir empty;
-    QVERIFY(QDir::setCurrent(empty.path()));
-    CCConverter::initialize();
+    CCConverter::initialize({empty.path()});
     QVERIFY(!CCConverter::isAvailable(CCConverter::ToTraditional));
     {
         RenamePropertyWidget panel;
@@ -785,7 +783,6 @@ void TestRenamePanel::unavailableScriptDirectionIsExplained()
         QVERIFY(hint->isVisible());
         QVERIFY(hint->text().contains(CCConverter::errorText(CCConverter::ToSimplified)));
     }
-    QVERIFY(QDir::setCurrent(programFolder));
     QVERIFY(CCConverter::initialize());
     RenamePropertyWidget panel;
     showPanel(panel);

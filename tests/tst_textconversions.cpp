@@ -58,27 +58,27 @@ private slots:
     void missingConfiguration();
     void brokenConfiguration_data();
     void brokenConfiguration();
+    void workingFolderPlaysNoPart();
 
 private:
-    QString m_programDir;
+    bool m_reloadProgramData = false;
 };
 
 void TestTextConversions::initTestCase()
 {
-    m_programDir = QDir::currentPath();
     for (const QString &file : openccFiles)
-        QVERIFY2(QFileInfo::exists(file), qPrintable(file + " is not staged in " + m_programDir));
+        QVERIFY2(QFileInfo::exists(file), qPrintable(file + " is not staged in " + QDir::currentPath()));
     // Nothing has called initialize yet: the first use loads the converters.
     QVERIFY(CCConverter::isAvailable());
     QVERIFY(CCConverter::errorText().isEmpty());
 }
 
-// The configuration tests change the working folder and reload; everything else runs in the program's folder.
+// The configuration tests load from folders of their own; everything else uses the program's data.
 void TestTextConversions::cleanup()
 {
-    if (QDir::currentPath() == m_programDir)
+    if (!m_reloadProgramData)
         return;
-    QVERIFY(QDir::setCurrent(m_programDir));
+    m_reloadProgramData = false;
     QVERIFY(CCConverter::initialize());
 }
 
@@ -235,11 +235,11 @@ void TestTextConversions::missingConfiguration()
 {
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
-    QVERIFY(QDir::setCurrent(folder.path()));
+    m_reloadProgramData = true;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("s2t\\.json is missing")));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("t2s\\.json is missing")));
 
-    QVERIFY(!CCConverter::initialize());
+    QVERIFY(!CCConverter::initialize({folder.path()}));
     QVERIFY(!CCConverter::isAvailable());
     QVERIFY(!CCConverter::isAvailable(CCConverter::ToTraditional));
     QVERIFY(!CCConverter::isAvailable(CCConverter::ToSimplified));
@@ -300,11 +300,11 @@ void TestTextConversions::brokenConfiguration()
     QVERIFY(QFile::remove(folder.filePath(QStringLiteral("STPhrases.ocd2"))));
     QVERIFY(writeFile(folder.filePath(QStringLiteral("s2t.json")), config));
     QVERIFY(writeFile(folder.filePath(QStringLiteral("STPhrases.ocd2")), phraseDictionary));
-    QVERIFY(QDir::setCurrent(folder.path()));
+    m_reloadProgramData = true;
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^(?=.*s2t\\.json)简体转繁体 is unavailable: .*")
                                                           + QRegularExpression::escape(logged)));
 
-    QVERIFY(!CCConverter::initialize());
+    QVERIFY(!CCConverter::initialize({folder.path()}));
     QVERIFY(!CCConverter::isAvailable(CCConverter::ToTraditional));
     QVERIFY(CCConverter::isAvailable(CCConverter::ToSimplified));
     QVERIFY2(CCConverter::errorText(CCConverter::ToTraditional).contains(shown),
@@ -313,6 +313,26 @@ void TestTextConversions::brokenConfiguration()
     QVERIFY(CCConverter::errorText(CCConverter::ToSimplified).isEmpty());
     QCOMPARE(CCConverter::errorText(), CCConverter::errorText(CCConverter::ToTraditional));
     QCOMPARE(toTraditional(QStringLiteral("汉字发展")), QStringLiteral("汉字发展"));
+    QCOMPARE(toSimplified(QStringLiteral("漢字後")), QStringLiteral("汉字后"));
+}
+
+// The program's configurations load whatever the working folder holds: a broken configuration or
+// dictionary of the same name there is neither taken instead nor mixed in.
+void TestTextConversions::workingFolderPlaysNoPart()
+{
+    QTemporaryDir working;
+    QVERIFY(working.isValid());
+    for (const QString &file : openccFiles)
+        QVERIFY(writeFile(working.filePath(file), QByteArray("not OpenCC data")));
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(working.path()));
+    m_reloadProgramData = true;
+    const bool loaded = CCConverter::initialize();
+    QVERIFY(QDir::setCurrent(previous));
+
+    QVERIFY(loaded);
+    QVERIFY(CCConverter::errorText().isEmpty());
+    QCOMPARE(toTraditional(QStringLiteral("汉字发展")), QStringLiteral("漢字發展"));
     QCOMPARE(toSimplified(QStringLiteral("漢字後")), QStringLiteral("汉字后"));
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Regenerates every PNG under resources/image from its source resources/image/src/<name>.svg at the exact
-# size listed in resources/image/sizes.txt, and the Windows application icon from the logo.
+# size listed in resources/image/sizes.txt, the Windows application icon and the desktop menu icons from
+# the logo.
 # Usage: tools/render-png.sh [build-dir]   (the renderer is built in <build-dir>/svg2png, default build/)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,4 +28,9 @@ while read -r name width height _; do
 done < "$images/sizes.txt"
 
 "$svg2png" "$images/logo.svg" "$here/resources/quorlin.ico" 256 256
-echo "rendered $count PNGs and resources/quorlin.ico"
+for size in 48 128 256; do
+  folder="$here/resources/icons/hicolor/${size}x${size}/apps"
+  mkdir -p "$folder"
+  "$svg2png" "$images/logo.svg" "$folder/com.korvel.Quorlin.png" "$size" "$size"
+done
+echo "rendered $count PNGs, resources/quorlin.ico and the menu icons in resources/icons/"
