@@ -6,6 +6,8 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+
+#include <string>
 #endif
 
 // Set by the build from the install layout (bin and data folders); this is the usual one.
