@@ -42,6 +42,10 @@ inline const QString CustomCreateExcelRename = QStringLiteral("CUSTOM CREATE EXC
 inline const QString ImportCreateExcelRename = QStringLiteral("IMPORT CREATE EXCEL RENAME");
 inline const QString StartCreateData = QStringLiteral("START CREATE DATA");
 
+// Items renamed on disk by any page: every list moves its rows that point at them or below them. The value
+// is an ItemMoves (common/itemmoves.h); the name is empty.
+inline const QString ItemsRenamed = QStringLiteral("ITEMS RENAMED");
+
 } // namespace Channel
 
 // The slot every receiver declares, in the normalised form SLOT() yields.

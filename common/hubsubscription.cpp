@@ -18,11 +18,12 @@ QVector<HubSubscription::Pair> pagePairs(const QStringList &channels)
 
 } // namespace
 
-HubSubscription::HubSubscription(QObject *receiver, const QVector<Pair> &pairs) : m_receiver(receiver), m_pairs(pairs)
+HubSubscription::HubSubscription(QObject *receiver, const QVector<Pair> &pairs, const char *slot)
+    : m_receiver(receiver), m_pairs(pairs)
 {
     CNvGlobalObserver *hub = CNvGlobalObserver::instance();
     for (const Pair &pair : qAsConst(m_pairs))
-        hub->addObserver(pair.first, pair.second, m_receiver, OBSERVER_SLOT);
+        hub->addObserver(pair.first, pair.second, m_receiver, slot ? slot : OBSERVER_SLOT);
 }
 
 HubSubscription::HubSubscription(QObject *receiver, const QStringList &pageChannels)

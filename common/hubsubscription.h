@@ -15,7 +15,8 @@ class HubSubscription
 public:
     using Pair = QPair<QString, QString>; // (nameSpace, name)
 
-    HubSubscription(QObject *receiver, const QVector<Pair> &pairs);
+    // slot defaults to OBSERVER_SLOT; another slot must take the same (QString, QString, QVariant).
+    HubSubscription(QObject *receiver, const QVector<Pair> &pairs, const char *slot = nullptr);
     // Every channel with the page name "RENAME VALUE UPDATE".
     HubSubscription(QObject *receiver, const QStringList &pageChannels);
     ~HubSubscription();

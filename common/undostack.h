@@ -19,6 +19,15 @@ public:
     }
     // The newest batch, removed from the history; empty when there is nothing to undo.
     Batch takeNewest() { return m_batches.isEmpty() ? Batch() : m_batches.takeLast(); }
+    // Lets every kept record be brought up to date (an item it names was moved by someone else).
+    template<typename Fn>
+    void updateRecords(Fn update)
+    {
+        for (Batch &batch : m_batches) {
+            for (Record &record : batch)
+                update(record);
+        }
+    }
     bool canUndo() const { return !m_batches.isEmpty(); }
     int size() const { return m_batches.size(); }
     void clear() { m_batches.clear(); }

@@ -1,6 +1,9 @@
 #include "itemlistwidget.h"
 #include "ui_itemlistwidget.h"
 
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/itemmoves.h"
 #include "common/startfolder.h"
 #include "filelist/additionplan.h"
 #include "filelist/customtabelwidget.h"
@@ -58,7 +61,11 @@ QStringList withoutTrailingSlashes(QStringList paths)
 
 } // namespace
 
-ItemListWidget::ItemListWidget(QWidget *parent) : QWidget(parent), ui(new Ui::ItemListWidget)
+ItemListWidget::ItemListWidget(QWidget *parent)
+    : QWidget(parent),
+      ui(new Ui::ItemListWidget),
+      m_moves(this, {{Channel::ItemsRenamed, Channel::NoName}},
+              SLOT(onItemsRenamed(QString,QString,QVariant)))
 {
     ui->setupUi(this);
     setAcceptDrops(true);
@@ -214,6 +221,45 @@ void ItemListWidget::reorderRows()
         fillBaseCells(row);
         fillRow(row, icons.value(recordId(row)));
     }
+}
+
+void ItemListWidget::announceMoves(const QVector<QPair<QString, QString>> &moves) const
+{
+    if (moves.isEmpty())
+        return;
+    ItemMoves value;
+    value.moves = moves;
+    value.origin = this;
+    CNvGlobalObserver::instance()->notifyObservers(Channel::ItemsRenamed, Channel::NoName, QVariant::fromValue(value));
+}
+
+void ItemListWidget::onItemsRenamed(const QString &valueName, const QString &valueObj, const QVariant &value)
+{
+    Q_UNUSED(valueName)
+    Q_UNUSED(valueObj)
+    const ItemMoves moves = value.value<ItemMoves>();
+    if (moves.origin == this)
+        return;
+    for (int row = 0; row < recordCount(); ++row) {
+        const QString path = recordPath(row);
+        const QString moved = moves.follow(path);
+        if (moved == path)
+            continue;
+        relocateRecord(row, moved);
+        refreshRow(row);
+    }
+    followMoves(moves);
+}
+
+void ItemListWidget::followMoves(const ItemMoves &moves)
+{
+    Q_UNUSED(moves)
+}
+
+void ItemListWidget::relocateRecord(int index, const QString &newPath)
+{
+    Q_UNUSED(index)
+    Q_UNUSED(newPath)
 }
 
 void ItemListWidget::showStatus(int row, int status)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/hubsubscription.h"
 #include "filelist/fileiconcache.h"
 
 #include <QStringList>
@@ -11,6 +12,7 @@ class ItemListWidget;
 }
 
 class CustomTabelWidget;
+struct ItemMoves;
 class QIcon;
 class QTableWidgetItem;
 class QUrl;
@@ -61,6 +63,8 @@ signals:
 
 public slots:
     void onSortChanged(int dstIndex, int SrcIndex);
+    // Items renamed by any page ("ITEMS RENAMED"): rows on them or below them take their new paths.
+    void onItemsRenamed(const QString &valueName, const QString &valueObj, const QVariant &value);
 
 protected:
     // Builds the table's columns; call once from the subclass's constructor. fittingColumn gives up width
@@ -81,6 +85,10 @@ protected:
     // Puts record row into the row's cells (the base fills ids, the status cell and the action cell).
     virtual void fillRow(int row, const QIcon &icon) = 0;
     virtual int recordStatus(int row) const = 0;
+    // The item of record index now lives at newPath (itself renamed, or a folder above it).
+    virtual void relocateRecord(int index, const QString &newPath);
+    // Another list renamed items: whatever else this list keeps by path (undo histories) follows them.
+    virtual void followMoves(const ItemMoves &moves);
     // An in-place edit committed into an editable cell of row's record.
     virtual void onCellEdited(int row, QTableWidgetItem *item);
     // The list is emptied: undo histories and whatever else belongs to the rows go too.
@@ -88,6 +96,8 @@ protected:
 
     int indexOfId(const QString &id) const;
     QIcon iconOf(const QString &path);
+    // Tells every other list that items were renamed on disk (see onItemsRenamed).
+    void announceMoves(const QVector<QPair<QString, QString>> &moves) const;
     // Shows a row's status at once, without a change notice per cell (the job's pacer repaints).
     void showStatus(int row, int status);
     void setBusy(bool busy) { m_busy = busy; }
@@ -118,4 +128,5 @@ private:
     bool m_sortedDescending = false;
     bool m_folderMode = false;
     bool m_busy = false;
+    HubSubscription m_moves;
 };

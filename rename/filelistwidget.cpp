@@ -1,6 +1,7 @@
 #include "filelistwidget.h"
 
 #include "common/channels.h"
+#include "common/itemmoves.h"
 #include "common/jobpacer.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
@@ -10,6 +11,7 @@
 #include "rename/renamekeys.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 #include <QUuid>
@@ -188,11 +190,33 @@ void FileListWidget::undo()
     renameAll(true);
 }
 
+void FileListWidget::renameRecord(FileEntry &entry, const QString &oldName, const QString &newName)
+{
+    // A proposal that only repeated the old name follows the item; a proposal of the user's stays.
+    if (entry.newName == oldName)
+        entry.newName = newName;
+    entry.currentName = newName;
+}
+
+void FileListWidget::followMoves(const ItemMoves &moves)
+{
+    m_history.updateRecords([&moves](RenameRecord &record) { record.pathAfter = moves.follow(record.pathAfter); });
+}
+
 void FileListWidget::renameAll(bool undoing)
 {
-    const bool ran = m_runner.run(table()->viewport(), [this, undoing](JobPacer &pacer, JobFailureReporter &reporter) {
+    QVector<QPair<QString, QString>> moves;
+    const bool ran = m_runner.run(table()->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
-        const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
+        // Where each row's item was before its last step, so the other lists learn each rename in order.
+        QHash<QString, QString> before;
+        for (const FileEntry &entry : qAsConst(m_records))
+            before.insert(entry.id, entry.path);
+        const RenameJob::RowCallback onRow = [&](int row, const FileEntry &entry, RowOutcome outcome) {
+            if (outcome == RowOutcome::Renamed)
+                moves.append({before.value(entry.id), entry.path});
+            if (outcome == RowOutcome::Renamed || outcome == RowOutcome::Moved)
+                before.insert(entry.id, entry.path);
             showJobRow(row, entry, outcome);
             pacer.step();
         };
@@ -202,8 +226,10 @@ void FileListWidget::renameAll(bool undoing)
             RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
         setBusy(false);
     });
-    if (ran)
-        emit canUndo(m_history.canUndo());
+    if (!ran)
+        return;
+    announceMoves(moves);
+    emit canUndo(m_history.canUndo());
 }
 
 void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)

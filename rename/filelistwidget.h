@@ -50,6 +50,8 @@ protected:
     bool sortRecords(int column, bool descending) override;
     void onCellEdited(int row, QTableWidgetItem *item) override;
     void onCleared() override;
+    void renameRecord(FileEntry &entry, const QString &oldName, const QString &newName) override;
+    void followMoves(const ItemMoves &moves) override;
 
 private:
     void importNames(const QVariant &value);
