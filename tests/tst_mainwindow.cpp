@@ -351,8 +351,8 @@ void TestMainWindow::destroyedWindowHearsNothing()
 {
     const int before = CNvGlobalObserver::instance()->entryCount();
     auto second = std::make_unique<MainWindow>();
-    // The window's four channels and the ten of each rename list.
-    QCOMPARE(CNvGlobalObserver::instance()->entryCount(), before + 4 + 2 * 10);
+    // At least the window's four channels and the eleven of each rename list; every page's lists add theirs.
+    QVERIFY(CNvGlobalObserver::instance()->entryCount() >= before + 4 + 2 * 11);
     second.reset();
     QCOMPARE(CNvGlobalObserver::instance()->entryCount(), before);
     ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
