@@ -1,11 +1,16 @@
 // Renaming 3000 files with the rename job and undoing it, against a bare loop of no-replace renames of the
-// same files in the same run. Usage: bench_renamejob [folder to work in] [rounds]
+// same files in the same run: once with 3000 distinct targets, once with every row proposing 旅行.txt, which
+// conflict resolution turns into 旅行(1).txt … 旅行(2999).txt (target: at most 3 x the bare loop).
+// Usage: bench_renamejob [folder to work in] [rounds]
 
 #include "common/jobfailurereporter.h"
+#include "rename/namerules.h"
 #include "rename/renamehistory.h"
 #include "rename/renamejob.h"
+#include "renamebenchcases.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -30,6 +35,7 @@
 namespace {
 
 constexpr int FileCount = 3000;
+constexpr double ConflictTarget = 3.0; // x the bare loop
 
 QString nameBefore(int i)
 {
@@ -84,6 +90,40 @@ FileEntryList listOf(const QString &folder)
     return entries;
 }
 
+QString conflictNameBefore(int i)
+{
+    return QStringLiteral("note_%1.txt").arg(i, 4, 10, QLatin1Char('0'));
+}
+
+// The conflicting case: its own folder of files, proposals from the one-name rule.
+FileEntryList conflictingList(const QString &folder)
+{
+    FileEntryList entries;
+    entries.reserve(FileCount);
+    for (int i = 0; i < FileCount; ++i) {
+        FileEntry entry;
+        entry.currentName = conflictNameBefore(i);
+        entry.path = folder + QLatin1Char('/') + entry.currentName;
+        entry.id = QUuid::createUuid().toString();
+        entries.append(entry);
+    }
+    const RenameBenchCases::Case rule = RenameBenchCases::oneNameForAll();
+    rule.configure();
+    bool autoResolve = true;
+    NameRules::recompute(rule.key, entries, autoResolve);
+    return entries;
+}
+
+bool resolvedAsExpected(const FileEntryList &entries)
+{
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString expected = i == 0 ? QStringLiteral("旅行.txt") : QStringLiteral("旅行(%1).txt").arg(i);
+        if (entries.at(i).currentName != expected)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -107,6 +147,16 @@ int main(int argc, char *argv[])
         file.write("x");
         before.append(QFile::encodeName(file.fileName()));
         after.append(QFile::encodeName(folder + QLatin1Char('/') + nameAfter(i)));
+    }
+
+    const QString conflictFolder = folder + QStringLiteral("/one name");
+    if (!QDir().mkpath(conflictFolder))
+        return 1;
+    for (int i = 0; i < FileCount; ++i) {
+        QFile file(conflictFolder + QLatin1Char('/') + conflictNameBefore(i));
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        file.write("x");
     }
 
     std::map<QString, QVector<double>> times;
@@ -138,6 +188,24 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
+        {
+            FileEntryList entries = conflictingList(conflictFolder);
+            RenameHistory history;
+            JobFailureReporter reporter;
+            QElapsedTimer timer;
+            timer.start();
+            const RenameJobResult done = RenameJob::run(entries, history, true, onRow, reporter);
+            times["job, one name for all"].append(elapsedMs(timer));
+            const bool resolved = resolvedAsExpected(entries);
+            timer.restart();
+            const RenameJobResult undone = RenameJob::undo(entries, history, true, onRow, reporter);
+            times["undo, one name for all"].append(elapsedMs(timer));
+            if (done.renamed != FileCount || undone.renamed != FileCount || !resolved) {
+                std::fprintf(stderr, "one name: renamed %d, undone %d of %d, resolved as expected: %d\n",
+                             done.renamed, undone.renamed, FileCount, int(resolved));
+                return 1;
+            }
+        }
     }
 
     QTextStream out(stdout);
@@ -158,5 +226,12 @@ int main(int argc, char *argv[])
     line("undo, resolution on", bareBack);
     line("job, resolution off", bare);
     line("undo, resolution off", bareBack);
+    line("job, one name for all", bare);
+    line("undo, one name for all", bareBack);
+    const double conflictRatio = bare > 0 ? median(times["job, one name for all"]) / bare : 0;
+    out << QStringLiteral("one name for all: %1 x the bare loop, target %2 x: %3\n")
+               .arg(conflictRatio, 0, 'f', 2)
+               .arg(ConflictTarget, 0, 'f', 0)
+               .arg(conflictRatio <= ConflictTarget ? QStringLiteral("met") : QStringLiteral("NOT met"));
     return 0;
 }

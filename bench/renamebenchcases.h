@@ -26,6 +26,14 @@ inline void setCustom(const QString &key, const std::function<void(CustomSetting
     *customSettings(key) = s;
 }
 
+// The rename job's conflicting case: every row proposes one and the same name (旅行 plus the row's extension),
+// which resolution turns into 旅行(1) … 旅行(2999). Its recomputation costs what "custom, text" does.
+inline Case oneNameForAll()
+{
+    const QString fc = Channel::FileCustomRename;
+    return {"custom, one name for all", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.text = "旅行"; }); }, 30};
+}
+
 inline QList<Case> cases()
 {
     const QString fc = Channel::FileCustomRename;

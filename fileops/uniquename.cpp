@@ -6,30 +6,77 @@
 
 namespace {
 
-bool taken(const QString &path, const QString &self)
+bool takenOnDisk(const QString &path, const QString &self)
 {
     if (!pathOccupied(path))
         return false;
     return self.isEmpty() || !isSameEntry(self, path);
 }
 
-} // namespace
-
-QString uniqueName(const QString &target, int counter, const QString &self)
+// The parts a counter goes between: "folder/name(" and ")" + extension.
+struct Variants
 {
-    if (!taken(target, self))
-        return target;
+    QString stem;
+    QString extension;
+
+    QString at(int counter) const
+    {
+        return stem + QString::number(counter) + QLatin1Char(')') + extension;
+    }
+};
+
+Variants variantsOf(const QString &target)
+{
     const QFileInfo info(target);
     // A name that is all extension (".gitignore") keeps its form: the counter goes behind it.
     const bool dotName = info.completeBaseName().isEmpty();
     const QString suffix = dotName ? QString() : info.suffix();
-    const QString extension = suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix;
     const QString base = dotName ? info.fileName() : info.completeBaseName();
-    const QString stem = info.absolutePath() + QLatin1Char('/') + base + QLatin1Char('(');
+    return {info.absolutePath() + QLatin1Char('/') + base + QLatin1Char('('),
+            suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix};
+}
+
+} // namespace
+
+QString uniqueName(const QString &target, int counter, const QString &self)
+{
+    if (!takenOnDisk(target, self))
+        return target;
+    const Variants variants = variantsOf(target);
     for (;;) {
-        ++counter;
-        const QString candidate = stem + QString::number(counter) + QLatin1Char(')') + extension;
-        if (!taken(candidate, self))
+        const QString candidate = variants.at(++counter);
+        if (!takenOnDisk(candidate, self))
             return candidate;
     }
+}
+
+QString UniqueNameAllocator::resolve(const QString &target, const QString &self)
+{
+    if (!isTaken(target, self))
+        return target;
+    const Variants variants = variantsOf(target);
+    const QString key = variants.stem + QLatin1Char('\0') + variants.extension;
+    int &counter = m_counters[key];
+    for (;;) {
+        const QString candidate = variants.at(counter + 1);
+        if (!isTaken(candidate, self))
+            return candidate;
+        ++counter;
+    }
+}
+
+void UniqueNameAllocator::markTaken(const QString &path)
+{
+    m_taken.insert(path);
+}
+
+void UniqueNameAllocator::clear()
+{
+    m_counters.clear();
+    m_taken.clear();
+}
+
+bool UniqueNameAllocator::isTaken(const QString &path, const QString &self) const
+{
+    return m_taken.contains(path) || takenOnDisk(path, self);
 }

@@ -82,17 +82,20 @@ bool lacksNamePart(const QString &name)
     return true;
 }
 
-MoveAttempt moveItem(const QString &path, const QString &target, bool resolveConflicts)
+MoveAttempt moveItem(const QString &path, const QString &target, UniqueNameAllocator *names)
 {
     MoveAttempt attempt;
-    attempt.target = resolveConflicts ? uniqueName(target, 0, path) : target;
+    attempt.target = names ? names->resolve(target, path) : target;
     for (int i = 1;; ++i) {
         attempt.outcome = renameNoReplace(path, attempt.target, &attempt.detail);
-        if (attempt.outcome != RenameOutcome::TargetExists || !resolveConflicts || i == ResolveAttempts)
+        if (attempt.outcome == RenameOutcome::Renamed && names)
+            names->markTaken(attempt.target);
+        if (attempt.outcome != RenameOutcome::TargetExists || !names || i == ResolveAttempts)
             return attempt;
         // The chosen name was taken after all (by another program, or by another link of the item itself):
         // choose again, this time counting everything at the name as a conflict.
-        attempt.target = uniqueName(target);
+        names->markTaken(attempt.target);
+        attempt.target = names->resolve(target);
     }
 }
 
@@ -117,7 +120,7 @@ RowStep markMissing(FileEntry *entry)
     return {RowOutcome::Missing, {}};
 }
 
-RowStep renameRow(FileEntry &entry, bool resolveConflicts, RenameBatch &batch)
+RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch)
 {
     const QString path = normalisedPath(entry.path);
     if (!pathOccupied(path))
@@ -133,7 +136,7 @@ RowStep renameRow(FileEntry &entry, bool resolveConflicts, RenameBatch &batch)
     if (lacksNamePart(entry.newName) && !lacksNamePart(name) && !QFileInfo(path).isDir())
         return failRow(&entry, RenameJob::missingNamePartMessage(entry.newName));
 
-    const MoveAttempt move = moveItem(path, target, resolveConflicts);
+    const MoveAttempt move = moveItem(path, target, names);
     if (move.outcome == RenameOutcome::SourceMissing)
         return markMissing(&entry);
     if (move.outcome != RenameOutcome::Renamed) {
@@ -149,7 +152,7 @@ RowStep renameRow(FileEntry &entry, bool resolveConflicts, RenameBatch &batch)
 }
 
 // entry is null when the row was removed from the list since the batch: the item is still put back.
-RowStep revertRecord(const RenameRecord &record, FileEntry *entry, bool resolveConflicts)
+RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names)
 {
     const QString target = joinPath(folderOf(record.pathAfter), record.nameBefore);
     // The row's item is no longer where the batch left it (a later undo failed for it): whatever is at that
@@ -161,7 +164,7 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, bool resolveC
     if (!record.identity.isEmpty() && itemIdentity(record.pathAfter) != record.identity)
         return failRow(entry, RenameJob::failureMessage(target));
 
-    const MoveAttempt move = moveItem(record.pathAfter, target, resolveConflicts);
+    const MoveAttempt move = moveItem(record.pathAfter, target, names);
     if (move.outcome == RenameOutcome::SourceMissing)
         return markMissing(entry);
     if (move.outcome != RenameOutcome::Renamed) {
@@ -237,10 +240,11 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
 {
     RenameJobResult result;
     RenameBatch batch;
+    UniqueNameAllocator names;
     const bool nested = holdsNestedItems(entries);
     for (int row = 0; row < entries.size(); ++row) {
         const QString before = normalisedPath(entries.at(row).path);
-        const RowStep step = renameRow(entries[row], resolveConflicts, batch);
+        const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch);
         tally(result, step.outcome);
         if (nested && step.outcome == RowOutcome::Renamed)
             followRenamedFolder(entries, row, before, onRow);
@@ -266,13 +270,14 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
     const bool nested = holdsNestedItems(entries);
+    UniqueNameAllocator names;
 
     // Newest rename first, so that a chain within the batch (b to c, then a to b) unwinds cleanly.
     for (int i = batch.size() - 1; i >= 0; --i) {
         const RenameRecord &record = batch.at(i);
         const int row = rowOfId.value(record.id, -1);
         FileEntry *entry = row >= 0 ? &entries[row] : nullptr;
-        const RowStep step = revertRecord(record, entry, resolveConflicts);
+        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr);
         tally(result, step.outcome);
         if (nested && entry && step.outcome == RowOutcome::Renamed)
             followRenamedFolder(entries, row, record.pathAfter, onRow);

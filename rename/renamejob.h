@@ -24,8 +24,8 @@ struct RenameJobResult
 };
 
 // The rename job of a rename list, free of widgets: renames items on disk and keeps their entries in step.
-// Nothing is ever replaced; an existing target fails its row, or takes the first free variant of its name
-// when conflicts are resolved. Failures become row statuses and warnings through the reporter.
+// Nothing is ever replaced; an existing target fails its row, or takes the next free variant of its name
+// when conflicts are resolved (counting on, within the batch, from the variant the previous row took). Failures become row statuses and warnings through the reporter.
 class RenameJob
 {
 public:

@@ -123,11 +123,15 @@ private slots:
     void uniqueNameFindsFreeVariant_data();
     void uniqueNameFindsFreeVariant();
     void uniqueNameDoesNotCountTheItemItself();
+    void allocatorCountsOn_data();
+    void allocatorCountsOn();
+    void allocatorChecksTheDiskEveryTime();
     void noReplaceRename_data();
     void noReplaceRename();
 
     void sameProposalTwice_data();
     void sameProposalTwice();
+    void manyRowsProposeOneName();
     void renameThenUndo();
     void twoBatchesThenTwoUndos();
     void undoWithEmptyHistoryDoesNothing();
@@ -260,6 +264,72 @@ void TestRenameJob::uniqueNameDoesNotCountTheItemItself()
     }
 }
 
+void TestRenameJob::allocatorCountsOn_data()
+{
+    QTest::addColumn<QStringList>("existing"); // a trailing "/" makes a folder
+    QTest::addColumn<QStringList>("targets");  // each resolved, then marked taken
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("nothing on disk")
+        << QStringList{} << QStringList{"a.txt", "a.txt", "a.txt"} << QStringList{"a.txt", "a(1).txt", "a(2).txt"};
+    QTest::newRow("name on disk")
+        << QStringList{"旅行.txt"} << QStringList{"旅行.txt", "旅行.txt"} << QStringList{"旅行(1).txt", "旅行(2).txt"};
+    QTest::newRow("variants on disk are skipped")
+        << QStringList{"a.txt", "a(2).txt", "a(3).txt"} << QStringList{"a.txt", "a.txt", "a.txt"}
+        << QStringList{"a(1).txt", "a(4).txt", "a(5).txt"};
+    QTest::newRow("each name its own counter")
+        << QStringList{"a.txt", "b.txt"} << QStringList{"a.txt", "b.txt", "a.txt", "b.txt"}
+        << QStringList{"a(1).txt", "b(1).txt", "a(2).txt", "b(2).txt"};
+    QTest::newRow("same base, other extension")
+        << QStringList{"a.txt", "a.md"} << QStringList{"a.txt", "a.md", "a.txt"}
+        << QStringList{"a(1).txt", "a(1).md", "a(2).txt"};
+    QTest::newRow("a variant proposed itself")
+        << QStringList{"a.txt"} << QStringList{"a(1).txt", "a.txt", "a(1).txt"}
+        << QStringList{"a(1).txt", "a(2).txt", "a(1)(1).txt"};
+    QTest::newRow("folder and dot name")
+        << QStringList{"rel.2/", ".gitignore"} << QStringList{"rel.2", ".gitignore", "rel.2"}
+        << QStringList{"rel(1).2", ".gitignore(1)", "rel(2).2"};
+}
+
+void TestRenameJob::allocatorCountsOn()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QStringList, targets);
+    QFETCH(QStringList, expected);
+    for (const QString &name : existing)
+        name.endsWith('/') ? makeFolder(name.chopped(1)) : makeFile(name);
+    UniqueNameAllocator allocator;
+    QStringList given;
+    for (const QString &target : targets) {
+        const QString name = allocator.resolve(path(target));
+        // Asking again before the name is taken gives the same answer.
+        QCOMPARE(allocator.resolve(path(target)), name);
+        allocator.markTaken(name);
+        given.append(nameOf(name));
+    }
+    QCOMPARE(given, expected);
+    // Nothing was made on disk.
+    QCOMPARE(names().size(), existing.size());
+}
+
+void TestRenameJob::allocatorChecksTheDiskEveryTime()
+{
+    const QString self = makeFile("b.txt");
+    makeFile("a.txt");
+    UniqueNameAllocator allocator;
+    QCOMPARE(allocator.resolve(path("b.txt"), self), path("b.txt"));
+    QCOMPARE(allocator.resolve(path("a.txt")), path("a(1).txt"));
+    // Another program takes the name the batch would have given next.
+    makeFile("a(1).txt");
+    QCOMPARE(allocator.resolve(path("a.txt")), path("a(2).txt"));
+    allocator.markTaken(path("a(2).txt"));
+    makeFile("a(3).txt");
+    QCOMPARE(allocator.resolve(path("a.txt")), path("a(4).txt"));
+    // The free name itself is still given while it is free.
+    QCOMPARE(allocator.resolve(path("c.txt")), path("c.txt"));
+    allocator.clear();
+    QCOMPARE(allocator.resolve(path("a.txt")), path("a(2).txt"));
+}
+
 void TestRenameJob::noReplaceRename_data()
 {
     QTest::addColumn<bool>("withoutFlag");
@@ -374,6 +444,42 @@ void TestRenameJob::sameProposalTwice()
         QCOMPARE(calls.statuses[1], int(StatusFailed));
     }
     QCOMPARE(m_history.size(), 1);
+}
+
+// Every row proposes one name: each takes the next free variant, past those on disk and those the batch gave.
+void TestRenameJob::manyRowsProposeOneName()
+{
+    constexpr int rows = 60;
+    makeFile("旅行.txt", "before");
+    makeFile("旅行(3).txt", "before");
+    FileEntryList entries;
+    for (int i = 0; i < rows; ++i)
+        entries.append(entryFor(makeFile(QString("f%1.txt").arg(i), QByteArray::number(i)), "旅行.txt"));
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(result.renamed, rows);
+    QVERIFY(listener.messages.isEmpty());
+    QStringList expected{"旅行.txt", "旅行(3).txt"};
+    for (int i = 0, counter = 0; i < rows; ++i) {
+        if (++counter == 3)
+            ++counter;
+        const QString name = QString("旅行(%1).txt").arg(counter);
+        QCOMPARE(entries[i].path, path(name));
+        QCOMPARE(contentOf(path(name)), QByteArray::number(i));
+        expected.append(name);
+    }
+    expected.sort();
+    QStringList actual = names();
+    actual.sort();
+    QCOMPARE(actual, expected);
+
+    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+
+    for (int i = 0; i < rows; ++i)
+        QCOMPARE(contentOf(path(QString("f%1.txt").arg(i))), QByteArray::number(i));
+    QCOMPARE(contentOf(path("旅行.txt")), QByteArray("before"));
 }
 
 void TestRenameJob::renameThenUndo()
