@@ -209,9 +209,12 @@ QByteArray identityOf(const QString &path)
     }
     QByteArray identity = QByteArray::number(quint64(::makedev(info.stx_dev_major, info.stx_dev_minor))) + ':'
         + QByteArray::number(quint64(info.stx_ino));
+    // The birth time tells a new item from an old one that had the same inode number; where the file system
+    // keeps none, the inode generation does (it costs an open, so only then).
     if (info.stx_mask & STATX_BTIME) {
         identity += ':' + QByteArray::number(qint64(info.stx_btime.tv_sec)) + '.'
             + QByteArray::number(info.stx_btime.tv_nsec);
+        return identity;
     }
     identity += ':' + QByteArray::number(generationOf(encoded, info.stx_mode));
     return identity;
