@@ -1,0 +1,209 @@
+// Times the file time page with 3000 real files, as a user works it: one addition until the table is on
+// screen, a box ticked and a date changed on the panel until the list shows it, the start button and the
+// undo button until the run's statuses are on screen, and a sort by a header click. The run and undo are
+// set against a bare loop of utimensat calls over the same files in the same round. Prints a table.
+// Usage: bench_timelist [folder to work in] [rounds]
+#include "common/custormcheckbox.h"
+#include "common/jobfailurereporter.h"
+#include "filelist/customtabelwidget.h"
+#include "timeprop/timejob.h"
+#include "timeprop/timelistwidget.h"
+#include "timeprop/timepage.h"
+#include "timeprop/timepagewidget.h"
+#include "timeprop/timepropertywidget.h"
+#include "timeprop/timesettings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHeaderView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int kFiles = 3000;
+
+double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v.at(v.size() / 2);
+}
+
+double elapsedMs(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Lets pending layout run, then paints the whole window as the screen would get it.
+void settle(QWidget *window)
+{
+    QCoreApplication::sendPostedEvents();
+    window->grab();
+}
+
+// The floor of a run: one utimensat call per file setting the modification time only, paths prepared.
+double bareUtimensat(const QVector<QByteArray> &paths, time_t seconds)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
+    QElapsedTimer timer;
+    timer.start();
+    for (const QByteArray &path : paths)
+        ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
+    return elapsedMs(timer);
+}
+
+struct Row
+{
+    const char *what;
+    QVector<double> runs;
+    double target;      // ms, or a multiple of the floor when floorOf is set
+    const QVector<double> *floorOf = nullptr;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QFile qss(QStringLiteral(":/qss/main.qss"));
+    if (qss.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromLatin1(qss.readAll()));
+    const QStringList args = app.arguments();
+    const auto dir = args.value(1).isEmpty() ? std::make_unique<QTemporaryDir>()
+                                             : std::make_unique<QTemporaryDir>(args.at(1) + QStringLiteral("/bench-XXXXXX"));
+    const int rounds = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 5;
+    if (!dir->isValid())
+        return 1;
+
+    const char *suffixes[] = {"txt", "docx", "xlsx", "pdf", "png", "jpg", "mp3", "zip", "cpp", "md"};
+    QStringList paths;
+    QVector<QByteArray> encoded;
+    for (int i = 0; i < kFiles; ++i) {
+        QFile f(dir->path() + QStringLiteral("/照片 %1.%2").arg(i).arg(QLatin1String(suffixes[i % 10])));
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        f.write("x");
+        paths.append(f.fileName());
+        encoded.append(QFile::encodeName(f.fileName()));
+    }
+
+    TimePage page;
+    page.setFolderMode(false);
+    page.resize(1340, 760);
+    page.show();
+    TimeListWidget *list = page.editWidget()->fileList();
+    auto *tickBox = page.findChild<CustormCheckBox *>(QStringLiteral("modifiedTimeSetCheck"))->findChild<QCheckBox *>();
+    auto *date = page.findChild<QDateTimeEdit *>(QStringLiteral("modifiedDate"));
+    auto *start = page.findChild<QToolButton *>(QStringLiteral("setBtn"));
+    auto *undo = page.findChild<QToolButton *>(QStringLiteral("undo"));
+    QHeaderView *header = list->table()->horizontalHeader();
+    settle(&page);
+
+    QVector<double> bare, engine, paint, apply, add, tick, untick, dateChange, run, undone, sort;
+    QElapsedTimer timer;
+    for (int round = 0; round < rounds; ++round) {
+        bare.append(bareUtimensat(encoded, 1600000000 + round));
+
+        list->clearList();
+        settle(&page);
+        timer.start();
+        list->addFiles(paths);
+        settle(&page);
+        add.append(elapsedMs(timer));
+
+        timer.start();
+        settle(&page);
+        paint.append(elapsedMs(timer));
+
+        TimeSettings settings;
+        settings.setModification = true;
+        settings.modification = QDateTime(QDate(2000, 1, 1), QTime(0, 0));
+        timer.start();
+        list->applyTimeSettings(settings);
+        apply.append(elapsedMs(timer));
+
+        timer.start();
+        QTest::mouseClick(tickBox, Qt::LeftButton);
+        settle(&page);
+        tick.append(elapsedMs(timer));
+
+        timer.start();
+        date->setDateTime(QDateTime(QDate(2001 + round, 2, 3), QTime(4, 5, 6)));
+        settle(&page);
+        dateChange.append(elapsedMs(timer));
+
+        {
+            // The same run without the list: what the widgets add is the difference.
+            FileTimeEntryList copy = list->entries();
+            TimeHistory history;
+            JobFailureReporter reporter;
+            timer.start();
+            TimeJob::run(copy, settings, history, {}, reporter);
+            engine.append(elapsedMs(timer));
+        }
+
+        timer.start();
+        QTest::mouseClick(start, Qt::LeftButton);
+        settle(&page);
+        run.append(elapsedMs(timer));
+
+        timer.start();
+        QTest::mouseClick(undo, Qt::LeftButton);
+        settle(&page);
+        undone.append(elapsedMs(timer));
+
+        const QPoint click(header->sectionViewportPosition(TimeListWidget::ModificationColumn) + 20, header->height() / 2);
+        timer.start();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, click);
+        settle(&page);
+        sort.append(elapsedMs(timer));
+
+        timer.start();
+        QTest::mouseClick(tickBox, Qt::LeftButton);
+        settle(&page);
+        untick.append(elapsedMs(timer));
+    }
+
+    const QVector<Row> rows = {
+        {"bare utimensat (floor)", bare, 0},
+        {"engine run alone, no list", engine, 0},
+        {"repaint the page only", paint, 0},
+        {"list apply, no repaint", apply, 0},
+        {"add 3000 files until shown", add, 250},
+        {"tick modification box", tick, 30},
+        {"change the date", dateChange, 30},
+        {"clear the box (items re-read)", untick, 30},
+        {"run: start button to statuses", run, 3, &bare},
+        {"undo button to statuses", undone, 3, &bare},
+        {"sort by the time header", sort, 50},
+    };
+    std::printf("file time list, %d real files in %s, median of %d rounds\n", kFiles, qPrintable(dir->path()), rounds);
+    std::printf("%-32s %10s %10s %12s %5s\n", "operation", "median ms", "max ms", "target", "met");
+    for (const Row &r : rows) {
+        const double med = median(r.runs);
+        const double worst = *std::max_element(r.runs.begin(), r.runs.end());
+        if (r.target <= 0) {
+            std::printf("%-32s %10.2f %10.2f %12s %5s\n", r.what, med, worst, "-", "-");
+            continue;
+        }
+        const double limit = r.floorOf ? r.target * median(*r.floorOf) : r.target;
+        const QString target = r.floorOf ? QStringLiteral("%1x = %2").arg(r.target).arg(limit, 0, 'f', 1)
+                                         : QString::number(limit);
+        std::printf("%-32s %10.2f %10.2f %12s %5s\n", r.what, med, worst, qPrintable(target), med <= limit ? "yes" : "NO");
+    }
+    std::printf("rows: %d, undo depth left: %d\n", list->table()->rowCount(), list->undoDepth());
+    return 0;
+}

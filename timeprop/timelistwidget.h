@@ -1,0 +1,59 @@
+#pragma once
+
+#include "common/hubsubscription.h"
+#include "common/jobrunner.h"
+#include "filelist/filetimeentry.h"
+#include "filelist/recordlistwidget.h"
+#include "timeprop/timehistory.h"
+
+#include <QVariant>
+
+struct TimeSettings;
+
+// The list of a time page: one row per gathered file (or folder) with the creation and modification times
+// it will receive, its status and actions. It follows its own page's time settings through the hub, sets
+// the times on "START CHANGE DATE" from its own page and undoes its runs newest first.
+class TimeListWidget : public RecordListWidget<FileTimeEntry>
+{
+    Q_OBJECT
+public:
+    enum Column { NameColumn, CreationColumn, ModificationColumn, StatusColumn, OperateColumn, ColumnCount };
+
+    explicit TimeListWidget(QWidget *parent = nullptr);
+
+    FileTimeEntryList &entries() { return m_records; }
+    const FileTimeEntryList &entries() const { return m_records; }
+
+    // Shows in every row the times a run with these settings would give its item; writes nothing.
+    void applyTimeSettings(const TimeSettings &settings);
+    // Sets the ticked times of every row's item, or (undoing) gives back what the newest run changed. The
+    // window keeps painting and takes no input until it ends; a call while a job runs is ignored.
+    void runTimeJob(bool undoing = false);
+    void undoTimeJob();
+
+    bool isRunning() const { return m_runner.isRunning(); }
+    int undoDepth() const { return m_history.size(); }
+
+    // "yyyy/MM/dd hh:mm:ss"; empty for an unknown time.
+    static QString timeText(const QDateTime &time);
+
+public slots:
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+
+protected:
+    FileTimeEntry makeRecord(const QString &path) const override;
+    void fillRow(int row, const QIcon &icon) override;
+    bool sortRecords(int column, bool descending) override;
+    void onCleared() override;
+
+private:
+    struct TextCache;
+
+    const TimeSettings &pageSettings() const;
+    void showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
+    void showAllTimes();
+
+    TimeHistory m_history;
+    JobRunner m_runner;
+    HubSubscription m_subscription;
+};

@@ -1,0 +1,208 @@
+#include "timepropertywidget.h"
+
+#include "ui_timepropertywidget.h"
+
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
+#include "common/paneldefaults.h"
+#include "fileops/filetimes.h"
+#include "timeprop/timesettings.h"
+
+#include <QCalendarWidget>
+#include <QTimer>
+
+namespace {
+
+const QStringList kNotRestored = {QStringLiteral("QLineEdit"), QStringLiteral("QLabel")};
+
+// The panel shows whole seconds; a run must not write a fraction the user never saw.
+QDateTime wholeSeconds(QDateTime dateTime)
+{
+    const QTime time = dateTime.time();
+    dateTime.setTime(QTime(time.hour(), time.minute(), time.second()));
+    return dateTime;
+}
+
+// Sets edit to dateTime and returns whether its change signal fired.
+bool setDateTime(QDateTimeEdit *edit, const QDateTime &dateTime)
+{
+    const QDateTime before = edit->dateTime();
+    edit->setDateTime(dateTime);
+    return edit->dateTime() != before;
+}
+
+} // namespace
+
+TimePropertyWidget::TimePropertyWidget(QWidget *parent) : QWidget(parent), ui(new Ui::TimePropertyWidget)
+{
+    ui->setupUi(this);
+    ui->setBtn->setEnabled(false);
+    ui->birthTimeTipLabel->setVisible(!systemSetsCreationTimes());
+    connect(ui->birthTimeSetCheck, &CustormCheckBox::Checked, this, &TimePropertyWidget::onBirthChecked);
+    connect(ui->modifiedTimeSetCheck, &CustormCheckBox::Checked, this, &TimePropertyWidget::onModifiedChecked);
+}
+
+TimePropertyWidget::~TimePropertyWidget()
+{
+    delete ui;
+}
+
+void TimePropertyWidget::setFolderMode(bool folder)
+{
+    m_folderMode = folder;
+    m_key = folder ? Channel::FolderTimeProperty : Channel::FileTimeProperty;
+    m_settings = &timeSettings(folder);
+
+    ui->birthTimeSetCheck->setChecked(false);
+    ui->modifiedTimeSetCheck->setChecked(false);
+    ui->createTimeWidget->setEnabled(false);
+    ui->updateTimeWidget->setEnabled(false);
+    m_settings->setCreation = false;
+    m_settings->setModification = false;
+
+    const QString format = QStringLiteral("yyyy/MM/dd hh:mm:ss");
+    ui->modifiedDate->setDisplayFormat(format);
+    ui->birthDate->setDisplayFormat(format);
+    // Both times start at now; the change handlers fill the settings and the spin boxes and notify.
+    const QDateTime now = wholeSeconds(QDateTime::currentDateTime());
+    if (!setDateTime(ui->modifiedDate, now))
+        on_modifiedDate_dateTimeChanged(ui->modifiedDate->dateTime());
+    if (!setDateTime(ui->birthDate, now))
+        on_birthDate_dateTimeChanged(ui->birthDate->dateTime());
+    QTimer::singleShot(1000, this, &TimePropertyWidget::recordPanelDefaults);
+}
+
+void TimePropertyWidget::setStartEnabled(bool enabled)
+{
+    ui->setBtn->setEnabled(enabled);
+}
+
+void TimePropertyWidget::recordPanelDefaults()
+{
+    recordDefaults(this, kNotRestored);
+    m_defaultsRecorded = true;
+}
+
+void TimePropertyWidget::onBirthChecked(bool checked)
+{
+    ui->createTimeWidget->setEnabled(checked);
+    if (m_settings)
+        m_settings->setCreation = checked;
+    notify(ui->birthDate->dateTime());
+}
+
+void TimePropertyWidget::onModifiedChecked(bool checked)
+{
+    ui->updateTimeWidget->setEnabled(checked);
+    if (m_settings)
+        m_settings->setModification = checked;
+    notify(ui->modifiedDate->dateTime());
+}
+
+void TimePropertyWidget::notify(const QDateTime &dateTime)
+{
+    // Before set-up the panel has no page to speak for.
+    if (m_key.isEmpty())
+        return;
+    CNvGlobalObserver::instance()->notifyObservers(m_key, Channel::RenameValueUpdate, dateTime);
+}
+
+void TimePropertyWidget::on_birthDate_dateTimeChanged(const QDateTime &dateTime)
+{
+    if (!m_settings)
+        return;
+    m_settings->creation = wholeSeconds(dateTime);
+    showClock(dateTime, ui->createTimeH, ui->createTimeM, ui->createTimeS);
+    notify(ui->birthDate->dateTime());
+}
+
+void TimePropertyWidget::on_modifiedDate_dateTimeChanged(const QDateTime &dateTime)
+{
+    if (!m_settings)
+        return;
+    m_settings->modification = wholeSeconds(dateTime);
+    showClock(dateTime, ui->updateTimeH, ui->updateTimeM, ui->updateTimeS);
+    notify(ui->modifiedDate->dateTime());
+}
+
+void TimePropertyWidget::showClock(const QDateTime &dateTime, QSpinBox *hour, QSpinBox *minute, QSpinBox *second)
+{
+    // A spin box set to the part its date edit already shows changes nothing there, so this does not loop.
+    const QTime time = dateTime.time();
+    hour->setValue(time.hour());
+    minute->setValue(time.minute());
+    second->setValue(time.second());
+}
+
+void TimePropertyWidget::setTimePart(QDateTimeEdit *edit, TimePart part, int value)
+{
+    QTime time = edit->time();
+    const int hour = part == TimePart::Hour ? value : time.hour();
+    const int minute = part == TimePart::Minute ? value : time.minute();
+    const int second = part == TimePart::Second ? value : time.second();
+    if (!time.setHMS(hour, minute, second, time.msec()))
+        return;
+    edit->setTime(time);
+}
+
+void TimePropertyWidget::on_createTimeH_valueChanged(int value)
+{
+    setTimePart(ui->birthDate, TimePart::Hour, value);
+}
+
+void TimePropertyWidget::on_createTimeM_valueChanged(int value)
+{
+    setTimePart(ui->birthDate, TimePart::Minute, value);
+}
+
+void TimePropertyWidget::on_createTimeS_valueChanged(int value)
+{
+    setTimePart(ui->birthDate, TimePart::Second, value);
+}
+
+void TimePropertyWidget::on_updateTimeH_valueChanged(int value)
+{
+    setTimePart(ui->modifiedDate, TimePart::Hour, value);
+}
+
+void TimePropertyWidget::on_updateTimeM_valueChanged(int value)
+{
+    setTimePart(ui->modifiedDate, TimePart::Minute, value);
+}
+
+void TimePropertyWidget::on_updateTimeS_valueChanged(int value)
+{
+    setTimePart(ui->modifiedDate, TimePart::Second, value);
+}
+
+void TimePropertyWidget::on_setBtn_clicked()
+{
+    CNvGlobalObserver::instance()->notifyObservers(Channel::StartChangeDate, Channel::RenameValueUpdate,
+                                                   m_key == Channel::FolderTimeProperty);
+}
+
+void TimePropertyWidget::on_resetBtn_clicked()
+{
+    // Without recorded start values a restore would blank every control.
+    if (!m_defaultsRecorded)
+        return;
+    restoreDefaults(this, kNotRestored);
+    // A restored box emits nothing: the settings, the containers and the list follow it here.
+    onBirthChecked(ui->birthTimeSetCheck->isChecked());
+    onModifiedChecked(ui->modifiedTimeSetCheck->isChecked());
+}
+
+void TimePropertyWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QTimer::singleShot(1000, this, &TimePropertyWidget::fitCalendars);
+}
+
+void TimePropertyWidget::fitCalendars()
+{
+    // The popup calendars take the width of their date edits.
+    for (QDateTimeEdit *edit : {ui->birthDate, ui->modifiedDate}) {
+        if (QCalendarWidget *calendar = edit->calendarWidget())
+            calendar->setFixedWidth(edit->width());
+    }
+}
