@@ -2,10 +2,25 @@
 
 #include <QWidget>
 
-// Page container; its list and settings panel come with the page's own feature.
+namespace Ui {
+class CreateFilePage;
+}
+
+class CreateFilePageWidget;
+class CreateFilePropertyWidget;
+
+// The batch-create page: the list of planned items on the left, the settings panel with the import and
+// custom creation pages on the right.
 class CreateFilePage : public QWidget
 {
     Q_OBJECT
 public:
     explicit CreateFilePage(QWidget *parent = nullptr);
+    ~CreateFilePage() override;
+
+    CreateFilePageWidget *editWidget() const;
+    CreateFilePropertyWidget *propertyWidget() const;
+
+private:
+    Ui::CreateFilePage *ui;
 };
