@@ -1,0 +1,78 @@
+#include "collectinfopagewidget.h"
+#include "ui_collectinfopagewidget.h"
+
+#include "collect/collectlistwidget.h"
+#include "common/toolbuttonicon.h"
+#include "filelist/additionplan.h"
+#include "filelist/filecollector.h"
+#include "filelist/folderpicker.h"
+
+#include <QFileDialog>
+#include <QStandardPaths>
+
+CollectInfoPageWidget::CollectInfoPageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::CollectInfoPageWidget)
+{
+    ui->setupUi(this);
+    setToolButtonIcon(ui->addFile, QStringLiteral(":/image/addFile.svg"));
+    setToolButtonIcon(ui->addFolder, QStringLiteral(":/image/addFolder.svg"));
+    setToolButtonIcon(ui->clearList, QStringLiteral(":/image/clearList.svg"));
+    connect(ui->fileListWidget, &CollectListWidget::tabelEmpty, this, &CollectInfoPageWidget::tabelEmpty);
+    // The list refuses changes while its rows are being written; the toolbar says so instead of doing
+    // nothing.
+    connect(ui->fileListWidget, &CollectListWidget::exportRunning, this,
+            [this](bool running) { setToolbarEnabled(!running); });
+}
+
+CollectInfoPageWidget::~CollectInfoPageWidget()
+{
+    delete ui;
+}
+
+CollectListWidget *CollectInfoPageWidget::fileList() const
+{
+    return ui->fileListWidget;
+}
+
+void CollectInfoPageWidget::setFolderMode(bool folderMode)
+{
+    m_folderMode = folderMode;
+    ui->addFile->setVisible(!folderMode);
+    ui->fileListWidget->setFolderMode(folderMode);
+}
+
+void CollectInfoPageWidget::setToolbarEnabled(bool enabled)
+{
+    ui->addFile->setEnabled(enabled);
+    ui->addFolder->setEnabled(enabled);
+    ui->clearList->setEnabled(enabled);
+}
+
+void CollectInfoPageWidget::on_addFile_clicked()
+{
+    const QStringList files = QFileDialog::getOpenFileNames(
+        nullptr, QStringLiteral("打开"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    if (!files.isEmpty())
+        ui->fileListWidget->addFiles(files);
+}
+
+void CollectInfoPageWidget::on_addFolder_clicked()
+{
+    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
+    if (folders.isEmpty())
+        return;
+    if (m_folderMode) {
+        ui->fileListWidget->addFiles(folders);
+        return;
+    }
+    // All chosen folders make one addition, so duplicates are reported and the capacity warned of once.
+    QStringList files;
+    for (const QString &folder : folders)
+        files.append(collectFilesRecursively(folder, qMax(0, kListCapacity + 1 - files.size())));
+    if (!files.isEmpty())
+        ui->fileListWidget->addFiles(files);
+}
+
+void CollectInfoPageWidget::on_clearList_clicked()
+{
+    ui->fileListWidget->clearList();
+}
