@@ -17,6 +17,7 @@
 #include "timeprop/timepropertywidget.h"
 #include "timeprop/timesettings.h"
 
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
@@ -231,6 +232,7 @@ private slots:
     void previewFollowsPanel();
     void spinBoxesAndDateEdit();
     void localTimeToDisk();
+    void calendarPopups();
     void startButtonFollowsList();
     void startRunsOnlyItsOwnPage();
     void missingFile();
@@ -485,6 +487,19 @@ void TestTimePage::localTimeToDisk()
     QCOMPARE(p.column(TimeListWidget::ModificationColumn), QStringList{"2020/06/30 23:59:59"});
 }
 
+void TestTimePage::calendarPopups()
+{
+    const Page p = page(false);
+    for (const char *name : {"birthDate", "modifiedDate"}) {
+        auto *edit = p.control<QDateTimeEdit>(name);
+        QCalendarWidget *calendar = edit->calendarWidget();
+        QVERIFY(calendar);
+        // About a second after the panel is shown the popup takes its edit's width, or what a week needs.
+        QTRY_VERIFY_WITH_TIMEOUT(calendar->minimumWidth() == calendar->maximumWidth(), 5000);
+        QCOMPARE(calendar->maximumWidth(), qMax(edit->width(), calendar->minimumSizeHint().width()));
+    }
+}
+
 void TestTimePage::startButtonFollowsList()
 {
     const Page p = page(false);
@@ -685,6 +700,12 @@ void TestTimePage::resetRestoresDefaults()
     // A run now changes nothing.
     p.start();
     QCOMPARE(onDisk(a).write, Jan2005);
+    // The date edit was set to now, milliseconds and all; a run writes the whole seconds it shows.
+    p.tick("modifiedTimeSetCheck");
+    p.start();
+    const QDateTime written = p.control<QDateTimeEdit>("modifiedDate")->dateTime();
+    QCOMPARE(onDisk(a).write, written.toSecsSinceEpoch());
+    QCOMPARE(onDisk(a).writeNs, 0L);
 }
 
 void TestTimePage::sortByHeader()

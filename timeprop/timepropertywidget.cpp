@@ -200,9 +200,9 @@ void TimePropertyWidget::showEvent(QShowEvent *event)
 
 void TimePropertyWidget::fitCalendars()
 {
-    // The popup calendars take the width of their date edits.
+    // The popup calendars take the width of their date edits, but never so little that a week is cut off.
     for (QDateTimeEdit *edit : {ui->birthDate, ui->modifiedDate}) {
         if (QCalendarWidget *calendar = edit->calendarWidget())
-            calendar->setFixedWidth(edit->width());
+            calendar->setFixedWidth(qMax(edit->width(), calendar->minimumSizeHint().width()));
     }
 }
