@@ -196,9 +196,9 @@ quint32 generationOf(const QByteArray &path, mode_t mode)
 }
 
 // Device and inode number name an item only while it exists: ext4 hands a freed inode number to the next new
-// item at once. The birth time (where the file system keeps one) and the inode generation tell the two apart;
-// both are read because ext4 keeps birth times at clock-tick resolution, so an item made in the same tick as
-// its predecessor has the same one.
+// item at once. The birth time tells the two apart, or the inode generation where there is no birth time.
+// ext4 keeps birth times at clock-tick resolution, so only an item made within a few milliseconds of its
+// predecessor's own birth could pass for it.
 QByteArray identityOf(const QString &path)
 {
     const QByteArray encoded = QFile::encodeName(path);
