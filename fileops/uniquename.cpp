@@ -50,6 +50,10 @@ QString uniqueName(const QString &target, int counter, const QString &self)
     }
 }
 
+UniqueNameAllocator::UniqueNameAllocator(Occupancy occupied) : m_occupied(std::move(occupied))
+{
+}
+
 QString UniqueNameAllocator::resolve(const QString &target, const QString &self)
 {
     if (!isTaken(target, self))
@@ -78,5 +82,7 @@ void UniqueNameAllocator::clear()
 
 bool UniqueNameAllocator::isTaken(const QString &path, const QString &self) const
 {
-    return m_taken.contains(path) || takenOnDisk(path, self);
+    if (m_taken.contains(path))
+        return true;
+    return m_occupied ? m_occupied(path, self) : takenOnDisk(path, self);
 }

@@ -4,6 +4,8 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
+
 // The first free variant of target: target itself when nothing has that path, otherwise the name with a
 // counter in brackets before the extension, counting on from counter: a.txt, a(1).txt, a(2).txt; a folder
 // rel.2 becomes rel(1).2. self is the item that is about to take the name, if any: where the file system
@@ -17,6 +19,14 @@ QString uniqueName(const QString &target, int counter = 0, const QString &self =
 class UniqueNameAllocator
 {
 public:
+    // Whether something other than self has path, as uniqueName asks the disk.
+    using Occupancy = std::function<bool(const QString &path, const QString &self)>;
+
+    UniqueNameAllocator() = default;
+    // Asks occupied instead of the disk: a preview works out what a batch will do from one reading of its
+    // folders, with the items moved where the batch will have moved them.
+    explicit UniqueNameAllocator(Occupancy occupied);
+
     // The name resolution gives target now: target itself when it is free (or is self), otherwise the first
     // free variant past the counters this allocator already knows to be taken. Asking again without a
     // markTaken in between gives the same answer unless the disk changed.
@@ -30,4 +40,5 @@ private:
 
     QHash<QString, int> m_counters; // per name without its counter: every counter up to this one is taken
     QSet<QString> m_taken;
+    Occupancy m_occupied;
 };

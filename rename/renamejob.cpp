@@ -3,12 +3,14 @@
 #include "common/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
+#include "rename/newnamecheck.h"
+#include "rename/renameorder.h"
+#include "rename/renamepaths.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -28,59 +30,8 @@ struct MoveAttempt
     QString detail;
 };
 
-QString normalisedPath(const QString &path)
-{
-    QString normal = QDir::fromNativeSeparators(path);
-    if (QDir::isRelativePath(normal))
-        normal = QDir::current().absoluteFilePath(normal);
-    while (normal.size() > 1 && normal.endsWith(QLatin1Char('/')))
-        normal.chop(1);
-    return normal;
-}
-
-QString folderOf(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? path.left(slash + 1) : path.left(slash);
-}
-
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString joinPath(const QString &folder, const QString &name)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
-
-// A name that stays a name in its folder: no separator would move the item elsewhere, "." and ".." are the
-// folders themselves, and a NUL would cut the name short on its way to the system.
-bool isPlainName(const QString &name)
-{
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    if (name.contains(QLatin1Char('/')) || name.contains(QChar(0)))
-        return false;
-#ifdef Q_OS_WIN
-    if (name.contains(QLatin1Char('\\')))
-        return false;
-#endif
-    return true;
-}
-
-// ".txt" (an empty name before the extension) would be a hidden file without a name of its own.
-bool lacksNamePart(const QString &name)
-{
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return false;
-    for (int i = 0; i < dot; ++i) {
-        if (name.at(i) != QLatin1Char('.'))
-            return false;
-    }
-    return true;
-}
+using RenamePaths::folderOf;
+using RenamePaths::nameOf;
 
 MoveAttempt moveItem(const QString &path, const QString &target, UniqueNameAllocator *names)
 {
@@ -120,28 +71,78 @@ RowStep markMissing(FileEntry *entry)
     return {RowOutcome::Missing, {}};
 }
 
-RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch)
+// Moves an item out of the way of a ring of renames, to a free temporary name in its folder; empty on failure.
+QString stepAside(const QString &path)
 {
-    const QString path = normalisedPath(entry.path);
-    if (!pathOccupied(path))
+    for (int attempt = 0; attempt < ResolveAttempts; ++attempt) {
+        const QString random = QString::number(QRandomGenerator::global()->generate64(), 16);
+        const QString temporary = RenamePaths::join(folderOf(path), QStringLiteral(".quorlin-") + random);
+        const RenameOutcome outcome = renameNoReplace(path, temporary);
+        if (outcome == RenameOutcome::Renamed)
+            return temporary;
+        if (outcome != RenameOutcome::TargetExists)
+            break;
+    }
+    qWarning().noquote() << "rename" << path << "could not step aside";
+    return QString();
+}
+
+// An item that stepped aside but could not take its new name goes back home, or, should home have been taken
+// meanwhile, to the first free variant of it; returns where it is.
+QString comeBack(const QString &temporary, const QString &home)
+{
+    if (renameNoReplace(temporary, home) == RenameOutcome::Renamed)
+        return home;
+    const QString variant = uniqueName(home);
+    if (renameNoReplace(temporary, variant) == RenameOutcome::Renamed)
+        return variant;
+    qWarning().noquote() << "rename: the item of" << home << "is left as" << temporary;
+    return temporary;
+}
+
+// An item put back somewhere other than its own path: its row follows it.
+void relocate(FileEntry &entry, const QString &path, const QString &home)
+{
+    if (path == home)
+        return;
+    entry.path = path;
+    entry.currentName = nameOf(path);
+}
+
+NameRefusal refusalOf(const QString &newName, const QString &name, const QString &path)
+{
+    // Only a name without a name part needs to know whether the item is a folder.
+    return newNameRefusal(newName, name, lacksNamePart(newName) && QFileInfo(path).isDir());
+}
+
+// aside: where the item waits when it stepped aside for a ring of renames, else empty.
+RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch, const QString &aside)
+{
+    const QString path = RenamePaths::normalised(entry.path);
+    const QString from = aside.isEmpty() ? path : aside;
+    if (!pathOccupied(from))
         return markMissing(&entry);
     const QString name = nameOf(path);
     if (entry.newName.isEmpty() || entry.newName == name)
         return {};
-    const QString target = joinPath(folderOf(path), entry.newName);
-    if (name.isEmpty() || !isPlainName(entry.newName))
-        return failRow(&entry, RenameJob::failureMessage(target));
-    // An item whose own name already lacks it (".gitignore") may keep that form; a folder has no extension,
-    // so a leading dot (".config") is part of its name.
-    if (lacksNamePart(entry.newName) && !lacksNamePart(name) && !QFileInfo(path).isDir())
-        return failRow(&entry, RenameJob::missingNamePartMessage(entry.newName));
+    const QString target = RenamePaths::join(folderOf(path), entry.newName);
+    const auto fail = [&](const QString &message) {
+        if (!aside.isEmpty())
+            relocate(entry, comeBack(aside, path), path);
+        return failRow(&entry, message);
+    };
+    const NameRefusal refusal = name.isEmpty() ? NameRefusal::Separator : refusalOf(entry.newName, name, from);
+    if (refusal == NameRefusal::MissingNamePart)
+        return fail(RenameJob::missingNamePartMessage(entry.newName));
+    if (refusal != NameRefusal::None)
+        return fail(RenameJob::failureMessage(target));
 
-    const MoveAttempt move = moveItem(path, target, names);
+    const MoveAttempt move = moveItem(from, target, names);
     if (move.outcome == RenameOutcome::SourceMissing)
         return markMissing(&entry);
     if (move.outcome != RenameOutcome::Renamed) {
-        logRefusal(path, move);
-        return failRow(&entry, RenameJob::failureMessage(move.target));
+        logRefusal(from, move);
+        return fail(RenameJob::failureMessage(move.target));
     }
     batch.append({entry.id, move.target, name, itemIdentity(move.target)});
     entry.path = move.target;
@@ -152,23 +153,29 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
 }
 
 // entry is null when the row was removed from the list since the batch: the item is still put back.
-RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names)
+RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names, const QString &aside)
 {
-    const QString target = joinPath(folderOf(record.pathAfter), record.nameBefore);
+    const QString target = RenamePaths::join(folderOf(record.pathAfter), record.nameBefore);
     // The row's item is no longer where the batch left it (a later undo failed for it): whatever is at that
     // path now is not this row's item.
-    if (entry && normalisedPath(entry->path) != record.pathAfter)
+    if (entry && RenamePaths::normalised(entry->path) != record.pathAfter)
         return failRow(entry, RenameJob::failureMessage(target));
-    if (!pathOccupied(record.pathAfter))
+    const QString from = aside.isEmpty() ? record.pathAfter : aside;
+    if (!pathOccupied(from))
         return markMissing(entry);
-    if (!record.identity.isEmpty() && itemIdentity(record.pathAfter) != record.identity)
+    if (!record.identity.isEmpty() && itemIdentity(from) != record.identity)
         return failRow(entry, RenameJob::failureMessage(target));
 
-    const MoveAttempt move = moveItem(record.pathAfter, target, names);
+    const MoveAttempt move = moveItem(from, target, names);
     if (move.outcome == RenameOutcome::SourceMissing)
         return markMissing(entry);
     if (move.outcome != RenameOutcome::Renamed) {
-        logRefusal(record.pathAfter, move);
+        logRefusal(from, move);
+        if (!aside.isEmpty()) {
+            const QString back = comeBack(aside, record.pathAfter);
+            if (entry)
+                relocate(*entry, back, record.pathAfter);
+        }
         return failRow(entry, RenameJob::failureMessage(move.target));
     }
     if (entry) {
@@ -180,20 +187,80 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAll
     return {RowOutcome::Renamed, {}};
 }
 
-// Whether some listed item lies inside another listed folder; only then can a rename move other rows.
+// One rename of a batch as planned before anything moves; target is empty when the rename will not be tried.
+struct PlannedMove
+{
+    QString source;
+    QString target;
+};
+
+PlannedMove plannedRename(const FileEntry &entry)
+{
+    const QString path = RenamePaths::normalised(entry.path);
+    const QString name = nameOf(path);
+    if (entry.newName.isEmpty() || entry.newName == name || name.isEmpty())
+        return {path, {}};
+    if (refusalOf(entry.newName, name, path) != NameRefusal::None)
+        return {path, {}};
+    return {path, RenamePaths::join(folderOf(path), entry.newName)};
+}
+
+PlannedMove plannedRevert(const RenameRecord &record, const FileEntry *entry)
+{
+    if (entry && RenamePaths::normalised(entry->path) != record.pathAfter)
+        return {record.pathAfter, {}};
+    if (!record.identity.isEmpty() && itemIdentity(record.pathAfter) != record.identity)
+        return {record.pathAfter, {}};
+    return {record.pathAfter, RenamePaths::join(folderOf(record.pathAfter), record.nameBefore)};
+}
+
+// For each planned move, the other planned move whose item has its target now, or -1.
+QVector<int> blockersOf(const QVector<PlannedMove> &moves)
+{
+    QHash<QString, int> bySource;
+    // Where the file system ignores case, a target can be another spelling of a source.
+    QHash<QString, QVector<int>> bySpelling;
+    for (int i = 0; i < moves.size(); ++i) {
+        if (moves.at(i).target.isEmpty())
+            continue;
+        bySource.insert(moves.at(i).source, i);
+        bySpelling[moves.at(i).source.toCaseFolded()].append(i);
+    }
+    QVector<int> blockers(moves.size(), -1);
+    for (int i = 0; i < moves.size(); ++i) {
+        const QString &target = moves.at(i).target;
+        if (target.isEmpty())
+            continue;
+        int holder = bySource.value(target, -1);
+        if (holder < 0) {
+            for (int other : bySpelling.value(target.toCaseFolded())) {
+                if (other != i && isSameEntry(moves.at(other).source, target))
+                    holder = other;
+            }
+        }
+        blockers[i] = holder == i ? -1 : holder;
+    }
+    return blockers;
+}
+
+// A list with items inside other listed folders runs in its plain order: a renamed folder moves the paths the
+// plan was made from.
+QVector<RenameStep> plainOrder(int count)
+{
+    QVector<RenameStep> steps;
+    steps.reserve(count);
+    for (int i = 0; i < count; ++i)
+        steps.append({i, false});
+    return steps;
+}
+
 bool holdsNestedItems(const FileEntryList &entries)
 {
-    QSet<QString> paths;
+    QStringList paths;
     paths.reserve(entries.size());
     for (const FileEntry &entry : entries)
-        paths.insert(normalisedPath(entry.path));
-    for (const QString &path : qAsConst(paths)) {
-        for (QString folder = folderOf(path); folder.size() > 1 && folder != path; folder = folderOf(folder)) {
-            if (paths.contains(folder))
-                return true;
-        }
-    }
-    return false;
+        paths.append(RenamePaths::normalised(entry.path));
+    return RenamePaths::holdsNestedItems(paths);
 }
 
 // A renamed folder takes the listed items inside it along: their rows follow it to its new path.
@@ -205,7 +272,7 @@ void followRenamedFolder(FileEntryList &entries, int renamedRow, const QString &
     for (int row = 0; row < entries.size(); ++row) {
         if (row == renamedRow)
             continue;
-        const QString path = normalisedPath(entries.at(row).path);
+        const QString path = RenamePaths::normalised(entries.at(row).path);
         if (!path.startsWith(prefix))
             continue;
         entries[row].path = after + path.mid(before.size());
@@ -242,9 +309,27 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
     RenameBatch batch;
     UniqueNameAllocator names;
     const bool nested = holdsNestedItems(entries);
-    for (int row = 0; row < entries.size(); ++row) {
-        const QString before = normalisedPath(entries.at(row).path);
-        const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch);
+    QVector<RenameStep> steps;
+    if (nested) {
+        steps = plainOrder(entries.size());
+    } else {
+        QVector<PlannedMove> moves;
+        moves.reserve(entries.size());
+        for (const FileEntry &entry : qAsConst(entries))
+            moves.append(plannedRename(entry));
+        steps = renameOrder(blockersOf(moves));
+    }
+    QHash<int, QString> aside;
+    for (const RenameStep &planned : qAsConst(steps)) {
+        const int row = planned.rename;
+        if (planned.aside) {
+            const QString temporary = stepAside(RenamePaths::normalised(entries.at(row).path));
+            if (!temporary.isEmpty())
+                aside.insert(row, temporary);
+            continue;
+        }
+        const QString before = RenamePaths::normalised(entries.at(row).path);
+        const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside.value(row));
         tally(result, step.outcome);
         if (nested && step.outcome == RowOutcome::Renamed)
             followRenamedFolder(entries, row, before, onRow);
@@ -272,12 +357,37 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     const bool nested = holdsNestedItems(entries);
     UniqueNameAllocator names;
 
-    // Newest rename first, so that a chain within the batch (b to c, then a to b) unwinds cleanly.
-    for (int i = batch.size() - 1; i >= 0; --i) {
-        const RenameRecord &record = batch.at(i);
+    // Newest rename first, so that a chain within the batch (b to c, then a to b) unwinds cleanly; swaps
+    // within the batch unwind through a step aside.
+    const int count = batch.size();
+    const auto recordAt = [&](int k) -> const RenameRecord & { return batch.at(count - 1 - k); };
+    const auto entryOf = [&](const RenameRecord &record) -> FileEntry * {
         const int row = rowOfId.value(record.id, -1);
-        FileEntry *entry = row >= 0 ? &entries[row] : nullptr;
-        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr);
+        return row >= 0 ? &entries[row] : nullptr;
+    };
+    QVector<RenameStep> steps;
+    if (nested) {
+        steps = plainOrder(count);
+    } else {
+        QVector<PlannedMove> moves;
+        moves.reserve(count);
+        for (int k = 0; k < count; ++k)
+            moves.append(plannedRevert(recordAt(k), entryOf(recordAt(k))));
+        steps = renameOrder(blockersOf(moves));
+    }
+    QHash<int, QString> aside;
+    for (const RenameStep &planned : qAsConst(steps)) {
+        const RenameRecord &record = recordAt(planned.rename);
+        if (planned.aside) {
+            const QString temporary = stepAside(record.pathAfter);
+            if (!temporary.isEmpty())
+                aside.insert(planned.rename, temporary);
+            continue;
+        }
+        const int row = rowOfId.value(record.id, -1);
+        FileEntry *entry = entryOf(record);
+        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr,
+                                          aside.value(planned.rename));
         tally(result, step.outcome);
         if (nested && entry && step.outcome == RowOutcome::Renamed)
             followRenamedFolder(entries, row, record.pathAfter, onRow);

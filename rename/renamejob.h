@@ -25,7 +25,10 @@ struct RenameJobResult
 
 // The rename job of a rename list, free of widgets: renames items on disk and keeps their entries in step.
 // Nothing is ever replaced; an existing target fails its row, or takes the next free variant of its name
-// when conflicts are resolved (counting on, within the batch, from the variant the previous row took). Failures become row statuses and warnings through the reporter.
+// when conflicts are resolved (counting on, within the batch, from the variant the previous row took).
+// A name that another item of the batch gives up is no conflict: that item goes first (chains), or one item
+// of a ring steps aside to a temporary name until the others have moved (swaps). Failures become row
+// statuses and warnings through the reporter.
 class RenameJob
 {
 public:
