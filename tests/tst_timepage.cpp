@@ -195,6 +195,11 @@ struct Page
     QStringList names() const { return column(TimeListWidget::NameColumn); }
 };
 
+bool showsIcon(const QToolButton *button, const QString &path)
+{
+    return button->icon().pixmap(32, 32).toImage() == QIcon(path).pixmap(32, 32).toImage();
+}
+
 QStringList repeated(const QString &text, int times)
 {
     QStringList list;
@@ -320,6 +325,8 @@ void TestTimePage::modificationRunAndUndo()
     const Page p = page(folderPage);
     const QStringList items = folderPage ? QStringList{folder("d1"), folder("d2")}
                                          : QStringList{file("a.txt"), file("b.txt")};
+    QVERIFY(!p.button("undo")->isEnabled());
+    QVERIFY(showsIcon(p.button("undo"), ":/image/disableUndo.svg"));
     p.add(items);
     QCOMPARE(p.column(TimeListWidget::ModificationColumn), repeated("2005/01/01 00:00:00", 2));
     // Taken once listing has read the items (reading may move their access times).
@@ -344,8 +351,10 @@ void TestTimePage::modificationRunAndUndo()
         QCOMPARE(after.birth, before.at(i).birth);
     }
     QVERIFY(p.button("undo")->isEnabled());
+    QVERIFY(showsIcon(p.button("undo"), ":/image/undo.svg"));
 
     QTest::mouseClick(p.button("undo"), Qt::LeftButton);
+    QVERIFY(showsIcon(p.button("undo"), ":/image/disableUndo.svg"));
     for (int i = 0; i < items.size(); ++i)
         QVERIFY(onDisk(items.at(i)).sameWrite(before.at(i)));
     QCOMPARE(p.statuses(), QStringList({"待操作", "待操作"}));

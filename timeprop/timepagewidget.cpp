@@ -10,12 +10,17 @@
 
 #include <QFileDialog>
 
-TimePageWidget::TimePageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::TimePageWidget)
+TimePageWidget::TimePageWidget(QWidget *parent)
+    : QWidget(parent),
+      ui(new Ui::TimePageWidget),
+      m_undoIcon(QStringLiteral(":/image/undo.svg")),
+      m_disabledUndoIcon(QStringLiteral(":/image/disableUndo.svg"))
 {
     ui->setupUi(this);
     setToolButtonIcon(ui->addFile, QStringLiteral(":/image/addFile.svg"));
     setToolButtonIcon(ui->addFolder, QStringLiteral(":/image/addFolder.svg"));
     setToolButtonIcon(ui->clearList, QStringLiteral(":/image/clearList.svg"));
+    setToolButtonIcon(ui->undo, QStringLiteral(":/image/disableUndo.svg"));
     setUndoEnabled(false);
     connect(ui->fileListWidget, &TimeListWidget::canUndo, this, &TimePageWidget::setUndoEnabled);
     connect(ui->fileListWidget, &TimeListWidget::tabelEmpty, this, &TimePageWidget::tabelEmpty);
@@ -41,7 +46,7 @@ void TimePageWidget::setFolderMode(bool folderMode)
 void TimePageWidget::setUndoEnabled(bool enabled)
 {
     ui->undo->setEnabled(enabled);
-    setToolButtonIcon(ui->undo, enabled ? QStringLiteral(":/image/undo.svg") : QStringLiteral(":/image/disableUndo.svg"));
+    ui->undo->setIcon(enabled ? m_undoIcon : m_disabledUndoIcon);
 }
 
 void TimePageWidget::on_addFile_clicked()

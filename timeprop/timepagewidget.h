@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 namespace Ui {
@@ -33,5 +34,8 @@ private:
     void setUndoEnabled(bool enabled);
 
     Ui::TimePageWidget *ui;
+    // Made once: a new icon on every run would render its picture again.
+    QIcon m_undoIcon;
+    QIcon m_disabledUndoIcon;
     bool m_folderMode = false;
 };
