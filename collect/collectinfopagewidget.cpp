@@ -3,12 +3,6 @@
 
 #include "collect/collectlistwidget.h"
 #include "common/toolbuttonicon.h"
-#include "filelist/additionplan.h"
-#include "filelist/filecollector.h"
-#include "filelist/folderpicker.h"
-
-#include <QFileDialog>
-#include <QStandardPaths>
 
 CollectInfoPageWidget::CollectInfoPageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::CollectInfoPageWidget)
 {
@@ -49,27 +43,12 @@ void CollectInfoPageWidget::setToolbarEnabled(bool enabled)
 
 void CollectInfoPageWidget::on_addFile_clicked()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        nullptr, QStringLiteral("打开"), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
-    if (!files.isEmpty())
-        ui->fileListWidget->addFiles(files);
+    ui->fileListWidget->addFromFileDialog();
 }
 
 void CollectInfoPageWidget::on_addFolder_clicked()
 {
-    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
-    if (folders.isEmpty())
-        return;
-    if (m_folderMode) {
-        ui->fileListWidget->addFiles(folders);
-        return;
-    }
-    // All chosen folders make one addition, so duplicates are reported and the capacity warned of once.
-    QStringList files;
-    for (const QString &folder : folders)
-        files.append(collectFilesRecursively(folder, qMax(0, kListCapacity + 1 - files.size())));
-    if (!files.isEmpty())
-        ui->fileListWidget->addFiles(files);
+    ui->fileListWidget->addFromFolderPicker();
 }
 
 void CollectInfoPageWidget::on_clearList_clicked()

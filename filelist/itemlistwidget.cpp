@@ -13,6 +13,7 @@
 #include "filelist/operatewidget.h"
 #include "filelist/revealinfilemanager.h"
 #include "filelist/tableroles.h"
+#include "fileops/namesafety.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -140,9 +141,23 @@ void ItemListWidget::setFolderMode(bool folderMode)
 
 void ItemListWidget::addFiles(const QStringList &givenPaths)
 {
+    int unsafe = 0;
+    QStringList paths;
+    paths.reserve(givenPaths.size());
+    for (const QString &path : givenPaths) {
+        if (pathRoundTrips(path))
+            paths.append(path);
+        else
+            ++unsafe;
+    }
+    addGathered(paths, unsafe);
+}
+
+void ItemListWidget::addGathered(const QStringList &gathered, int unsafe)
+{
     if (m_busy)
         return;
-    const QStringList paths = withoutTrailingSlashes(givenPaths);
+    const QStringList paths = withoutTrailingSlashes(gathered);
     announceAdditionStart();
     QSet<QString> listed;
     listed.reserve(recordCount());
@@ -152,6 +167,52 @@ void ItemListWidget::addFiles(const QStringList &givenPaths)
     appendRows(plan.accepted);
     showTableIfFilled();
     announceAdditionEnd(plan);
+    if (unsafe > 0)
+        CNvGlobalObserver::instance()->notifyObservers(Channel::MessageErrorTip, Channel::NoName, unsafeNamesMessage(unsafe));
+}
+
+QString ItemListWidget::unsafeNamesMessage(int count)
+{
+    return QStringLiteral("已经为您过滤%1个名称无法识别的文件！").arg(count);
+}
+
+void ItemListWidget::addFromFileDialog()
+{
+    const QStringList files =
+        QFileDialog::getOpenFileNames(this, QStringLiteral("打开"), defaultUserFolder());
+    if (!files.isEmpty())
+        addFiles(files);
+}
+
+void ItemListWidget::addFromFolderPicker()
+{
+    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
+    if (folders.isEmpty())
+        return;
+    if (m_folderMode) {
+        addFiles(folders);
+        return;
+    }
+    int unsafe = 0;
+    QStringList safeFolders;
+    for (const QString &folder : folders) {
+        if (pathRoundTrips(folder))
+            safeFolders.append(folder);
+        else
+            ++unsafe;
+    }
+    // All chosen folders make one addition, so duplicates are reported and the capacity warned of once.
+    const QStringList files = filesBelow(safeFolders, &unsafe);
+    if (!files.isEmpty() || unsafe > 0)
+        addGathered(files, unsafe);
+}
+
+QStringList ItemListWidget::filesBelow(const QStringList &folders, int *unsafe) const
+{
+    QStringList files;
+    for (const QString &folder : folders)
+        files.append(collectFilesRecursively(folder, qMax(0, kListCapacity + 1 - files.size()), unsafe));
+    return files;
 }
 
 void ItemListWidget::appendRows(const QStringList &paths)
@@ -384,19 +445,25 @@ void ItemListWidget::onCellEdited(int row, QTableWidgetItem *item)
     Q_UNUSED(item)
 }
 
-QStringList ItemListWidget::dropPaths(const QList<QUrl> &urls) const
+QStringList ItemListWidget::dropPaths(const QList<QUrl> &urls, int *unsafe) const
 {
     QStringList paths;
     for (const QUrl &url : urls) {
         const QString path = url.toLocalFile();
         if (path.isEmpty())
             continue;
+        // The URL carries the name's bytes; a name that does not survive them must not name another item.
+        if (!urlRoundTrips(url)) {
+            if (unsafe)
+                ++*unsafe;
+            continue;
+        }
         const QFileInfo info(path);
         if (m_folderMode) {
             if (info.isDir())
                 paths.append(path);
         } else if (info.isDir()) {
-            paths.append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths.size())));
+            paths.append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths.size()), unsafe));
         } else if (info.exists()) {
             paths.append(path);
         }
@@ -424,9 +491,10 @@ void ItemListWidget::dropEvent(QDropEvent *event)
     QMetaObject::invokeMethod(
         this,
         [this, urls] {
-            const QStringList paths = dropPaths(urls);
-            if (!paths.isEmpty())
-                addFiles(paths);
+            int unsafe = 0;
+            const QStringList paths = dropPaths(urls, &unsafe);
+            if (!paths.isEmpty() || unsafe > 0)
+                addGathered(paths, unsafe);
         },
         Qt::QueuedConnection);
 }
@@ -443,10 +511,8 @@ bool ItemListWidget::eventFilter(QObject *watched, QEvent *event)
 
 void ItemListWidget::askForItems()
 {
-    const QStringList paths =
-        m_folderMode ? pickFolders(QStringLiteral("选择目录"))
-                     : QFileDialog::getOpenFileNames(this, QStringLiteral("打开"),
-                                                     defaultUserFolder());
-    if (!paths.isEmpty())
-        addFiles(paths);
+    if (m_folderMode)
+        addFromFolderPicker();
+    else
+        addFromFileDialog();
 }

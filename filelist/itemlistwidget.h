@@ -38,7 +38,13 @@ public:
     explicit ItemListWidget(QWidget *parent = nullptr);
     ~ItemListWidget() override;
 
+    // One addition (one pair of notifications, one duplicates count). A path that may stand for an item whose
+    // name does not survive bytes -> text -> bytes is left out and counted in the warning.
     void addFiles(const QStringList &paths);
+    // The toolbar's "添加文件": the file dialog, from the desktop. "添加文件夹": the folder picker; the chosen
+    // folders themselves in folder mode, all files below them otherwise, as one addition.
+    void addFromFileDialog();
+    void addFromFolderPicker();
     void clearList();
 
     void setFolderMode(bool folderMode);
@@ -55,7 +61,11 @@ public:
 
     // The paths a drop of these URLs adds, in drop order: files, and all files below dropped folders, in
     // file mode; only folders in folder mode. Vanished paths and non-local URLs are left out.
-    QStringList dropPaths(const QList<QUrl> &urls) const;
+    // unsafe, when given, is increased by the items left out because their names do not survive
+    // bytes -> text -> bytes.
+    QStringList dropPaths(const QList<QUrl> &urls, int *unsafe = nullptr) const;
+
+    static QString unsafeNamesMessage(int count);
 
 signals:
     void canUndo(bool isCan);
@@ -108,6 +118,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addGathered(const QStringList &paths, int unsafe);
+    QStringList filesBelow(const QStringList &folders, int *unsafe) const;
     void appendRows(const QStringList &paths);
     void fillBaseCells(int row);
     void reorderRows();

@@ -57,6 +57,7 @@ AdditionRecorder::AdditionRecorder()
     hub->addObserver(Channel::StartAddFile, Channel::NoName, this, OBSERVER_SLOT);
     hub->addObserver(Channel::EndAddFile, Channel::NoName, this, OBSERVER_SLOT);
     hub->addObserver(Channel::AppCapacityLimit, Channel::NoName, this, OBSERVER_SLOT);
+    hub->addObserver(Channel::MessageErrorTip, Channel::NoName, this, OBSERVER_SLOT);
 }
 
 AdditionRecorder::~AdditionRecorder()
@@ -65,6 +66,7 @@ AdditionRecorder::~AdditionRecorder()
     hub->removeObserver(Channel::StartAddFile, Channel::NoName, this);
     hub->removeObserver(Channel::EndAddFile, Channel::NoName, this);
     hub->removeObserver(Channel::AppCapacityLimit, Channel::NoName, this);
+    hub->removeObserver(Channel::MessageErrorTip, Channel::NoName, this);
 }
 
 void AdditionRecorder::onPropertyValueChanged(const QString &valueName, const QString &, const QVariant &value)
@@ -75,6 +77,8 @@ void AdditionRecorder::onPropertyValueChanged(const QString &valueName, const QS
         log.append(QStringLiteral("END:%1").arg(value.toInt()));
     else if (valueName == Channel::AppCapacityLimit)
         log.append(QStringLiteral("LIMIT"));
+    else if (valueName == Channel::MessageErrorTip)
+        log.append(QStringLiteral("MESSAGE:") + value.toString());
 }
 
 } // namespace FileListTest

@@ -18,7 +18,8 @@ QString makeDir(const QString &root, const QString &relativePath);
 // Answers the next modal dialog that opens: waits for it (up to timeoutMs), then runs answer on it.
 void answerNextDialog(std::function<void(QDialog *)> answer, int timeoutMs = 5000);
 
-// Records the addition notifications of the hub in order: "START", "END:<skipped>", "LIMIT".
+// Records the addition notifications of the hub in order: "START", "END:<skipped>", "LIMIT", and warnings
+// as "MESSAGE:<text>".
 class AdditionRecorder : public QObject
 {
     Q_OBJECT

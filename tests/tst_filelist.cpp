@@ -20,6 +20,12 @@
 #include <cstdio>
 #include <memory>
 
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace FileListTest;
 
 namespace {
@@ -172,6 +178,8 @@ private slots:
     void dropIsNeverAMove_data();
     void dropIsNeverAMove();
     void dropHardNames();
+    void rawNameIsNeverTakenForALookAlike_data();
+    void rawNameIsNeverTakenForALookAlike();
     void sortAlternatesAcrossColumns();
     void sortByFolder();
     void sortIgnoresStatusAndActionColumns();
@@ -472,7 +480,7 @@ void TestFileList::dropHardNames()
     for (const QString &name : names)
         makeFile(folder, name);
 #ifndef Q_OS_WIN
-    // A name that is not valid UTF-8 cannot be spelled as a QString path: it is left out, nothing fails.
+    // A name that is not valid UTF-8 cannot be spelled as a QString path: it is left out, and counted.
     const QByteArray raw = QFile::encodeName(folder) + "/bad\xff\xfe.txt";
     FILE *f = std::fopen(raw.constData(), "w");
     QVERIFY(f);
@@ -482,7 +490,11 @@ void TestFileList::dropHardNames()
     List list = makeList();
     AdditionRecorder hub;
     QVERIFY(dropFiles(list.get(), {folder}));
-    QCOMPARE(hub.log, QStringList({"START", "END:0"}));
+#ifndef Q_OS_WIN
+    QTRY_COMPARE(hub.log, QStringList({"START", "END:0", "MESSAGE:已经为您过滤1个名称无法识别的文件！"}));
+#else
+    QTRY_COMPARE(hub.log, QStringList({"START", "END:0"}));
+#endif
     QStringList listed;
     for (const FileEntry &entry : list->entries())
         listed.append(entry.currentName);
@@ -491,6 +503,48 @@ void TestFileList::dropHardNames()
     expected.sort();
     QCOMPARE(listed, expected);
     list->grab();
+}
+
+void TestFileList::rawNameIsNeverTakenForALookAlike_data()
+{
+    QTest::addColumn<bool>("folderMode");
+    QTest::newRow("file page") << false;
+    QTest::newRow("folder page") << true;
+}
+
+void TestFileList::rawNameIsNeverTakenForALookAlike()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows names are text");
+#else
+    QFETCH(bool, folderMode);
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(dir.path());
+    // "a\xff" and its look-alike, the valid name "a\xef\xbf\xbd" that Qt shows with the same text.
+    const QByteArray raw = root + "/a\xff.txt";
+    const QByteArray lookAlike = root + "/a\xef\xbf\xbd.txt";
+    for (const QByteArray &path : {raw, lookAlike}) {
+        if (folderMode) {
+            QCOMPARE(::mkdir(path.constData(), 0755), 0);
+        } else {
+            const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+    }
+    List list = makeList(folderMode);
+    AdditionRecorder hub;
+    // A file manager sends the name's bytes, percent-encoded.
+    auto *mime = new QMimeData;
+    mime->setUrls({QUrl::fromEncoded("file://" + raw.toPercentEncoding("/"))});
+    QVERIFY(dragAndDrop(list.get(), list->rect().center(), mime));
+    QTRY_COMPARE(hub.log, QStringList({"START", "END:0", "MESSAGE:已经为您过滤1个名称无法识别的文件！"}));
+    QVERIFY(list->entries().isEmpty());
+    // Given as text (a dialog's answer), the path is just as ambiguous.
+    list->addFiles({QFile::decodeName(raw)});
+    QVERIFY(list->entries().isEmpty());
+    QCOMPARE(hub.log.last(), QStringLiteral("MESSAGE:已经为您过滤1个名称无法识别的文件！"));
+#endif
 }
 
 void TestFileList::sortAlternatesAcrossColumns()

@@ -1,14 +1,8 @@
 #include "timepagewidget.h"
 #include "ui_timepagewidget.h"
 
-#include "common/startfolder.h"
 #include "common/toolbuttonicon.h"
-#include "filelist/additionplan.h"
-#include "filelist/filecollector.h"
-#include "filelist/folderpicker.h"
 #include "timeprop/timelistwidget.h"
-
-#include <QFileDialog>
 
 TimePageWidget::TimePageWidget(QWidget *parent)
     : QWidget(parent),
@@ -51,27 +45,12 @@ void TimePageWidget::setUndoEnabled(bool enabled)
 
 void TimePageWidget::on_addFile_clicked()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        nullptr, QStringLiteral("打开"), defaultUserFolder());
-    if (!files.isEmpty())
-        ui->fileListWidget->addFiles(files);
+    ui->fileListWidget->addFromFileDialog();
 }
 
 void TimePageWidget::on_addFolder_clicked()
 {
-    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
-    if (folders.isEmpty())
-        return;
-    if (m_folderMode) {
-        ui->fileListWidget->addFiles(folders);
-        return;
-    }
-    // All chosen folders make one addition, so duplicates are reported and the capacity warned of once.
-    QStringList files;
-    for (const QString &folder : folders)
-        files.append(collectFilesRecursively(folder, qMax(0, kListCapacity + 1 - files.size())));
-    if (!files.isEmpty())
-        ui->fileListWidget->addFiles(files);
+    ui->fileListWidget->addFromFolderPicker();
 }
 
 void TimePageWidget::on_undo_clicked()
