@@ -8,8 +8,10 @@
 #include "filelist/tableroles.h"
 #include "rename/namerules.h"
 #include "rename/renamejob.h"
+#include "rename/newnamedelegate.h"
 #include "rename/renamekeys.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QSignalBlocker>
@@ -24,6 +26,20 @@ QString suffixOf(const QString &name)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
+int markOf(const NameConflict &conflict)
+{
+    switch (conflict.kind) {
+    case NameConflict::None:
+        return NewNameDelegate::NoMark;
+    case NameConflict::Resolved:
+    case NameConflict::Taken:
+        return NewNameDelegate::ConflictMark;
+    case NameConflict::Refused:
+        return NewNameDelegate::RefusedMark;
+    }
+    return NewNameDelegate::NoMark;
+}
+
 } // namespace
 
 FileListWidget::FileListWidget(QWidget *parent)
@@ -31,7 +47,8 @@ FileListWidget::FileListWidget(QWidget *parent)
       m_runner([this](const QString &key, const QVariant &value) {
           onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
       }),
-      m_subscription(this, renameListChannels())
+      m_subscription(this, renameListChannels()),
+      m_newNameDelegate(new NewNameDelegate(table()))
 {
     setColumns({{QStringLiteral("原文件名"), 200, CellKind::Text, true},
                 {QStringLiteral("新文件名"), 200, CellKind::EditableText, true},
@@ -39,6 +56,18 @@ FileListWidget::FileListWidget(QWidget *parent)
                 {QStringLiteral("状态"), 100, CellKind::Status},
                 {QStringLiteral("操作"), 150, CellKind::Operate}},
                FolderColumn);
+    table()->setItemDelegateForColumn(NewNameColumn, m_newNameDelegate);
+
+    // Rows added, deleted, moved or edited, or items renamed by another page: one check once the change is done.
+    m_conflictTimer.setSingleShot(true);
+    m_conflictTimer.setInterval(0);
+    connect(&m_conflictTimer, &QTimer::timeout, this, &FileListWidget::checkConflicts);
+    connect(this, &ItemListWidget::tabelEmpty, this, &FileListWidget::scheduleConflictCheck);
+    // What other programs did to the folders while the window was in the background.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive && isVisible())
+            scheduleConflictCheck();
+    });
 }
 
 FileEntry FileListWidget::makeRecord(const QString &path) const
@@ -64,6 +93,7 @@ void FileListWidget::fillRow(int row, const QIcon &icon)
     // A folder has no extension: what is typed for it is its whole new name.
     newName->setData(TableRole::Suffix, folderMode() ? QString() : info.suffix());
     t->item(row, FolderColumn)->setText(info.absolutePath());
+    showConflictMark(row);
 }
 
 void FileListWidget::setNewNameText(int row, const QString &text)
@@ -79,13 +109,16 @@ bool FileListWidget::sortRecords(int column, bool descending)
     switch (column) {
     case NameColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.currentName; }, descending);
+        scheduleConflictCheck();
         return true;
     case NewNameColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.newName; }, descending);
+        scheduleConflictCheck();
         return true;
     case FolderColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); },
                                descending);
+        scheduleConflictCheck();
         return true;
     default:
         return false;
@@ -109,11 +142,27 @@ void FileListWidget::onCellEdited(int row, QTableWidgetItem *item)
         name = entry.newName;
     item->setText(name);
     entry.newName = name;
+    scheduleConflictCheck();
 }
 
 void FileListWidget::onCleared()
 {
     m_history.clear();
+    m_conflicts.clear();
+}
+
+void FileListWidget::moveRecord(int from, int to)
+{
+    RecordListWidget<FileEntry>::moveRecord(from, to);
+    // The order decides which of two rows keeps a name they both propose.
+    scheduleConflictCheck();
+}
+
+void FileListWidget::showEvent(QShowEvent *event)
+{
+    RecordListWidget<FileEntry>::showEvent(event);
+    // Another page may have renamed, made or removed items since this page was last seen.
+    scheduleConflictCheck();
 }
 
 void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
@@ -158,12 +207,14 @@ void FileListWidget::recompute(const QString &key)
         return;
     NameRules::recompute(key, m_records, m_autoResolve);
     showNewNames();
+    checkConflicts();
 }
 
 void FileListWidget::applyImportedNames(const QStringList &names)
 {
     NameRules::applyImportedNames(names, m_records, folderMode(), m_autoResolve);
     showNewNames();
+    checkConflicts();
 }
 
 void FileListWidget::showNewNames()
@@ -201,6 +252,7 @@ void FileListWidget::renameRecord(FileEntry &entry, const QString &oldName, cons
 void FileListWidget::followMoves(const ItemMoves &moves)
 {
     m_history.updateRecords([&moves](RenameRecord &record) { record.pathAfter = moves.follow(record.pathAfter); });
+    scheduleConflictCheck();
 }
 
 void FileListWidget::renameAll(bool undoing)
@@ -228,6 +280,7 @@ void FileListWidget::renameAll(bool undoing)
     });
     if (!ran)
         return;
+    checkConflicts();
     announceMoves(moves);
     emit canUndo(m_history.canUndo());
 }
@@ -243,8 +296,13 @@ void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outc
         t->item(row, FolderColumn)->setText(QFileInfo(entry.path).absolutePath());
         return;
     }
+    QTableWidgetItem *name = t->item(row, NameColumn);
+    // A failed item of a swap may have come back under another free name.
+    if (outcome == RowOutcome::Failed && name->text() != entry.currentName) {
+        name->setText(entry.currentName);
+        t->item(row, FolderColumn)->setText(QFileInfo(entry.path).absolutePath());
+    }
     if (outcome == RowOutcome::Renamed) {
-        QTableWidgetItem *name = t->item(row, NameColumn);
         const QString oldSuffix = suffixOf(name->text());
         const QString newSuffix = suffixOf(entry.currentName);
         // An item keeps its kind, and so its icon, unless its extension changed.
@@ -255,4 +313,66 @@ void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outc
             t->item(row, NewNameColumn)->setData(TableRole::Suffix, newSuffix);
     }
     t->setStatusCell(row, StatusColumn, entry.status);
+}
+
+void FileListWidget::scheduleConflictCheck()
+{
+    m_conflictTimer.start();
+}
+
+void FileListWidget::checkConflicts()
+{
+    m_conflictTimer.stop();
+    // A job changes rows and disk as it goes; it checks once when it is done.
+    if (isRenaming())
+        return;
+    const ConflictReport report = ConflictPreview::check(m_records, m_autoResolve, folderMode());
+    QHash<QString, NameConflict> conflicts;
+    bool fail = false;
+    for (int row = 0; row < report.rows.size(); ++row) {
+        const NameConflict &conflict = report.rows.at(row);
+        if (conflict.kind == NameConflict::None)
+            continue;
+        conflicts.insert(m_records.at(row).id, conflict);
+        fail = fail || conflict.kind != NameConflict::Resolved;
+    }
+    const bool changed = conflicts != m_conflicts;
+    m_conflicts = conflicts;
+    if (changed) {
+        CustomTabelWidget *t = table();
+        {
+            const QSignalBlocker quiet(t->model());
+            const int rows = qMin(m_records.size(), t->rowCount());
+            for (int row = 0; row < rows; ++row)
+                showConflictMark(row);
+        }
+        t->viewport()->update();
+    }
+    const QString summary = ConflictPreview::summary(report);
+    if (summary == m_conflictSummary && fail == m_conflictsFail)
+        return;
+    m_conflictSummary = summary;
+    m_conflictsFail = fail;
+    emit conflictSummaryChanged(summary, fail);
+}
+
+NameConflict FileListWidget::conflictOf(int row) const
+{
+    if (row < 0 || row >= m_records.size())
+        return NameConflict();
+    return m_conflicts.value(m_records.at(row).id);
+}
+
+void FileListWidget::showConflictMark(int row)
+{
+    QTableWidgetItem *item = table()->item(row, NewNameColumn);
+    if (!item || row >= m_records.size())
+        return;
+    const NameConflict conflict = m_conflicts.value(m_records.at(row).id);
+    const int mark = markOf(conflict);
+    if (item->data(NewNameDelegate::MarkRole).toInt() == mark
+        && item->data(Qt::ToolTipRole).toString() == ConflictPreview::hint(conflict))
+        return;
+    item->setData(NewNameDelegate::MarkRole, mark);
+    item->setData(Qt::ToolTipRole, mark == NewNameDelegate::NoMark ? QVariant() : ConflictPreview::hint(conflict));
 }

@@ -4,15 +4,21 @@
 #include "common/jobrunner.h"
 #include "filelist/fileentry.h"
 #include "filelist/recordlistwidget.h"
+#include "rename/conflictpreview.h"
 #include "rename/renamehistory.h"
 
+#include <QHash>
+#include <QTimer>
 #include <QVariant>
 
 enum class RowOutcome;
+class NewNameDelegate;
 
 // The list of a rename page: one row per gathered file (or folder) with its proposed name, folder, status
 // and actions. It follows the rename settings of its own mode through the hub, renames its items on
-// "START CHANGE NAME" and undoes its batches newest first.
+// "START CHANGE NAME" and undoes its batches newest first. Before a start it shows what the job will do with
+// the proposals: those that conflict with another row or an item on disk, and those the job refuses, are
+// marked in column 1 and told in their tooltip; the proposals themselves stay as the rules made them.
 class FileListWidget : public RecordListWidget<FileEntry>
 {
     Q_OBJECT
@@ -37,9 +43,21 @@ public:
     void renameAll(bool undoing);
     void undo();
 
+    // Checks every proposal against the other rows and the target folders, marks the rows and updates the
+    // summary. Runs after every recomputation, import and job, and soon after any other change of the rows.
+    void checkConflicts();
+    // The count line of the last check ("12个名称冲突，开始命名后将失败"); empty when there is nothing to say.
+    QString conflictSummary() const { return m_conflictSummary; }
+    // Whether some row of the last check will fail.
+    bool conflictsFail() const { return m_conflictsFail; }
+    NameConflict conflictOf(int row) const;
+
     bool autoResolve() const { return m_autoResolve; }
     bool isRenaming() const { return m_runner.isRunning(); }
     int undoDepth() const { return m_history.size(); }
+
+signals:
+    void conflictSummaryChanged(const QString &summary, bool willFail);
 
 public slots:
     void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
@@ -52,13 +70,22 @@ protected:
     void onCleared() override;
     void renameRecord(FileEntry &entry, const QString &oldName, const QString &newName) override;
     void followMoves(const ItemMoves &moves) override;
+    void moveRecord(int from, int to) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void importNames(const QVariant &value);
     void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
+    void scheduleConflictCheck();
+    void showConflictMark(int row);
 
     RenameHistory m_history;
     bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
     JobRunner m_runner;
     HubSubscription m_subscription;
+    NewNameDelegate *m_newNameDelegate;
+    QHash<QString, NameConflict> m_conflicts; // the marked rows of the last check, by row id
+    QString m_conflictSummary;
+    bool m_conflictsFail = false;
+    QTimer m_conflictTimer;
 };

@@ -6,8 +6,10 @@
 #include "filelist/additionplan.h"
 #include "filelist/filecollector.h"
 #include "filelist/folderpicker.h"
+#include "rename/newnamedelegate.h"
 
 #include <QFileDialog>
+#include <QStyle>
 
 RenamePageWidget::RenamePageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePageWidget)
 {
@@ -18,6 +20,7 @@ RenamePageWidget::RenamePageWidget(QWidget *parent) : QWidget(parent), ui(new Ui
     setUndoEnabled(false);
     connect(ui->fileListWidget, &FileListWidget::canUndo, this, &RenamePageWidget::setUndoEnabled);
     connect(ui->fileListWidget, &FileListWidget::tabelEmpty, this, &RenamePageWidget::tabelEmpty);
+    connect(ui->fileListWidget, &FileListWidget::conflictSummaryChanged, this, &RenamePageWidget::showConflictSummary);
 }
 
 RenamePageWidget::~RenamePageWidget()
@@ -41,6 +44,22 @@ void RenamePageWidget::setUndoEnabled(bool enabled)
 {
     ui->undo->setEnabled(enabled);
     setToolButtonIcon(ui->undo, enabled ? QStringLiteral(":/image/undo.svg") : QStringLiteral(":/image/disableUndo.svg"));
+}
+
+void RenamePageWidget::showConflictSummary(const QString &summary, bool willFail)
+{
+    ui->conflictCountWidget->setVisible(!summary.isEmpty());
+    if (summary.isEmpty())
+        return;
+    QLabel *label = ui->conflictCountLabel;
+    label->setText(summary);
+    label->setToolTip(summary);
+    // The stylesheet keys on "Severity": re-apply it for the new value.
+    label->setProperty("Severity", willFail ? QStringLiteral("fail") : QStringLiteral("resolve"));
+    label->style()->unpolish(label);
+    label->style()->polish(label);
+    const QColor color = label->palette().color(QPalette::WindowText);
+    ui->conflictMarkLabel->setPixmap(NewNameDelegate::markPixmap(color, 16, devicePixelRatioF()));
 }
 
 void RenamePageWidget::on_addFile_clicked()

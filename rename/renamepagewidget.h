@@ -30,6 +30,8 @@ private slots:
 
 private:
     void setUndoEnabled(bool enabled);
+    // The count line above the list: what the list's conflict check found, hidden when it found nothing.
+    void showConflictSummary(const QString &summary, bool willFail);
 
     Ui::RenamePageWidget *ui;
     bool m_folderMode = false;

@@ -1,0 +1,92 @@
+#include "newnamedelegate.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+#include <QTextOption>
+
+namespace {
+
+constexpr int MarkSize = 16;
+constexpr int MarkGap = 6;
+
+} // namespace
+
+NewNameDelegate::NewNameDelegate(QWidget *view) : WidgetCellDelegate(view), m_label(new QLabel(view))
+{
+    m_label->setObjectName(QStringLiteral("conflictNameLabel"));
+    m_label->hide();
+}
+
+const NewNameDelegate::Look &NewNameDelegate::lookOf(int mark) const
+{
+    auto it = m_looks.constFind(mark);
+    if (it != m_looks.constEnd())
+        return it.value();
+    m_label->setProperty("Conflict", mark);
+    // The stylesheet keys on "Conflict": re-apply it for the new value.
+    m_label->style()->unpolish(m_label);
+    m_label->style()->polish(m_label);
+    return *m_looks.insert(mark, {m_label->palette().color(QPalette::WindowText), m_label->font()});
+}
+
+QColor NewNameDelegate::markColor(int mark) const
+{
+    return lookOf(mark).color;
+}
+
+QFont NewNameDelegate::markFont(int mark) const
+{
+    return lookOf(mark).font;
+}
+
+QPixmap NewNameDelegate::markPixmap(const QColor &color, int size, qreal ratio)
+{
+    QPixmap pixmap(QSize(size, size) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawEllipse(QRectF(0, 0, size, size));
+    // The exclamation mark, cut out in the dark of the table.
+    const QColor ink(0x21, 0x22, 0x23);
+    painter.setBrush(ink);
+    const qreal stroke = size / 8.0;
+    const qreal x = (size - stroke) / 2;
+    painter.drawRoundedRect(QRectF(x, size * 0.2, stroke, size * 0.4), stroke / 2, stroke / 2);
+    painter.drawEllipse(QRectF(x, size * 0.7, stroke, stroke));
+    return pixmap;
+}
+
+void NewNameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const int mark = index.data(MarkRole).toInt();
+    if (mark == NoMark) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    paintBackground(painter, option, index);
+    const QWidget *view = option.widget;
+    const QStyle *style = view ? view->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const QRect area = option.rect.adjusted(margin, 0, -margin, 0);
+    if (area.width() <= MarkSize)
+        return;
+    const QColor color = markColor(mark);
+    const QRect markRect(area.left(), area.center().y() - MarkSize / 2 + 1, MarkSize, MarkSize);
+    painter->drawPixmap(markRect.topLeft(), markPixmap(color, MarkSize, painter->device()->devicePixelRatioF()));
+
+    const QRect textRect = area.adjusted(MarkSize + MarkGap, 0, 0, 0);
+    QTextOption text(Qt::AlignLeft | Qt::AlignVCenter);
+    text.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    painter->save();
+    painter->setClipRect(textRect);
+    painter->setFont(markFont(mark));
+    painter->setPen(color);
+    painter->drawText(QRectF(textRect), index.data(Qt::DisplayRole).toString(), text);
+    painter->restore();
+}
