@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QHash>
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 #include <QUuid>
@@ -260,22 +259,13 @@ void FileListWidget::renameAll(bool undoing)
     QVector<QPair<QString, QString>> moves;
     const bool ran = m_runner.run(table()->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
-        // Where each row's item was before its last step, so the other lists learn each rename in order.
-        QHash<QString, QString> before;
-        for (const FileEntry &entry : qAsConst(m_records))
-            before.insert(entry.id, entry.path);
-        const RenameJob::RowCallback onRow = [&](int row, const FileEntry &entry, RowOutcome outcome) {
-            if (outcome == RowOutcome::Renamed)
-                moves.append({before.value(entry.id), entry.path});
-            if (outcome == RowOutcome::Renamed || outcome == RowOutcome::Moved)
-                before.insert(entry.id, entry.path);
+        const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
             showJobRow(row, entry, outcome);
             pacer.step();
         };
-        if (undoing)
-            RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter);
-        else
-            RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
+        const RenameJobResult result = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
+                                               : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
+        moves = result.moves;
         setBusy(false);
     });
     if (!ran)

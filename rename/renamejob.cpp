@@ -21,6 +21,7 @@ struct RowStep
 {
     RowOutcome outcome = RowOutcome::Untouched;
     QString message; // the warning for a failed row
+    QString movedTo; // where a renamed item is now
 };
 
 struct MoveAttempt
@@ -61,14 +62,14 @@ RowStep failRow(FileEntry *entry, const QString &message)
 {
     if (entry)
         entry->status = StatusFailed;
-    return {RowOutcome::Failed, message};
+    return {RowOutcome::Failed, message, {}};
 }
 
 RowStep markMissing(FileEntry *entry)
 {
     if (entry)
         entry->status = StatusMissing;
-    return {RowOutcome::Missing, {}};
+    return {RowOutcome::Missing, {}, {}};
 }
 
 // Moves an item out of the way of a ring of renames, to a free temporary name in its folder; empty on failure.
@@ -149,7 +150,7 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
     entry.currentName = nameOf(move.target);
     entry.newName = entry.currentName;
     entry.status = StatusSuccess;
-    return {RowOutcome::Renamed, {}};
+    return {RowOutcome::Renamed, {}, move.target};
 }
 
 // entry is null when the row was removed from the list since the batch: the item is still put back.
@@ -184,7 +185,7 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAll
         entry->currentName = nameOf(move.target);
         entry->status = StatusPending;
     }
-    return {RowOutcome::Renamed, {}};
+    return {RowOutcome::Renamed, {}, move.target};
 }
 
 // One rename of a batch as planned before anything moves; target is empty when the rename will not be tried.
@@ -264,14 +265,13 @@ bool holdsNestedItems(const FileEntryList &entries)
 }
 
 // A renamed folder takes the listed items inside it along: their rows follow it to its new path.
-void followRenamedFolder(FileEntryList &entries, int renamedRow, const QString &before,
+// A renamed folder takes the listed items inside it along, whether or not the folder has a row of its own:
+// their rows follow it from before to after.
+void followRenamedFolder(FileEntryList &entries, const QString &before, const QString &after,
                          const RenameJob::RowCallback &onRow)
 {
-    const QString after = entries.at(renamedRow).path;
     const QString prefix = before + QLatin1Char('/');
     for (int row = 0; row < entries.size(); ++row) {
-        if (row == renamedRow)
-            continue;
         const QString path = RenamePaths::normalised(entries.at(row).path);
         if (!path.startsWith(prefix))
             continue;
@@ -323,16 +323,21 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
     for (const RenameStep &planned : qAsConst(steps)) {
         const int row = planned.rename;
         if (planned.aside) {
-            const QString temporary = stepAside(RenamePaths::normalised(entries.at(row).path));
-            if (!temporary.isEmpty())
+            const QString before = RenamePaths::normalised(entries.at(row).path);
+            const QString temporary = stepAside(before);
+            if (!temporary.isEmpty()) {
                 aside.insert(row, temporary);
+                result.moves.append({before, temporary});
+            }
             continue;
         }
         const QString before = RenamePaths::normalised(entries.at(row).path);
         const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside.value(row));
         tally(result, step.outcome);
+        if (step.outcome == RowOutcome::Renamed)
+            result.moves.append({aside.value(row, before), step.movedTo});
         if (nested && step.outcome == RowOutcome::Renamed)
-            followRenamedFolder(entries, row, before, onRow);
+            followRenamedFolder(entries, before, step.movedTo, onRow);
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         if (!step.message.isEmpty())
@@ -380,8 +385,10 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         const RenameRecord &record = recordAt(planned.rename);
         if (planned.aside) {
             const QString temporary = stepAside(record.pathAfter);
-            if (!temporary.isEmpty())
+            if (!temporary.isEmpty()) {
                 aside.insert(planned.rename, temporary);
+                result.moves.append({record.pathAfter, temporary});
+            }
             continue;
         }
         const int row = rowOfId.value(record.id, -1);
@@ -389,8 +396,11 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr,
                                           aside.value(planned.rename));
         tally(result, step.outcome);
-        if (nested && entry && step.outcome == RowOutcome::Renamed)
-            followRenamedFolder(entries, row, record.pathAfter, onRow);
+        if (step.outcome == RowOutcome::Renamed)
+            result.moves.append({aside.value(planned.rename, record.pathAfter), step.movedTo});
+        // An item whose row was removed may still be a folder that listed items lie in.
+        if ((nested || !entry) && step.outcome == RowOutcome::Renamed)
+            followRenamedFolder(entries, record.pathAfter, step.movedTo, onRow);
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         if (!step.message.isEmpty())

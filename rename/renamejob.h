@@ -3,6 +3,9 @@
 #include "filelist/fileentry.h"
 #include "rename/renamehistory.h"
 
+#include <QPair>
+#include <QVector>
+
 #include <functional>
 
 class JobFailureReporter;
@@ -21,6 +24,9 @@ struct RenameJobResult
     int renamed = 0; // for an undo: items put back
     int failed = 0;
     int missing = 0;
+    // Every rename done on disk, in the order done, steps aside included (from, to): what other lists need to
+    // follow the items.
+    QVector<QPair<QString, QString>> moves;
 };
 
 // The rename job of a rename list, free of widgets: renames items on disk and keeps their entries in step.

@@ -20,6 +20,7 @@ class TestListsFollow : public QObject
 private slots:
     void folderRenameMovesOtherListsRows();
     void fileRenameMovesTheSameFileListedElsewhere();
+    void swapKeepsEachRowOnItsItem();
 };
 
 namespace {
@@ -75,6 +76,26 @@ void TestListsFollow::fileRenameMovesTheSameFileListedElsewhere()
     QCOMPARE(second.entries().at(0).path, dir.path() + "/b.txt");
     QCOMPARE(second.entries().at(0).currentName, QStringLiteral("b.txt"));
     QCOMPARE(second.table()->item(0, FileListWidget::NameColumn)->text(), QStringLiteral("b.txt"));
+}
+
+void TestListsFollow::swapKeepsEachRowOnItsItem()
+{
+    QTemporaryDir dir;
+    const QString a = makeFile(dir.path(), "a.txt", "A");
+    const QString b = makeFile(dir.path(), "b.txt", "B");
+    FileListWidget swapper;
+    FileListWidget other;
+    swapper.addFiles({a, b});
+    other.addFiles({a, b});
+    swapper.entries()[0].newName = QStringLiteral("b.txt");
+    swapper.entries()[1].newName = QStringLiteral("a.txt");
+    swapper.renameAll(false);
+    // The item that held "A" is now b.txt: the row that showed it shows b.txt.
+    QCOMPARE(other.entries().at(0).path, b);
+    QCOMPARE(other.entries().at(1).path, a);
+    QFile moved(other.entries().at(0).path);
+    QVERIFY(moved.open(QIODevice::ReadOnly));
+    QCOMPARE(moved.readAll(), QByteArray("A"));
 }
 
 QTEST_MAIN(TestListsFollow)

@@ -167,6 +167,8 @@ private slots:
     void undoLeavesNewItemInTheOldPlaceAlone();
     void nestedFoldersFollowTheirParent_data();
     void nestedFoldersFollowTheirParent();
+    void nestedFolderFollowsAParentWithoutARow();
+    void movesRecordEveryStepInOrder();
 
     void failureWarnings_data();
     void failureWarnings();
@@ -1114,6 +1116,52 @@ void TestRenameJob::nestedFoldersFollowTheirParent()
     QVERIFY(QFileInfo::exists(path("p/c/keep.txt")));
     QCOMPARE(entries[childRow].path, path("p/c"));
     QCOMPARE(entries[1 - childRow].path, path("p"));
+}
+
+void TestRenameJob::nestedFolderFollowsAParentWithoutARow()
+{
+    // w/A and w/A/B listed; B renamed, then A; A's row removed; two undos put both back.
+    const QString a = makeFolder("A");
+    makeFolder("A/B");
+    makeFile("A/B/keep.txt", "x");
+    FileEntryList entries{entryFor(a), entryFor(path("A/B"), "BX")};
+    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(entries[1].path, path("A/BX"));
+    entries[0].newName = QStringLiteral("AX");
+    entries[1].newName = entries[1].currentName;
+    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(entries[1].path, path("AX/BX"));
+    entries.removeFirst();
+
+    const RenameJobResult first = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(first.renamed, 1);
+    QCOMPARE(entries[0].path, path("A/BX"));
+    const RenameJobResult second = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(second.renamed, 1);
+    QCOMPARE(second.failed, 0);
+    QVERIFY(QFileInfo::exists(path("A/B/keep.txt")));
+    QCOMPARE(entries[0].path, path("A/B"));
+}
+
+void TestRenameJob::movesRecordEveryStepInOrder()
+{
+    // A swap goes through a step aside; replaying the moves in order takes each old path to its new one.
+    const QString a = makeFile("a.txt", "A");
+    const QString b = makeFile("b.txt", "B");
+    FileEntryList entries{entryFor(a, "b.txt"), entryFor(b, "a.txt")};
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, m_reporter);
+    QCOMPARE(result.renamed, 2);
+    QCOMPARE(contentOf(a), QByteArray("B"));
+    const auto follow = [&result](QString p) {
+        for (const auto &move : result.moves) {
+            if (p == move.first)
+                p = move.second;
+        }
+        return p;
+    };
+    QCOMPARE(follow(a), b);
+    QCOMPARE(follow(b), a);
+    QVERIFY(result.moves.size() >= 3);
 }
 
 void TestRenameJob::failureWarnings_data()
