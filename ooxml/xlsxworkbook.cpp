@@ -4,7 +4,6 @@
 #include "zippackage.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QHash>
 #include <QLocale>
 #include <QStringList>
@@ -215,16 +214,34 @@ QString serialDateText(double serial, bool date1904)
     return dateTimeText(epoch.addDays(days), secondsOfDay);
 }
 
-// An ISO 8601 value of a cell of type "d", shown like a date-formatted number.
+// The time of day of an ISO 8601 time, a zone designator ("Z", "+08:00") left aside: a cell holds what a clock
+// showed.
+QTime isoTimeOfDay(QString text)
+{
+    if (text.endsWith(QLatin1Char('Z')))
+        text.chop(1);
+    const int offset = qMax(text.lastIndexOf(QLatin1Char('+')), text.lastIndexOf(QLatin1Char('-')));
+    if (offset > 0)
+        text.truncate(offset);
+    return QTime::fromString(text, Qt::ISODate);
+}
+
+// An ISO 8601 value of a cell of type "d", shown like a date-formatted number. Date and time are read apart,
+// in no time zone: a wall-clock time that the local zone skips (a daylight-saving gap) is still that time.
 QString isoDateText(const QString &value)
 {
-    const QDateTime dateTime = QDateTime::fromString(value, Qt::ISODate);
-    if (dateTime.isValid())
-        return dateTimeText(dateTime.date(), dateTime.time().msecsSinceStartOfDay() / 1000);
+    const int t = value.indexOf(QLatin1Char('T'));
+    if (t > 0) {
+        const QDate date = QDate::fromString(value.left(t), Qt::ISODate);
+        const QTime time = isoTimeOfDay(value.mid(t + 1));
+        if (date.isValid() && time.isValid())
+            return dateTimeText(date, time.msecsSinceStartOfDay() / 1000);
+        return value;
+    }
     const QDate date = QDate::fromString(value, Qt::ISODate);
     if (date.isValid())
         return dateTimeText(date, 0);
-    const QTime time = QTime::fromString(value, Qt::ISODate);
+    const QTime time = isoTimeOfDay(value);
     if (time.isValid())
         return time.toString(QStringLiteral("HH:mm:ss"));
     return value;

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <ctime>
+
 #include <xlsxwriter.h>
 #include <zip.h>
 
@@ -228,6 +230,8 @@ private slots:
     void totalCapAcrossParts();
     void millionEmptyRows();
     void hugeDeclaredRangeCostsNothing();
+    void datesIgnoreTheTimeZone_data();
+    void datesIgnoreTheTimeZone();
 
     void twoReadsEachDeliverOnce();
     void failureDeliversMessageThenEmptyRows();
@@ -765,6 +769,40 @@ void TestSpreadsheetReader::hugeDeclaredRangeCostsNothing()
     QCOMPARE(rows.size(), 3001);
     QCOMPARE(rows.at(2999), QStringList{"3000"});
     QVERIFY(rows.last().isEmpty());
+}
+
+void TestSpreadsheetReader::datesIgnoreTheTimeZone_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    for (const char *zone : {"UTC", "Asia/Shanghai", "America/New_York", "Europe/Berlin"})
+        QTest::newRow(zone) << QByteArray(zone);
+}
+
+// A cell holds the time a clock showed, in no zone: 02:30 on 31 March 2024 does not exist in Berlin, and the
+// cell still reads 02:30.
+void TestSpreadsheetReader::datesIgnoreTheTimeZone()
+{
+    QFETCH(QByteArray, zone);
+    const QByteArray before = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    qputenv("TZ", zone);
+    ::tzset();
+    const auto restore = qScopeGuard([&] {
+        if (hadZone)
+            qputenv("TZ", before);
+        else
+            qunsetenv("TZ");
+        ::tzset();
+    });
+    const Parts parts = package(row(1, "<c r=\"A1\" t=\"d\"><v>2024-03-31T02:30:00</v></c>"
+                                       "<c r=\"B1\" t=\"d\"><v>2024-03-10T02:30:00.000</v></c>"
+                                       "<c r=\"C1\" t=\"d\"><v>2024-10-27T02:30:00Z</v></c>"
+                                       + numberCell("D1", "45382.104166666664", 2)),
+                                QByteArray(), QByteArray(), DateStyles);
+    QStringList messages;
+    QCOMPARE(readParts(parts, &messages),
+             (Rows{{"2024-03-31 02:30:00", "2024-03-10 02:30:00", "2024-10-27 02:30:00", "2024-03-31 02:30:00"}}));
+    QCOMPARE(messages, QStringList());
 }
 
 void TestSpreadsheetReader::twoReadsEachDeliverOnce()
