@@ -11,12 +11,16 @@
 #include <QThreadPool>
 #include <QtConcurrent>
 
+#include <atomic>
+#include <memory>
 #include <new>
 
 namespace {
 
 // Every list holds at most this many rows, so only rows up to here are needed one by one.
 constexpr int RowsKeptOneByOne = 3000;
+// Rows with a value that a read keeps: one past a full list tells that the sheet holds more.
+constexpr int RowsWithValuesRead = RowsKeptOneByOne + 1;
 
 void postMessage(QObject *receiver, const QString &message)
 {
@@ -27,12 +31,24 @@ void postMessage(QObject *receiver, const QString &message)
 // Watches one read. It lives on the GUI thread until its result is delivered, so the worker posts its
 // messages here, never to a receiver that might be destroyed meanwhile; they are passed on, in order, ahead
 // of the result.
+// When the receiver goes, the read is told to stop: nobody waits for its rows any more.
 class SpreadsheetReadWatcher : public QFutureWatcher<QVariantList>
 {
 public:
-    explicit SpreadsheetReadWatcher(QObject *receiver) : m_receiver(receiver)
+    explicit SpreadsheetReadWatcher(QObject *receiver)
+        : m_receiver(receiver), m_cancelled(std::make_shared<std::atomic_bool>(false))
     {
         connect(this, &QFutureWatcherBase::finished, this, &SpreadsheetReadWatcher::deliver);
+        if (receiver) {
+            const std::shared_ptr<std::atomic_bool> cancelled = m_cancelled;
+            connect(receiver, &QObject::destroyed, this, [cancelled] { *cancelled = true; });
+        }
+    }
+
+    std::function<bool()> cancelCheck() const
+    {
+        const std::shared_ptr<std::atomic_bool> cancelled = m_cancelled;
+        return [cancelled] { return cancelled->load(); };
     }
 
 protected:
@@ -51,6 +67,7 @@ private:
     }
 
     QPointer<QObject> m_receiver;
+    std::shared_ptr<std::atomic_bool> m_cancelled;
 };
 
 void appendEmptyRows(QVariantList *rows, int *nextRow, int endRow)
@@ -86,9 +103,20 @@ QVariantList worksheetRows(const XlsxWorkbook &book)
 
 QVariantList readSpreadsheet(const QString &path, QObject *receiver)
 {
+    return readSpreadsheet(path, receiver, {});
+}
+
+QVariantList readSpreadsheet(const QString &path, QObject *receiver, const std::function<bool()> &cancelled)
+{
     try {
         XlsxWorkbook book;
-        if (!book.load(path)) {
+        book.setRowLimit(RowsWithValuesRead);
+        book.setCancelCheck(cancelled);
+        if ((cancelled && cancelled()) || (!book.load(path) && book.wasCancelled())) {
+            qInfo("Workbook read of %s cancelled", qUtf8Printable(path));
+            return QVariantList();
+        }
+        if (!book.isLoaded()) {
             qWarning("Workbook %s cannot be read: %s", qUtf8Printable(path), qUtf8Printable(book.errorString()));
             postMessage(receiver, QStringLiteral("请确保文件是正确的xlsx格式！"));
             return QVariantList();
@@ -110,6 +138,9 @@ QVariantList readSpreadsheet(const QString &path, QObject *receiver)
 void startSpreadsheetRead(const QString &path, QObject *receiver)
 {
     auto *watcher = new SpreadsheetReadWatcher(receiver);
-    watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), readSpreadsheet, path,
-                                         static_cast<QObject *>(watcher)));
+    const std::function<bool()> cancelled = watcher->cancelCheck();
+    QObject *messages = watcher;
+    watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), [path, messages, cancelled] {
+        return readSpreadsheet(path, messages, cancelled);
+    }));
 }

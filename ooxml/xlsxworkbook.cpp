@@ -366,8 +366,10 @@ public:
         book.m_loaded = XlsxLoader(book, package).run();
         if (!book.m_loaded) {
             const QString error = book.m_error;
+            const bool cancelled = book.m_wasCancelled;
             book.reset();
             book.m_error = error;
+            book.m_wasCancelled = cancelled;
         }
         return book.m_loaded;
     }
@@ -385,7 +387,12 @@ public:
         if (sheetPart.isEmpty())
             return true; // a workbook, but its current sheet is not a worksheet
         m_book.m_hasWorksheet = true;
-        return readSharedStrings(workbookPart) && readStyles(workbookPart) && readWorksheet(sheetPart);
+        // The sheet first: only the shared strings its kept cells use are then looked up.
+        if (!readStyles(workbookPart) || !readWorksheet(sheetPart) || !readSharedStrings(workbookPart))
+            return false;
+        settleCells();
+        setUsedRange(m_dimension);
+        return true;
     }
 
 private:
@@ -425,6 +432,33 @@ private:
             break;
         }
         return false;
+    }
+
+    // Opens a part to be read as a stream; the package reads only as far as the scanner asks.
+    bool openStream(const QString &name)
+    {
+        switch (m_package.openEntry(name)) {
+        case ZipPackage::Read:
+            return true;
+        case ZipPackage::Missing:
+            return fail(name + QStringLiteral(": missing"));
+        case ZipPackage::Broken:
+            break;
+        }
+        return fail(name + QStringLiteral(": unreadable"));
+    }
+
+    XmlPullScanner::Source streamSource()
+    {
+        return [this](char *buffer, qint64 size) { return m_package.readEntry(buffer, size); };
+    }
+
+    bool cancelled()
+    {
+        if (!m_book.m_cancelled || !m_book.m_cancelled())
+            return false;
+        m_book.m_wasCancelled = true;
+        return fail(QStringLiteral("cancelled"));
     }
 
     // Positions the scanner on the root element.
@@ -579,26 +613,51 @@ private:
         return m_package.contains(usual) ? usual : QString();
     }
 
+    // Gives the cells that show a shared string their text, reading the strings only up to the last one used.
     bool readSharedStrings(const QString &workbookPart)
     {
+        if (m_pendingStrings.isEmpty())
+            return true;
+        QHash<int, QString> used;
+        int lastUsed = 0;
+        for (const PendingString &pending : qAsConst(m_pendingStrings)) {
+            used.insert(pending.index, QString());
+            lastUsed = qMax(lastUsed, pending.index);
+        }
         const QString partName =
             workbookPartOfType(workbookPart, SharedStringsType, QStringLiteral("sharedStrings.xml"));
-        if (partName.isEmpty())
-            return true;
-        QByteArray data;
-        if (!readPart(partName, &data))
-            return false;
-        XmlPullScanner xml(data);
-        if (!openRoot(xml, partName, QLatin1String("sst")))
-            return false;
-        // The declared count is never used: only items actually present take memory.
-        while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("si"))
-                m_sharedStrings.append(readStringItem(xml));
-            else
-                xml.skipCurrentElement();
+        int count = 0;
+        if (!partName.isEmpty()) {
+            if (!openStream(partName))
+                return false;
+            XmlPullScanner xml(streamSource());
+            if (!openRoot(xml, partName, QLatin1String("sst")))
+                return false;
+            // The declared count is never used: only items actually present count.
+            while (count <= lastUsed && xml.readNextStartElement()) {
+                if (xml.name() != QLatin1String("si")) {
+                    xml.skipCurrentElement();
+                    continue;
+                }
+                const auto slot = used.find(count++);
+                if (slot != used.end())
+                    *slot = readStringItem(xml);
+                else
+                    xml.skipCurrentElement();
+                if ((count & 1023) == 0 && cancelled())
+                    return false;
+            }
+            if (xml.hasError())
+                return xmlFailed(xml, partName);
+            m_package.closeEntry();
         }
-        return finish(xml, partName);
+        QVector<XlsxCell> &cells = m_book.m_cells;
+        for (const PendingString &pending : qAsConst(m_pendingStrings)) {
+            if (pending.index >= count)
+                return fail(QStringLiteral("%1: shared string %2 does not exist").arg(partName).arg(pending.index));
+            cells[pending.cell].text = used.value(pending.index);
+        }
+        return true;
     }
 
     // The text of a string item (<si> or <is>): its plain text or its rich-text runs joined; phonetic runs
@@ -670,39 +729,52 @@ private:
 
     bool readWorksheet(const QString &partName)
     {
-        QByteArray data;
-        if (!readPart(partName, &data))
+        if (!openStream(partName))
             return false;
-        XmlPullScanner xml(data);
+        XmlPullScanner xml(streamSource());
         if (!openRoot(xml, partName, QLatin1String("worksheet")))
             return false;
-        CellRange dimension;
         while (xml.readNextStartElement()) {
             if (xml.name() == QLatin1String("dimension")) {
-                dimension = parseRange(xml.attribute(QLatin1String("ref")));
+                m_dimension = parseRange(xml.attribute(QLatin1String("ref")));
                 xml.skipCurrentElement();
             } else if (xml.name() == QLatin1String("sheetData")) {
-                if (!readSheetData(xml, partName))
-                    return false;
+                switch (readSheetData(xml, partName)) {
+                case SheetData::Failed:
+                    return xml.hasError() ? xmlFailed(xml, partName) : false;
+                case SheetData::Stopped:
+                    // The rows kept are all that is wanted: the rest of the part is never inflated.
+                    m_book.m_truncated = true;
+                    m_package.closeEntry();
+                    return true;
+                case SheetData::Read:
+                    break;
+                }
             } else {
                 xml.skipCurrentElement();
             }
         }
         if (!finish(xml, partName))
             return false;
-        settleCells();
-        setUsedRange(dimension);
+        m_package.closeEntry();
         return true;
     }
 
-    bool readSheetData(XmlPullScanner &xml, const QString &partName)
+    enum class SheetData { Read, Stopped, Failed };
+
+    SheetData readSheetData(XmlPullScanner &xml, const QString &partName)
     {
         int row = 0;
+        int rowsWithValues = 0;
         while (xml.readNextStartElement()) {
             if (xml.name() != QLatin1String("row")) {
                 xml.skipCurrentElement();
                 continue;
             }
+            if (m_book.m_rowLimit >= 0 && rowsWithValues >= m_book.m_rowLimit)
+                return SheetData::Stopped;
+            if (cancelled())
+                return SheetData::Failed;
             const QLatin1String number = xml.attribute(QLatin1String("r"));
             if (number.isEmpty()) {
                 ++row;
@@ -712,8 +784,11 @@ private:
                 if (!ok)
                     row = 0;
             }
-            if (row < 1 || row > XlsxWorkbook::MaxRows)
-                return fail(QStringLiteral("%1: row number %2 out of range").arg(partName, excerpt(number)));
+            if (row < 1 || row > XlsxWorkbook::MaxRows) {
+                fail(QStringLiteral("%1: row number %2 out of range").arg(partName, excerpt(number)));
+                return SheetData::Failed;
+            }
+            const int cellsBefore = m_book.m_cells.size();
             int cellRow = row;
             int column = 0;
             while (xml.readNextStartElement()) {
@@ -721,15 +796,24 @@ private:
                     xml.skipCurrentElement();
                     continue;
                 }
+                // Past the texts a row keeps, only the cells' places are checked.
+                if (m_book.m_cells.size() - cellsBefore >= XlsxWorkbook::MaxCellsPerRow) {
+                    if (!readPosition(xml, partName, &cellRow, &column))
+                        return SheetData::Failed;
+                    xml.skipCurrentElement();
+                    continue;
+                }
                 if (!readCell(xml, partName, &cellRow, &column))
-                    return false;
+                    return SheetData::Failed;
             }
+            if (m_book.m_cells.size() > cellsBefore)
+                ++rowsWithValues;
         }
-        return true;
+        return xml.hasError() ? SheetData::Failed : SheetData::Read;
     }
 
     // A cell without a reference follows the one before it in its row.
-    bool readCell(XmlPullScanner &xml, const QString &partName, int *row, int *column)
+    bool readPosition(const XmlPullScanner &xml, const QString &partName, int *row, int *column)
     {
         const QLatin1String reference = xml.attribute(QLatin1String("r"));
         if (reference.isEmpty()) {
@@ -738,6 +822,13 @@ private:
         } else if (!parseCellRef(reference, row, column)) {
             return fail(partName + QStringLiteral(": bad cell reference ") + excerpt(reference));
         }
+        return true;
+    }
+
+    bool readCell(XmlPullScanner &xml, const QString &partName, int *row, int *column)
+    {
+        if (!readPosition(xml, partName, row, column))
+            return false;
         const CellType type = cellTypeOf(xml.attribute(QLatin1String("t")));
         bool styleOk = false;
         const int style = toInt(xml.attribute(QLatin1String("s")), &styleOk);
@@ -767,10 +858,17 @@ private:
         // A cell that only carries formatting holds nothing the user can see.
         if (!hasValue && !hasInline && !hasFormula)
             return true;
-        QString text;
-        if (!cellText(type, value, hasValue, inlineText, hasInline, dateStyle, &text))
-            return fail(QStringLiteral("%1: shared string %2 does not exist").arg(partName, value.left(32)));
-        appendCell(*row, *column, text);
+        if (type == CellType::SharedString && hasValue) {
+            // Its text is looked up once the sheet is read.
+            bool ok = false;
+            const int index = value.toInt(&ok);
+            if (!ok || index < 0)
+                return fail(QStringLiteral("%1: shared string %2 does not exist").arg(partName, value.left(32)));
+            appendCell(*row, *column, QString());
+            m_pendingStrings.append({m_book.m_cells.size() - 1, index});
+            return true;
+        }
+        appendCell(*row, *column, cellText(type, value, hasValue, inlineText, hasInline, dateStyle));
         return true;
     }
 
@@ -796,42 +894,32 @@ private:
         return CellType::Unknown;
     }
 
-    bool cellText(CellType type, const QString &value, bool hasValue, const QString &inlineText, bool hasInline,
-                  bool dateStyle, QString *text) const
+    // The text of any cell but one showing a shared string.
+    QString cellText(CellType type, const QString &value, bool hasValue, const QString &inlineText, bool hasInline,
+                     bool dateStyle) const
     {
         switch (type) {
-        case CellType::SharedString: {
-            if (!hasValue)
-                return true;
-            bool ok = false;
-            const int index = value.toInt(&ok);
-            if (!ok || index < 0 || index >= m_sharedStrings.size())
-                return false;
-            *text = m_sharedStrings.at(index);
+        case CellType::SharedString:
             break;
-        }
         case CellType::InlineString:
-            *text = hasInline ? inlineText : value;
-            break;
+            return hasInline ? inlineText : value;
         case CellType::Boolean:
-            if (hasValue)
-                *text = (value == QLatin1String("1") || value == QLatin1String("true")) ? QStringLiteral("true")
-                                                                                      : QStringLiteral("false");
-            break;
+            if (!hasValue)
+                break;
+            return (value == QLatin1String("1") || value == QLatin1String("true")) ? QStringLiteral("true")
+                                                                                 : QStringLiteral("false");
         case CellType::FormulaString:
         case CellType::Error:
         case CellType::Unknown:
-            *text = decodeEscapes(value);
-            break;
+            return decodeEscapes(value);
         case CellType::Date:
-            *text = isoDateText(value);
-            break;
+            return isoDateText(value);
         case CellType::Number:
             if (hasValue)
-                *text = numericText(value, dateStyle);
+                return numericText(value, dateStyle);
             break;
         }
-        return true;
+        return QString();
     }
 
     QString numericText(const QString &value, bool dateStyle) const
@@ -906,14 +994,25 @@ private:
     int m_activeTab = 0;
     QStringList m_sheetRelationshipIds;
     QVector<Relationship> m_workbookRelationships;
-    QStringList m_sharedStrings;
     QVector<bool> m_dateStyles;
+    CellRange m_dimension;
+    // A kept cell that shows a shared string, and which one.
+    struct PendingString
+    {
+        int cell;
+        int index;
+    };
+    QVector<PendingString> m_pendingStrings;
     bool m_ordered = true;
 };
 
 void XlsxWorkbook::reset()
 {
-    *this = XlsxWorkbook();
+    // What the caller set for the load stays.
+    XlsxWorkbook fresh;
+    fresh.m_rowLimit = m_rowLimit;
+    fresh.m_cancelled = std::move(m_cancelled);
+    *this = std::move(fresh);
 }
 
 bool XlsxWorkbook::load(const QString &path)

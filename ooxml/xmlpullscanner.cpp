@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int ChunkSize = 256 * 1024;
+
 bool isNameByte(char c)
 {
     const uchar u = uchar(c);
@@ -85,11 +87,64 @@ QByteArray declaredEncoding(const QByteArray &data)
     return end < 0 ? QByteArray() : declaration.mid(i + 1, end - i - 1);
 }
 
+// The codec a part needs to become UTF-8; none for UTF-8 itself, or when the named encoding is unknown (error
+// then says so).
+QTextCodec *codecFor(const QByteArray &data, QString *error)
+{
+    if (data.size() < 2)
+        return nullptr;
+    const uchar first = uchar(data.at(0));
+    const uchar second = uchar(data.at(1));
+    if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
+        return QTextCodec::codecForUtfText(data);
+    if (first == '<' && second == 0)
+        return QTextCodec::codecForName("UTF-16LE");
+    if (first == 0 && second == '<')
+        return QTextCodec::codecForName("UTF-16BE");
+    const QByteArray encoding = declaredEncoding(data).toLower();
+    if (encoding.isEmpty() || encoding == "utf-8" || encoding == "utf8")
+        return nullptr;
+    QTextCodec *codec = QTextCodec::codecForName(encoding);
+    if (!codec)
+        *error = QStringLiteral("unsupported encoding ") + QString::fromLatin1(encoding.left(40));
+    return codec;
+}
+
 } // namespace
 
 XmlPullScanner::XmlPullScanner(const QByteArray &data) : m_data(data)
 {
     convertToUtf8();
+    start();
+}
+
+XmlPullScanner::XmlPullScanner(Source source) : m_source(std::move(source)), m_sourceEnded(false)
+{
+    m_data.resize(ChunkSize);
+    m_begin = m_pos = m_end = m_data.constData();
+    // The first piece holds the byte order mark or the declaration; a part in another encoding than UTF-8 is
+    // read whole and converted.
+    while (m_end - m_begin < 2 * 1024 && refill()) {
+    }
+    if (hasError())
+        return;
+    QString error;
+    const bool convert = codecFor(QByteArray::fromRawData(m_begin, int(m_end - m_begin)), &error) || !error.isEmpty();
+    if (convert)
+        readWholeSource();
+    if (m_sourceEnded) {
+        m_data.resize(int(m_end - m_begin)); // nothing was dropped yet: the window starts at the part's start
+        if (convert)
+            convertToUtf8();
+        start();
+        return;
+    }
+    if (startsWith(m_pos, m_end, "\xEF\xBB\xBF"))
+        m_pos += 3;
+}
+
+void XmlPullScanner::start()
+{
     m_begin = m_data.constData();
     m_pos = m_begin;
     m_end = m_begin + m_data.size();
@@ -97,30 +152,129 @@ XmlPullScanner::XmlPullScanner(const QByteArray &data) : m_data(data)
         m_pos += 3;
 }
 
-void XmlPullScanner::convertToUtf8()
+// Reads the rest of a streamed part into the window, as much as MaxMarkupSize.
+void XmlPullScanner::readWholeSource()
 {
-    if (m_data.size() < 2)
-        return;
-    const uchar first = uchar(m_data.at(0));
-    const uchar second = uchar(m_data.at(1));
-    QTextCodec *codec = nullptr;
-    if ((first == 0xFF && second == 0xFE) || (first == 0xFE && second == 0xFF))
-        codec = QTextCodec::codecForUtfText(m_data);
-    else if (first == '<' && second == 0)
-        codec = QTextCodec::codecForName("UTF-16LE");
-    else if (first == 0 && second == '<')
-        codec = QTextCodec::codecForName("UTF-16BE");
-    if (!codec) {
-        const QByteArray encoding = declaredEncoding(m_data).toLower();
-        if (encoding.isEmpty() || encoding == "utf-8" || encoding == "utf8")
-            return;
-        codec = QTextCodec::codecForName(encoding);
-        if (!codec) {
-            m_error = QStringLiteral("unsupported encoding ") + QString::fromLatin1(encoding.left(40));
+    while (!m_sourceEnded && !hasError()) {
+        if (m_end - m_begin > MaxMarkupSize) {
+            fail("part in another encoding too large");
             return;
         }
+        if (m_data.size() - (m_end - m_begin) < ChunkSize) {
+            const qint64 used = m_end - m_begin;
+            m_data.resize(m_data.size() * 2);
+            m_begin = m_pos = m_data.constData();
+            m_end = m_begin + used;
+        }
+        const qint64 n = m_source(m_data.data() + (m_end - m_begin), m_data.size() - (m_end - m_begin));
+        if (n < 0) {
+            fail("part unreadable or larger than allowed");
+            return;
+        }
+        if (n == 0)
+            m_sourceEnded = true;
+        m_end += n;
     }
-    m_data = codec->toUnicode(m_data).toUtf8();
+}
+
+void XmlPullScanner::convertToUtf8()
+{
+    QString error;
+    QTextCodec *codec = codecFor(m_data, &error);
+    if (!error.isEmpty())
+        m_error = error;
+    if (codec)
+        m_data = codec->toUnicode(m_data).toUtf8();
+}
+
+// Moves the unread rest of the window to its front and reads the next piece of the part behind it; the
+// window grows when one piece of markup does not fit. False at the end of the part or on an error.
+bool XmlPullScanner::refill()
+{
+    if (m_sourceEnded || hasError())
+        return false;
+    const qint64 keep = m_end - m_pos;
+    if (keep > MaxMarkupSize)
+        return fail("markup too large");
+    m_linesDropped += std::count(m_begin, m_pos, '\n');
+    m_dropped += m_pos - m_begin;
+    if (keep + ChunkSize > m_data.size()) {
+        QByteArray larger(int(qMax<qint64>(2 * qint64(m_data.size()), keep + ChunkSize)), Qt::Uninitialized);
+        std::memcpy(larger.data(), m_pos, size_t(keep));
+        m_data = larger;
+    } else {
+        std::memmove(m_data.data(), m_pos, size_t(keep));
+    }
+    char *window = m_data.data();
+    m_begin = m_pos = window;
+    m_end = window + keep;
+    const qint64 n = m_source(window + keep, m_data.size() - keep);
+    if (n < 0)
+        return fail("part unreadable or larger than allowed");
+    if (n == 0) {
+        m_sourceEnded = true;
+        return false;
+    }
+    m_end += n;
+    return true;
+}
+
+// Makes the window hold the whole piece of markup that starts at m_pos ("<" and at least one byte), as far as
+// the part has it, so that the readers below never meet the window's end inside it.
+bool XmlPullScanner::ensureMarkup()
+{
+    while (!m_sourceEnded && m_end - m_pos < 9) {
+        if (!refill())
+            break;
+    }
+    if (hasError())
+        return false;
+    if (m_sourceEnded)
+        return true;
+    if (startsWith(m_pos, m_end, "<!--"))
+        return findInWindow("-->", 4);
+    if (startsWith(m_pos, m_end, "<![CDATA["))
+        return findInWindow("]]>", 9);
+    if (startsWith(m_pos, m_end, "<?"))
+        return findInWindow("?>", 2);
+    if (startsWith(m_pos, m_end, "<!"))
+        return true; // refused by the reader whatever follows
+    return findTagEnd();
+}
+
+bool XmlPullScanner::findInWindow(const char *needle, qint64 from)
+{
+    const qint64 length = qint64(std::strlen(needle));
+    for (;;) {
+        if (findSequence(m_pos + from, m_end, needle))
+            return true;
+        from = qMax(from, m_end - m_pos - length + 1);
+        if (!refill())
+            return !hasError();
+    }
+}
+
+// A tag ends at the first ">" outside quoted attribute values.
+bool XmlPullScanner::findTagEnd()
+{
+    qint64 scanned = 1;
+    char quote = 0;
+    for (;;) {
+        for (const char *p = m_pos + scanned; p < m_end; ++p) {
+            const char c = *p;
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                return true;
+            }
+        }
+        scanned = m_end - m_pos;
+        if (!refill())
+            return !hasError();
+    }
 }
 
 bool XmlPullScanner::readNextStartElement()
@@ -152,19 +306,30 @@ QString XmlPullScanner::readElementText()
         return QString();
     if (m_pendingEnd) {
         m_pendingEnd = false;
-        m_open.removeLast();
+        closeElement();
         return QString();
     }
     m_text.clear();
     for (;;) {
         const char *lt = static_cast<const char *>(std::memchr(m_pos, '<', size_t(m_end - m_pos)));
         if (!lt || m_end - lt < 2) {
-            fail("premature end of document");
-            return QString();
+            // The text goes on past the window: keep what is complete of it and read on.
+            const char *end = decodableEnd(lt ? lt : m_end);
+            if (!decode(m_pos, end, &m_text))
+                return QString();
+            m_pos = end;
+            if (!refill()) {
+                if (!hasError())
+                    fail("premature end of document");
+                return QString();
+            }
+            continue;
         }
         if (!decode(m_pos, lt, &m_text))
             return QString();
         m_pos = lt;
+        if (!ensureMarkup())
+            return QString();
         if (startsWith(m_pos, m_end, "<![CDATA[")) {
             const char *close = findSequence(m_pos + 9, m_end, "]]>");
             if (!close) {
@@ -219,8 +384,8 @@ QLatin1String XmlPullScanner::prefixedAttribute(QLatin1String localName) const
 
 QString XmlPullScanner::errorString() const
 {
-    const qint64 offset = qBound<qint64>(0, m_errorOffset, m_data.size());
-    const int line = 1 + int(std::count(m_data.constData(), m_data.constData() + offset, '\n'));
+    const qint64 inWindow = qBound<qint64>(0, m_errorOffset - m_dropped, m_end - m_begin);
+    const qint64 line = 1 + m_linesDropped + std::count(m_begin, m_begin + inWindow, '\n');
     return QStringLiteral("%1 (line %2)").arg(m_error).arg(line);
 }
 
@@ -229,7 +394,7 @@ void XmlPullScanner::raiseError(const QString &message)
     if (!m_error.isEmpty())
         return;
     m_error = message;
-    m_errorOffset = m_pos ? m_pos - m_begin : 0;
+    m_errorOffset = m_dropped + (m_pos ? m_pos - m_begin : 0);
 }
 
 XmlPullScanner::Token XmlPullScanner::next()
@@ -238,7 +403,7 @@ XmlPullScanner::Token XmlPullScanner::next()
         return Failed;
     if (m_pendingEnd) {
         m_pendingEnd = false;
-        m_open.removeLast();
+        closeElement();
         return EndElement;
     }
     for (;;) {
@@ -246,13 +411,19 @@ XmlPullScanner::Token XmlPullScanner::next()
         const char *lt = static_cast<const char *>(std::memchr(m_pos, '<', size_t(m_end - m_pos)));
         if (!lt) {
             m_pos = m_end;
-            if (!m_open.isEmpty() || !m_rootSeen) {
+            if (refill())
+                continue;
+            if (hasError())
+                return Failed;
+            if (!m_openStarts.isEmpty() || !m_rootSeen) {
                 fail("premature end of document");
                 return Failed;
             }
             return EndOfDocument;
         }
         m_pos = lt;
+        if (!ensureMarkup())
+            return Failed;
         if (m_end - m_pos < 2) {
             fail("premature end of document");
             return Failed;
@@ -286,7 +457,7 @@ bool XmlPullScanner::skipMarkup()
         return true;
     }
     if (startsWith(m_pos, m_end, "<![CDATA[")) {
-        if (m_open.isEmpty())
+        if (m_openStarts.isEmpty())
             return fail("character data outside the root element");
         const char *close = findSequence(m_pos + 9, m_end, "]]>");
         if (!close)
@@ -301,7 +472,7 @@ bool XmlPullScanner::skipMarkup()
 
 bool XmlPullScanner::readStartTag()
 {
-    if (m_rootSeen && m_open.isEmpty())
+    if (m_rootSeen && m_openStarts.isEmpty())
         return fail("content after the root element");
     ++m_pos;
     QLatin1String qualifiedName;
@@ -359,9 +530,10 @@ bool XmlPullScanner::readStartTag()
         m_attributes.append(attribute);
         m_pos = close + 1;
     }
-    if (m_open.size() >= MaxDepth)
+    if (m_openStarts.size() >= MaxDepth)
         return fail("elements nested too deeply");
-    m_open.append(qualifiedName);
+    m_openStarts.append(int(m_openNames.size()));
+    m_openNames.append(qualifiedName.data(), size_t(qualifiedName.size()));
     m_rootSeen = true;
     m_pendingEnd = closesItself;
     m_name = localName;
@@ -379,10 +551,18 @@ bool XmlPullScanner::readEndTag()
     if (m_pos >= m_end || *m_pos != '>')
         return fail("malformed end tag");
     ++m_pos;
-    if (m_open.isEmpty() || m_open.constLast() != qualifiedName)
+    if (m_openStarts.isEmpty())
         return fail("end tag does not match its start tag");
-    m_open.removeLast();
+    const int start = m_openStarts.constLast();
+    if (QLatin1String(m_openNames.data() + start, int(m_openNames.size()) - start) != qualifiedName)
+        return fail("end tag does not match its start tag");
+    closeElement();
     return true;
+}
+
+void XmlPullScanner::closeElement()
+{
+    m_openNames.resize(size_t(m_openStarts.takeLast()));
 }
 
 bool XmlPullScanner::readName(QLatin1String *qualifiedName, QLatin1String *localName)
@@ -439,6 +619,21 @@ bool XmlPullScanner::decode(const char *begin, const char *end, std::string *out
         begin = semicolon + 1;
     }
     return true;
+}
+
+// Where text that the window cuts off at end may be decoded up to: not into a reference whose ";" may lie
+// beyond the window.
+const char *XmlPullScanner::decodableEnd(const char *end) const
+{
+    const char *from = end - qMin<qint64>(end - m_pos, 12);
+    for (const char *p = end; p > from;) {
+        --p;
+        if (*p == ';')
+            return end;
+        if (*p == '&')
+            return p;
+    }
+    return end;
 }
 
 QLatin1String XmlPullScanner::value(const Attribute &attribute) const

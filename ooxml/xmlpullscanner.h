@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <string>
 
 // A strict, non-validating pull scanner over the XML of one package part, with the reading calls of
@@ -13,12 +14,21 @@
 // local part (the namespace prefix dropped). Documents with a type declaration are refused, so no entity is
 // ever expanded, and so is nesting deeper than MaxDepth: a part of millions of open tags costs nothing beyond
 // its own bytes.
+//
+// A part can be handed over whole or as a source that is read piece by piece: then only a window of it is
+// held (a little more than the largest tag), so reading the start of a huge part costs no more than that.
 class XmlPullScanner
 {
 public:
     static constexpr int MaxDepth = 256;
+    // The most one piece of markup (a tag, comment or character data section) may take in a streamed part.
+    static constexpr int MaxMarkupSize = 16 << 20;
+
+    // Puts up to size bytes into buffer: how many, 0 at the end of the part, -1 when it cannot be read.
+    using Source = std::function<qint64(char *buffer, qint64 size)>;
 
     explicit XmlPullScanner(const QByteArray &data);
+    explicit XmlPullScanner(Source source);
 
     // Reads up to the next start element inside the current element: true there; false at the current
     // element's end, at the end of the document, or on an error.
@@ -47,28 +57,42 @@ private:
     {
         QLatin1String qualifiedName;
         QLatin1String localName;
-        int offset;  // into the document, or into m_decoded when decoded
+        int offset;  // into the window, or into m_decoded when decoded
         int size;
         bool decoded;
     };
 
+    void start();
     void convertToUtf8();
+    void readWholeSource();
+    bool refill();
+    bool ensureMarkup();
+    bool findInWindow(const char *needle, qint64 from);
+    bool findTagEnd();
     Token next();
     bool skipMarkup(); // at "<?" or "<!": a processing instruction, comment or CDATA section outside text
     bool readStartTag();
     bool readEndTag();
+    void closeElement();
     bool readName(QLatin1String *qualifiedName, QLatin1String *localName);
     bool decode(const char *begin, const char *end, std::string *out);
+    const char *decodableEnd(const char *end) const;
     QLatin1String value(const Attribute &attribute) const;
     void skipSpace();
     bool fail(const char *message);
 
-    QByteArray m_data;
+    QByteArray m_data; // the whole part, or the window of a streamed one
     const char *m_begin = nullptr;
     const char *m_pos = nullptr;
     const char *m_end = nullptr;
 
-    QVector<QLatin1String> m_open; // qualified names of the open elements
+    Source m_source;
+    bool m_sourceEnded = true;
+    qint64 m_dropped = 0;      // bytes of a streamed part before the window
+    qint64 m_linesDropped = 0; // line breaks among them
+
+    std::string m_openNames;    // qualified names of the open elements, one after the other
+    QVector<int> m_openStarts;  // where each begins in m_openNames
     bool m_rootSeen = false;
     bool m_pendingEnd = false; // the current start element closed itself
     QLatin1String m_name;
@@ -76,5 +100,5 @@ private:
     std::string m_decoded;
     std::string m_text;
     QString m_error;
-    qint64 m_errorOffset = 0;
+    qint64 m_errorOffset = 0; // from the start of the part
 };

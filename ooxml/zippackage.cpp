@@ -9,6 +9,7 @@ ZipPackage::ZipPackage(qint64 partCap, qint64 totalCap) : m_partCap(partCap), m_
 
 ZipPackage::~ZipPackage()
 {
+    closeEntry();
     if (m_zip)
         zip_discard(m_zip);
 }
@@ -74,6 +75,40 @@ ZipPackage::ReadResult ZipPackage::read(const QString &name, QByteArray *out)
     if (result != Read)
         out->clear();
     return result;
+}
+
+ZipPackage::ReadResult ZipPackage::openEntry(const QString &name)
+{
+    closeEntry();
+    const qint64 index = indexOf(name);
+    if (index < 0)
+        return Missing;
+    m_entry = zip_fopen_index(m_zip, zip_uint64_t(index), 0);
+    return m_entry ? Read : Broken; // encrypted, or a compression method libzip cannot inflate
+}
+
+qint64 ZipPackage::readEntry(char *buffer, qint64 size)
+{
+    if (!m_entry)
+        return -1;
+    // At the cap, one more byte tells an entry that ends there from one that goes on past it.
+    const qint64 allowed = qBound<qint64>(0, m_totalCap - m_total, size);
+    if (allowed == 0) {
+        char probe;
+        return zip_fread(m_entry, &probe, 1) == 0 ? 0 : -1;
+    }
+    const zip_int64_t n = zip_fread(m_entry, buffer, zip_uint64_t(allowed));
+    if (n < 0)
+        return -1;
+    m_total += n;
+    return n;
+}
+
+void ZipPackage::closeEntry()
+{
+    if (m_entry)
+        zip_fclose(m_entry);
+    m_entry = nullptr;
 }
 
 qint64 ZipPackage::indexOf(const QString &name) const

@@ -2,10 +2,15 @@
 #include "common/mydialogmessageevent.h"
 #include "filelist/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
+#include "ooxml/xmlpullscanner.h"
 
+#include <QSemaphore>
+#include <QtConcurrent>
 #include <QtTest>
 
+#include <cstring>
 #include <ctime>
+#include <functional>
 
 #include <xlsxwriter.h>
 #include <zip.h>
@@ -68,6 +73,18 @@ bool writeWorkbook(const QString &path, Fill fill)
     if (!workbook)
         return false;
     fill(workbook);
+    return workbook_close(workbook) == LXW_NO_ERROR;
+}
+
+// Big sheets: libxlsxwriter writes each row out as it goes instead of holding the sheet.
+bool writeLargeWorkbook(const QString &path, const std::function<void(lxw_worksheet *)> &fill)
+{
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook *workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (!workbook)
+        return false;
+    fill(workbook_add_worksheet(workbook, nullptr));
     return workbook_close(workbook) == LXW_NO_ERROR;
 }
 
@@ -226,16 +243,24 @@ private slots:
     void truncatedWorkbook();
     void encryptedEntry();
     void partCapStopsZipBomb();
-    void partJustUnderCapIsRead();
+    void sheetPastThePartCapIsRead();
     void totalCapAcrossParts();
     void millionEmptyRows();
     void hugeDeclaredRangeCostsNothing();
+    void millionRowsOfThreeCells();
+    void readStopsAfterTheRowsListsCanUse_data();
+    void readStopsAfterTheRowsListsCanUse();
+    void cellsPerRowAreBounded();
     void datesIgnoreTheTimeZone_data();
     void datesIgnoreTheTimeZone();
 
     void twoReadsEachDeliverOnce();
     void failureDeliversMessageThenEmptyRows();
     void destroyedReceiverGetsNothing();
+    void cancelledReadStops();
+    void scannerReadsTheSameInAnyPieces_data();
+    void scannerReadsTheSameInAnyPieces();
+    void supersededReadIsCancelled();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -531,7 +556,8 @@ void TestSpreadsheetReader::badInput_data()
         << Parts() << QByteArray::fromHex("d0cf11e0a1b11ae1") + QByteArray(4096, '\0');
     QTest::newRow("zip signature only") << Parts() << QByteArray("PK\x05\x06", 4) + QByteArray(18, '\0');
 
-    const Parts good = package(row(1, inlineCell("A1", "a")), "A1", "<si><t>s</t></si>", DateStyles);
+    // Its cell shows the shared string, so the shared strings are read too.
+    const Parts good = package(row(1, "<c r=\"A1\" t=\"s\"><v>0</v></c>"), "A1", "<si><t>s</t></si>", DateStyles);
     auto without = [&](const QString &name) {
         Parts parts = good;
         parts.remove(name);
@@ -689,17 +715,6 @@ void TestSpreadsheetReader::encryptedEntry()
     QCOMPARE(messages, QStringList{FormatMessage});
 }
 
-// A part that inflates past its cap is refused; the few kilobytes of the archive decide nothing.
-void TestSpreadsheetReader::partCapStopsZipBomb()
-{
-    Parts parts = package(row(1, inlineCell("A1", "a")));
-    QByteArray &sheet = parts["xl/worksheets/sheet1.xml"];
-    sheet.insert(sheet.indexOf("<sheetData>"), QByteArray(int(XlsxWorkbook::MaxPartSize + 1024), ' '));
-    QStringList messages;
-    QCOMPARE(readParts(parts, &messages), Rows());
-    QCOMPARE(messages, QStringList{FormatMessage});
-}
-
 // Spaces before the closing tag of the root element: valid XML of any size.
 QByteArray padded(const QByteArray &xml, qint64 size)
 {
@@ -708,24 +723,38 @@ QByteArray padded(const QByteArray &xml, qint64 size)
     return result;
 }
 
-void TestSpreadsheetReader::partJustUnderCapIsRead()
+// A part read whole (the styles) that inflates past its cap is refused; the few kilobytes of the archive decide
+// nothing.
+void TestSpreadsheetReader::partCapStopsZipBomb()
+{
+    Parts parts = package(row(1, inlineCell("A1", "a")), QByteArray(), QByteArray(), DateStyles);
+    parts["xl/styles.xml"] = padded(parts["xl/styles.xml"], XlsxWorkbook::MaxPartSize + 1024);
+    QStringList messages;
+    QCOMPARE(readParts(parts, &messages), Rows());
+    QCOMPARE(messages, QStringList{FormatMessage});
+}
+
+// The sheet is read as a stream: one larger than a part read whole may be is read all the same.
+void TestSpreadsheetReader::sheetPastThePartCapIsRead()
 {
     Parts parts = package(row(1, inlineCell("A1", "a")));
-    parts["xl/worksheets/sheet1.xml"] = padded(parts["xl/worksheets/sheet1.xml"], XlsxWorkbook::MaxPartSize);
+    parts["xl/worksheets/sheet1.xml"] = padded(parts["xl/worksheets/sheet1.xml"], XlsxWorkbook::MaxPartSize + 1024);
     QStringList messages;
     QCOMPARE(readParts(parts, &messages), Rows{{"a"}});
     QVERIFY(messages.isEmpty());
 }
 
-// Parts each within their cap, together past the total.
+// Parts each within their cap, together past the total, the sheet's padding before its rows: the read stops
+// at the total instead of inflating on.
 void TestSpreadsheetReader::totalCapAcrossParts()
 {
     Parts parts = package(row(1, "<c r=\"A1\" t=\"s\"><v>0</v></c>"), QByteArray(), "<si><t>s</t></si>", DateStyles);
     const qint64 size = XlsxWorkbook::MaxTotalSize / 5 + 1024;
     QVERIFY(size < XlsxWorkbook::MaxPartSize);
-    for (const char *name : {"_rels/.rels", "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/sharedStrings.xml",
-                             "xl/styles.xml"})
+    for (const char *name : {"_rels/.rels", "xl/workbook.xml", "xl/_rels/workbook.xml.rels", "xl/styles.xml"})
         parts[name] = padded(parts[name], size);
+    QByteArray &sheet = parts["xl/worksheets/sheet1.xml"];
+    sheet.insert(sheet.indexOf("<sheetData>"), QByteArray(int(size), ' '));
     QStringList messages;
     QCOMPARE(readParts(parts, &messages), Rows());
     QCOMPARE(messages, QStringList{FormatMessage});
@@ -769,6 +798,87 @@ void TestSpreadsheetReader::hugeDeclaredRangeCostsNothing()
     QCOMPARE(rows.size(), 3001);
     QCOMPARE(rows.at(2999), QStringList{"3000"});
     QVERIFY(rows.last().isEmpty());
+}
+
+// 1,048,576 rows of three short cells: about 115 MB of sheet XML in a 5 MB file. Only the rows a list can use
+// are read; the rest of the sheet is never inflated.
+void TestSpreadsheetReader::millionRowsOfThreeCells()
+{
+    const QString file = path(QStringLiteral("million.xlsx"));
+    QVERIFY(writeLargeWorkbook(file, [](lxw_worksheet *ws) {
+        for (lxw_row_t r = 0; r < 1048576; ++r) {
+            worksheet_write_string(ws, r, 0, QByteArray("n" + QByteArray::number(r + 1)).constData(), nullptr);
+            worksheet_write_number(ws, r, 1, r + 1, nullptr);
+            worksheet_write_string(ws, r, 2, "x", nullptr);
+        }
+    }));
+    QStringList messages;
+    const Rows rows = readNow(file, &messages);
+    QCOMPARE(messages, QStringList());
+    // Row 3001 tells that there are more rows than a list takes; one more stands for the rest of the sheet.
+    QCOMPARE(rows.size(), 3002);
+    for (int i = 0; i < 3001; ++i)
+        QCOMPARE(rows.at(i), (QStringList{"n" + QString::number(i + 1), QString::number(i + 1), "x"}));
+    QCOMPARE(rows.last(), QStringList());
+}
+
+void TestSpreadsheetReader::readStopsAfterTheRowsListsCanUse_data()
+{
+    QTest::addColumn<int>("step"); // sheet rows from one row with a value to the next
+    QTest::newRow("every row") << 1;
+    QTest::newRow("every other row") << 2;
+}
+
+// The sheet breaks off after 3001 rows with values: the read has what it needs before it gets there. Rows
+// between them that hold nothing still come one by one up to the 3001st sheet row, as a list takes them.
+void TestSpreadsheetReader::readStopsAfterTheRowsListsCanUse()
+{
+    QFETCH(int, step);
+    QByteArray sheetData;
+    for (int i = 0; i < 3001; ++i) {
+        const QByteArray r = QByteArray::number(1 + i * step);
+        sheetData += row(1 + i * step, inlineCell("A" + r, "v" + r));
+    }
+    sheetData += "<row r=\"90000\"><c r=\"A90000\" t=\"inlineStr\"><is><t>cut off here";
+    Parts parts = package(sheetData);
+    QByteArray &sheet = parts["xl/worksheets/sheet1.xml"];
+    sheet.truncate(sheet.indexOf("</sheetData>"));
+
+    QStringList messages;
+    const Rows rows = readParts(parts, &messages);
+
+    QCOMPARE(messages, QStringList());
+    Rows withValues;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (i < 3001)
+            QCOMPARE(rows.at(i).isEmpty(), i % step != 0);
+        if (!rows.at(i).isEmpty())
+            withValues.append(rows.at(i));
+    }
+    QCOMPARE(withValues.size(), 3001);
+    QCOMPARE(withValues.first(), QStringList{"v1"});
+    QCOMPARE(withValues.last(), QStringList{"v" + QString::number(1 + 3000 * step)});
+}
+
+// 275 rows of 16,000 cells: each row keeps the texts a list could ever show, not all of them.
+void TestSpreadsheetReader::cellsPerRowAreBounded()
+{
+    const QString file = path(QStringLiteral("wide.xlsx"));
+    QVERIFY(writeLargeWorkbook(file, [](lxw_worksheet *ws) {
+        for (lxw_row_t r = 0; r < 275; ++r) {
+            for (lxw_col_t c = 0; c < 16000; ++c)
+                worksheet_write_number(ws, r, c, c + 1, nullptr);
+        }
+    }));
+    QStringList messages;
+    const Rows rows = readNow(file, &messages);
+    QCOMPARE(messages, QStringList());
+    QCOMPARE(rows.size(), 275);
+    QStringList expected;
+    for (int c = 1; c <= XlsxWorkbook::MaxCellsPerRow; ++c)
+        expected.append(QString::number(c));
+    for (const QStringList &texts : rows)
+        QCOMPARE(texts, expected);
 }
 
 void TestSpreadsheetReader::datesIgnoreTheTimeZone_data()
@@ -853,6 +963,105 @@ void TestSpreadsheetReader::destroyedReceiverGetsNothing()
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
     QCOMPARE(survivor.results, QList<Rows>{Rows{{"a"}}});
+}
+
+// A read told to stop reads no further and posts nothing, not even the format message of a broken file.
+void TestSpreadsheetReader::cancelledReadStops()
+{
+    const QString good = path(QStringLiteral("good-cancelled.xlsx"));
+    const QString bad = path(QStringLiteral("bad-cancelled.xlsx"));
+    QVERIFY(zipParts(good, package(row(1, inlineCell("A1", "a")))));
+    QVERIFY(writeFile(bad, "not a workbook"));
+    for (const QString &file : {good, bad}) {
+        Receiver receiver;
+        int asked = 0;
+        const QVariantList rows = readSpreadsheet(file, &receiver, [&asked] { return ++asked > 0; });
+        QCoreApplication::sendPostedEvents(&receiver);
+        QVERIFY(rows.isEmpty());
+        QVERIFY(asked > 0);
+        QCOMPARE(receiver.eventTypes, QList<int>());
+    }
+}
+
+// A read whose receiver is gone (the page chose another workbook) is cancelled: it stops instead of reading on
+// for nobody. The pool is kept busy until the receiver is gone, so the read starts only afterwards.
+void TestSpreadsheetReader::supersededReadIsCancelled()
+{
+    const QString file = path(QStringLiteral("superseded.xlsx"));
+    QVERIFY(zipParts(file, package(row(1, inlineCell("A1", "a")))));
+    QThreadPool *pool = QThreadPool::globalInstance();
+    QSemaphore gate;
+    for (int i = 0; i < pool->maxThreadCount(); ++i)
+        QtConcurrent::run(pool, [&gate] { gate.acquire(); });
+
+    auto *receiver = new Receiver;
+    startSpreadsheetRead(file, receiver);
+    delete receiver;
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Workbook read of .*superseded.xlsx cancelled$"));
+    gate.release(pool->maxThreadCount());
+    pool->waitForDone();
+    QCoreApplication::processEvents();
+}
+
+// What a reader of the scanner sees: elements, attributes, texts of t and v elements, and the error.
+void traceElement(XmlPullScanner &xml, QStringList *trace)
+{
+    while (xml.readNextStartElement()) {
+        const QString name = QString::fromUtf8(xml.name().data(), xml.name().size());
+        trace->append("<" + name + " r=" + xml.attributeText(QLatin1String("r")) + " x="
+                      + xml.attributeText(QLatin1String("x")));
+        if (name == QLatin1String("t") || name == QLatin1String("v"))
+            trace->append("text " + xml.readElementText());
+        else if (name == QLatin1String("skip"))
+            xml.skipCurrentElement();
+        else
+            traceElement(xml, trace);
+    }
+}
+
+QStringList trace(XmlPullScanner &xml)
+{
+    QStringList events;
+    traceElement(xml, &events);
+    events.append(xml.hasError() ? xml.errorString() : QStringLiteral("end"));
+    return events;
+}
+
+void TestSpreadsheetReader::scannerReadsTheSameInAnyPieces_data()
+{
+    QTest::addColumn<QByteArray>("document");
+    const QByteArray longText = QByteArray("x&amp;y&#x4E2D;\n").repeated(3000);
+    QTest::newRow("cells") << QByteArray(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<worksheet xmlns=\"m\"><!-- a > comment -->\n<sheetData>"
+        "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a &amp; b &#x4E2D; &lt;</t></is></c>"
+        "<c r=\"B1\" x='q>\"'><v><![CDATA[1<2]]>3</v></c></row>\n<row r=\"2\"/>"
+        "<skip><x><![CDATA[</skip>]]></x><?pi ?></skip></sheetData></worksheet>");
+    QTest::newRow("byte order mark, long text")
+        << "\xEF\xBB\xBF<sst><si><t>" + longText + "</t></si><si><t xml:space=\"preserve\"> 中文 </t></si></sst>";
+    QTest::newRow("spaces between rows") << "<a>" + QByteArray(300000, ' ') + "<b r=\"1\"/>\n\n<v>1</v></a>";
+    QTest::newRow("utf-16") << QByteArray("\xFF\xFE<\0a\0>\0<\0v\0>\0-N<\0/\0v\0>\0<\0/\0a\0>\0", 32);
+    QTest::newRow("unterminated comment") << QByteArray("<a>\n<v>1</v>\n<!-- no end");
+    QTest::newRow("mismatched end tag") << QByteArray("<a>\n\n<b></c></a>");
+    QTest::newRow("reference cut short") << QByteArray("<a><v>1&amp;2&amp</v></a>");
+    QTest::newRow("premature end in text") << "<a><v>" + QByteArray(5000, 'x');
+}
+
+// A part streamed in pieces of any size reads as it reads whole, errors and their lines included.
+void TestSpreadsheetReader::scannerReadsTheSameInAnyPieces()
+{
+    QFETCH(QByteArray, document);
+    XmlPullScanner whole(document);
+    const QStringList expected = trace(whole);
+    for (const qint64 piece : {1, 2, 3, 5, 8, 13, 64, 4096, 1 << 20}) {
+        qint64 at = 0;
+        XmlPullScanner streamed([&](char *buffer, qint64 size) {
+            const qint64 n = qMin(qMin(size, piece), qint64(document.size()) - at);
+            std::memcpy(buffer, document.constData() + at, size_t(n));
+            at += n;
+            return n;
+        });
+        QCOMPARE(trace(streamed), expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSpreadsheetReader)
