@@ -58,9 +58,15 @@ QString UniqueNameAllocator::resolve(const QString &target, const QString &self)
 {
     if (!isTaken(target, self))
         return target;
-    const Variants variants = variantsOf(target);
-    const QString key = variants.stem + QLatin1Char('\0') + variants.extension;
-    int &counter = m_counters[key];
+    if (target != m_lastTarget || m_lastKey.isEmpty()) {
+        const Variants parts = variantsOf(target);
+        m_lastTarget = target;
+        m_lastStem = parts.stem;
+        m_lastExtension = parts.extension;
+        m_lastKey = parts.stem + QLatin1Char('\0') + parts.extension;
+    }
+    const Variants variants{m_lastStem, m_lastExtension};
+    int &counter = m_counters[m_lastKey];
     for (;;) {
         const QString candidate = variants.at(counter + 1);
         if (!isTaken(candidate, self))
@@ -78,6 +84,8 @@ void UniqueNameAllocator::clear()
 {
     m_counters.clear();
     m_taken.clear();
+    m_lastTarget.clear();
+    m_lastKey.clear();
 }
 
 bool UniqueNameAllocator::isTaken(const QString &path, const QString &self) const

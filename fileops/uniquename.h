@@ -41,4 +41,9 @@ private:
     QHash<QString, int> m_counters; // per name without its counter: every counter up to this one is taken
     QSet<QString> m_taken;
     Occupancy m_occupied;
+    // How the target asked last splits around its counter: rows proposing one name ask for it over and over.
+    QString m_lastTarget;
+    QString m_lastStem;
+    QString m_lastExtension;
+    QString m_lastKey;
 };

@@ -154,35 +154,21 @@ void plan(Batch &batch, const FileEntryList &entries, bool folders, ConflictRepo
     }
 }
 
-// For each planned rename, the other planned rename whose item has its target now: the same path, or where
-// the file system ignores case, another spelling of the same item.
+// For each planned rename, the other planned rename whose item has its target now, as the job finds it: the
+// same path, or where the file system ignores case, another spelling of the same item. Targets lie in their
+// row's own folder, so the folder's picture answers.
 QVector<int> blockersOf(const Batch &batch)
 {
     const int count = batch.paths.size();
-    QHash<QString, int> bySource;
-    QHash<QString, QVector<int>> bySpelling;
-    for (int row = 0; row < count; ++row) {
-        if (batch.targets.at(row).isEmpty())
-            continue;
-        bySource.insert(batch.paths.at(row), row);
-        bySpelling[batch.paths.at(row).toCaseFolded()].append(row);
-    }
     QVector<int> blockers(count, -1);
     for (int row = 0; row < count; ++row) {
         const QString &target = batch.targets.at(row);
         if (target.isEmpty())
             continue;
-        int holder = bySource.value(target, -1);
-        if (holder < 0) {
-            for (int other : bySpelling.value(target.toCaseFolded())) {
-                const FolderPicture &picture = batch.pictures.at(batch.pictureOfRow.at(other));
-                const int item = batch.itemOfRow.at(other);
-                if (other != row && item >= 0 && picture.ignoresCase()
-                    && folderOf(batch.paths.at(other)) == folderOf(target) && picture.itemAt(nameOf(target)) == item)
-                    holder = other;
-            }
-        }
-        blockers[row] = holder == row ? -1 : holder;
+        const int item = batch.pictures.at(batch.pictureOfRow.at(row)).itemAt(nameOf(target));
+        const int holder = item >= 0 ? batch.rowOfItem.at(item) : -1;
+        if (holder >= 0 && holder != row && !batch.targets.at(holder).isEmpty())
+            blockers[row] = holder;
     }
     return blockers;
 }

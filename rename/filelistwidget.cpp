@@ -92,7 +92,8 @@ void FileListWidget::fillRow(int row, const QIcon &icon)
     // A folder has no extension: what is typed for it is its whole new name.
     newName->setData(TableRole::Suffix, folderMode() ? QString() : info.suffix());
     t->item(row, FolderColumn)->setText(info.absolutePath());
-    showConflictMark(row);
+    // The mark the row's record had at the last check: it follows the record when rows change places.
+    showConflictMark(row, m_conflicts.value(entry.id));
 }
 
 void FileListWidget::setNewNameText(int row, const QString &text)
@@ -317,27 +318,26 @@ void FileListWidget::checkConflicts()
     if (isRenaming())
         return;
     const ConflictReport report = ConflictPreview::check(m_records, m_autoResolve, folderMode());
-    QHash<QString, NameConflict> conflicts;
+    m_conflicts.clear();
     bool fail = false;
-    for (int row = 0; row < report.rows.size(); ++row) {
-        const NameConflict &conflict = report.rows.at(row);
-        if (conflict.kind == NameConflict::None)
-            continue;
-        conflicts.insert(m_records.at(row).id, conflict);
-        fail = fail || conflict.kind != NameConflict::Resolved;
-    }
-    const bool changed = conflicts != m_conflicts;
-    m_conflicts = conflicts;
-    if (changed) {
-        CustomTabelWidget *t = table();
-        {
-            const QSignalBlocker quiet(t->model());
-            const int rows = qMin(m_records.size(), t->rowCount());
-            for (int row = 0; row < rows; ++row)
-                showConflictMark(row);
+    bool changed = false;
+    CustomTabelWidget *t = table();
+    {
+        // One repaint for the whole column instead of a change notice per row.
+        const QSignalBlocker quiet(t->model());
+        const int rows = qMin(m_records.size(), t->rowCount());
+        for (int row = 0; row < report.rows.size(); ++row) {
+            const NameConflict &conflict = report.rows.at(row);
+            if (conflict.kind != NameConflict::None) {
+                m_conflicts.insert(m_records.at(row).id, conflict);
+                fail = fail || conflict.kind != NameConflict::Resolved;
+            }
+            if (row < rows && showConflictMark(row, conflict))
+                changed = true;
         }
-        t->viewport()->update();
     }
+    if (changed)
+        t->viewport()->update();
     const QString summary = ConflictPreview::summary(report);
     if (summary == m_conflictSummary && fail == m_conflictsFail)
         return;
@@ -353,16 +353,19 @@ NameConflict FileListWidget::conflictOf(int row) const
     return m_conflicts.value(m_records.at(row).id);
 }
 
-void FileListWidget::showConflictMark(int row)
+bool FileListWidget::showConflictMark(int row, const NameConflict &conflict)
 {
     QTableWidgetItem *item = table()->item(row, NewNameColumn);
-    if (!item || row >= m_records.size())
-        return;
-    const NameConflict conflict = m_conflicts.value(m_records.at(row).id);
+    if (!item)
+        return false;
     const int mark = markOf(conflict);
-    if (item->data(NewNameDelegate::MarkRole).toInt() == mark
-        && item->data(Qt::ToolTipRole).toString() == ConflictPreview::hint(conflict))
-        return;
+    const int shown = item->data(NewNameDelegate::MarkRole).toInt();
+    if (mark == NewNameDelegate::NoMark && shown == NewNameDelegate::NoMark)
+        return false;
+    const QString hint = ConflictPreview::hint(conflict);
+    if (mark == shown && item->data(Qt::ToolTipRole).toString() == hint)
+        return false;
     item->setData(NewNameDelegate::MarkRole, mark);
-    item->setData(Qt::ToolTipRole, mark == NewNameDelegate::NoMark ? QVariant() : ConflictPreview::hint(conflict));
+    item->setData(Qt::ToolTipRole, mark == NewNameDelegate::NoMark ? QVariant() : QVariant(hint));
+    return true;
 }

@@ -77,7 +77,8 @@ private:
     void importNames(const QVariant &value);
     void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
     void scheduleConflictCheck();
-    void showConflictMark(int row);
+    // Shows the mark and hint of conflict on row; false when they were shown already.
+    bool showConflictMark(int row, const NameConflict &conflict);
 
     RenameHistory m_history;
     bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import

@@ -34,10 +34,15 @@ QString join(const QString &folder, const QString &name)
 bool holdsNestedItems(const QStringList &paths)
 {
     const QSet<QString> listed(paths.cbegin(), paths.cend());
+    // Items of one folder share the folders above them: each chain of folders is walked once.
+    QSet<QString> walked;
     for (const QString &path : listed) {
         for (QString folder = folderOf(path); folder.size() > 1 && folder != path; folder = folderOf(folder)) {
+            if (walked.contains(folder))
+                break;
             if (listed.contains(folder))
                 return true;
+            walked.insert(folder);
         }
     }
     return false;
