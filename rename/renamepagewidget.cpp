@@ -1,14 +1,9 @@
 #include "renamepagewidget.h"
 #include "ui_renamepagewidget.h"
 
-#include "common/startfolder.h"
 #include "common/toolbuttonicon.h"
-#include "filelist/additionplan.h"
-#include "filelist/filecollector.h"
-#include "filelist/folderpicker.h"
 #include "rename/newnamedelegate.h"
 
-#include <QFileDialog>
 #include <QStyle>
 
 RenamePageWidget::RenamePageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePageWidget)
@@ -64,27 +59,12 @@ void RenamePageWidget::showConflictSummary(const QString &summary, bool willFail
 
 void RenamePageWidget::on_addFile_clicked()
 {
-    const QStringList files = QFileDialog::getOpenFileNames(
-        this, QStringLiteral("打开"), defaultUserFolder());
-    if (!files.isEmpty())
-        ui->fileListWidget->addFiles(files);
+    ui->fileListWidget->addFromFileDialog();
 }
 
 void RenamePageWidget::on_addFolder_clicked()
 {
-    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
-    if (folders.isEmpty())
-        return;
-    if (m_folderMode) {
-        ui->fileListWidget->addFiles(folders);
-        return;
-    }
-    // All chosen folders make one addition, so duplicates are reported and the capacity warned of once.
-    QStringList files;
-    for (const QString &folder : folders)
-        files.append(collectFilesRecursively(folder, qMax(0, kListCapacity + 1 - files.size())));
-    if (!files.isEmpty())
-        ui->fileListWidget->addFiles(files);
+    ui->fileListWidget->addFromFolderPicker();
 }
 
 void RenamePageWidget::on_undo_clicked()
