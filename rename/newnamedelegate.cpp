@@ -20,26 +20,16 @@ NewNameDelegate::NewNameDelegate(QWidget *view) : WidgetCellDelegate(view), m_la
     m_label->hide();
 }
 
-const NewNameDelegate::Look &NewNameDelegate::lookOf(int mark) const
+QColor NewNameDelegate::markColor(int mark) const
 {
-    auto it = m_looks.constFind(mark);
-    if (it != m_looks.constEnd())
+    auto it = m_colors.constFind(mark);
+    if (it != m_colors.constEnd())
         return it.value();
     m_label->setProperty("Conflict", mark);
     // The stylesheet keys on "Conflict": re-apply it for the new value.
     m_label->style()->unpolish(m_label);
     m_label->style()->polish(m_label);
-    return *m_looks.insert(mark, {m_label->palette().color(QPalette::WindowText), m_label->font()});
-}
-
-QColor NewNameDelegate::markColor(int mark) const
-{
-    return lookOf(mark).color;
-}
-
-QFont NewNameDelegate::markFont(int mark) const
-{
-    return lookOf(mark).font;
+    return *m_colors.insert(mark, m_label->palette().color(QPalette::WindowText));
 }
 
 QPixmap NewNameDelegate::markPixmap(const QColor &color, int size, qreal ratio)
@@ -69,6 +59,8 @@ void NewNameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
     paintBackground(painter, option, index);
     const QWidget *view = option.widget;
     const QStyle *style = view ? view->style() : QApplication::style();
@@ -85,8 +77,9 @@ void NewNameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     text.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     painter->save();
     painter->setClipRect(textRect);
-    painter->setFont(markFont(mark));
+    // The font the unmarked cells are drawn in.
+    painter->setFont(item.font);
     painter->setPen(color);
-    painter->drawText(QRectF(textRect), index.data(Qt::DisplayRole).toString(), text);
+    painter->drawText(QRectF(textRect), item.text, text);
     painter->restore();
 }

@@ -3,15 +3,14 @@
 #include "filelist/widgetcelldelegate.h"
 
 #include <QColor>
-#include <QFont>
 #include <QHash>
 
 class QLabel;
 
 // Draws the proposed-name cells of a rename list. A proposal the rename job will not give as it stands carries
-// a mark in Mark: the cell then shows a small round mark and its text in the mark's colour (amber: resolution
-// changes it or it will fail on a taken name; red: the name is refused), in the look the stylesheet gives
-// QLabel#conflictNameLabel for the mark's "Conflict" value. What happens is told by the item's tooltip.
+// a mark in MarkRole: the cell then shows a small round mark and its text in the mark's colour (amber:
+// resolution changes it or it will fail on a taken name; red: the name is refused), the colour the stylesheet
+// gives QLabel#conflictNameLabel for the mark's "Conflict" value. What happens is told by the item's tooltip.
 class NewNameDelegate : public WidgetCellDelegate
 {
     Q_OBJECT
@@ -24,20 +23,12 @@ public:
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
-    // The colour and font the stylesheet gives a mark.
+    // The colour the stylesheet gives a mark.
     QColor markColor(int mark) const;
-    QFont markFont(int mark) const;
     // The round mark alone, as the cells and the count line show it.
     static QPixmap markPixmap(const QColor &color, int size, qreal ratio);
 
 private:
-    struct Look
-    {
-        QColor color;
-        QFont font;
-    };
-    const Look &lookOf(int mark) const;
-
     QLabel *m_label;
-    mutable QHash<int, Look> m_looks;
+    mutable QHash<int, QColor> m_colors;
 };

@@ -23,6 +23,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QToolTip>
@@ -203,6 +204,7 @@ private slots:
     void marksFollowTheRows();
     void hoverTellsWhatHappens();
     void hintsEqualTheJobFor3000IdenticalProposals();
+    void screenshots();
 
 private:
     Page page(bool folderPage);
@@ -542,6 +544,55 @@ void TestRenamePreview::hintsEqualTheJobFor3000IdenticalProposals()
     }
     QCOMPARE(contentOf(folder + "/0report_.txt"), QByteArray("outside"));
     QCOMPARE(countLine(p), QString());
+}
+
+// Pictures of the marks, a hint and the count line for a person to look at; written only when
+// QUORLIN_SCREENSHOT_DIR names a folder. Run under a real display server to see the tooltips too.
+void TestRenamePreview::screenshots()
+{
+    const QString folder = qEnvironmentVariable("QUORLIN_SCREENSHOT_DIR");
+    if (folder.isEmpty())
+        QSKIP("set QUORLIN_SCREENSHOT_DIR to write the pictures");
+    QVERIFY(QDir().mkpath(folder));
+    // The window's own size at start.
+    m_window->resize(1340, 800);
+    Page p = page(false);
+    makeFile(m_root, "旅行.txt");
+    QStringList paths;
+    for (const char *name : {"IMG_0001.txt", "IMG_0002.txt", "IMG_0003.txt", "草稿.txt", "说明.txt", "备份.txt",
+                             "a.txt", "b.txt"})
+        paths.append(makeFile(m_root, QString::fromUtf8(name)));
+    p.list->addFiles(paths);
+    setName(Channel::FileCustomRename, QStringLiteral("旅行"), true);
+    // Proposals as a user might type them, row by row.
+    const QStringList proposals{"旅行.txt", "旅行.txt", "旅行.txt", "草稿/终稿.txt", "说明书.txt", ".txt", "b.txt", "a.txt"};
+    for (int row = 0; row < proposals.size(); ++row)
+        p.list->entries()[row].newName = proposals.at(row);
+    p.list->showNewNames();
+    p.list->checkConflicts();
+
+    const auto shoot = [&](const QString &name, int tipRow) {
+        QApplication::processEvents();
+        if (tipRow >= 0) {
+            QWidget *viewport = p.list->table()->viewport();
+            const QPoint pos = cellRect(p.list, tipRow, FileListWidget::NewNameColumn).center();
+            QHelpEvent help(QEvent::ToolTip, pos, viewport->mapToGlobal(pos));
+            QApplication::sendEvent(viewport, &help);
+            QTRY_VERIFY(QToolTip::isVisible());
+            QTest::qWait(300);
+        }
+        QVERIFY(m_window->grab().save(folder + '/' + name + ".png"));
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            QVERIFY(m_window->screen()->grabWindow(0).save(folder + '/' + name + "-screen.png"));
+        QToolTip::hideText();
+    };
+    shoot("preview-resolve", 1);
+    setName(Channel::FileCustomRename, QStringLiteral("旅行"), false);
+    shoot("preview-fail", 2);
+    setName(Channel::FileCustomRename, QStringLiteral("旅行"), true);
+    shoot("preview-count", -1);
+    p.page->propertyWidget()->findChild<QAbstractButton *>("setBtn")->click();
+    shoot("preview-done", -1);
 }
 
 QTEST_MAIN(TestRenamePreview)
