@@ -271,7 +271,8 @@ void FileListWidget::renameAll(bool undoing)
     });
     if (!ran)
         return;
-    checkConflicts();
+    // The marks follow at once, but outside the job's time: the window is the user's again.
+    scheduleConflictCheck();
     announceMoves(moves);
     emit canUndo(m_history.canUndo());
 }

@@ -44,7 +44,8 @@ public:
     void undo();
 
     // Checks every proposal against the other rows and the target folders, marks the rows and updates the
-    // summary. Runs after every recomputation, import and job, and soon after any other change of the rows.
+    // summary. Runs after every recomputation and import, and as soon as the window is free after a job or any
+    // other change of the rows.
     void checkConflicts();
     // The count line of the last check ("12个名称冲突，开始命名后将失败"); empty when there is nothing to say.
     QString conflictSummary() const { return m_conflictSummary; }
