@@ -347,13 +347,6 @@ void FileListWidget::checkConflicts()
     emit conflictSummaryChanged(summary, fail);
 }
 
-NameConflict FileListWidget::conflictOf(int row) const
-{
-    if (row < 0 || row >= m_records.size())
-        return NameConflict();
-    return m_conflicts.value(m_records.at(row).id);
-}
-
 bool FileListWidget::showConflictMark(int row, const NameConflict &conflict)
 {
     QTableWidgetItem *item = table()->item(row, NewNameColumn);

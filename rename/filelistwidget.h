@@ -47,17 +47,14 @@ public:
     // summary. Runs after every recomputation and import, and as soon as the window is free after a job or any
     // other change of the rows.
     void checkConflicts();
-    // The count line of the last check ("12个名称冲突，开始命名后将失败"); empty when there is nothing to say.
-    QString conflictSummary() const { return m_conflictSummary; }
-    // Whether some row of the last check will fail.
-    bool conflictsFail() const { return m_conflictsFail; }
-    NameConflict conflictOf(int row) const;
 
     bool autoResolve() const { return m_autoResolve; }
     bool isRenaming() const { return m_runner.isRunning(); }
     int undoDepth() const { return m_history.size(); }
 
 signals:
+    // The count line of the check changed ("12个名称冲突，开始命名后将失败"; empty: nothing to say); willFail:
+    // some row will fail rather than be renamed to another free name.
     void conflictSummaryChanged(const QString &summary, bool willFail);
 
 public slots:
