@@ -4,7 +4,7 @@
 // may take at most 2 × the small one, and its peak memory at most 50 MB above the idle program (measured in a
 // child process that reads once).
 #include "common/mycustomevent.h"
-#include "filelist/spreadsheetreader.h"
+#include "ooxml/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
 
 #include <QCoreApplication>

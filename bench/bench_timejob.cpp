@@ -3,7 +3,7 @@
 // run. Usage: bench_timejob [folder to work in] [rounds]
 
 #include "common/jobfailurereporter.h"
-#include "filelist/filetimeentry.h"
+#include "fileops/filetimeentry.h"
 #include "timeprop/timejob.h"
 
 #include <QCoreApplication>

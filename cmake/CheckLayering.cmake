@@ -1,17 +1,18 @@
 cmake_minimum_required(VERSION 3.16)
 # Checks which folders the sources of each folder include (cmake -DROOT=<source dir> -P CheckLayering.cmake).
-# The layers, from the bottom: fileops, ooxml; common; filelist; the four features; app. A folder may include
-# only folders below it, so no two folders include each other and the shared ones include no feature.
-set(allowed_fileops "")
-set(allowed_ooxml fileops)
-set(allowed_common fileops ooxml)
-set(allowed_filelist fileops ooxml common)
+# The layers, from the bottom: common; filelist; fileops, ooxml; the four features; app. A folder may include
+# only folders below it, so no two folders include each other, common includes no other folder and the shared
+# list blocks include common alone.
+set(allowed_common "")
+set(allowed_filelist common)
+set(allowed_fileops common)
+set(allowed_ooxml common fileops)
 set(allowed_rename fileops ooxml common filelist)
 set(allowed_timeprop fileops ooxml common filelist)
 set(allowed_collect fileops ooxml common filelist)
 set(allowed_create fileops ooxml common filelist)
 set(allowed_app fileops ooxml common filelist rename timeprop collect create)
-set(folders fileops ooxml common filelist rename timeprop collect create app)
+set(folders common filelist fileops ooxml rename timeprop collect create app)
 
 set(failures "")
 foreach(folder ${folders})

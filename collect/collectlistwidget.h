@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/hubsubscription.h"
-#include "filelist/filetimeentry.h"
+#include "fileops/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 
 #include <QVariant>

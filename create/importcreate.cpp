@@ -10,7 +10,7 @@
 #include "create/creationplan.h"
 #include "filelist/additionplan.h"
 #include "filelist/revealinfilemanager.h"
-#include "filelist/spreadsheetreader.h"
+#include "ooxml/spreadsheetreader.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>

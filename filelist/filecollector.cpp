@@ -1,6 +1,6 @@
 #include "filecollector.h"
 
-#include "fileops/namesafety.h"
+#include "filelist/namesafety.h"
 
 #include <QDir>
 #include <QFileInfo>

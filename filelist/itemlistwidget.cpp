@@ -13,7 +13,7 @@
 #include "filelist/operatewidget.h"
 #include "filelist/revealinfilemanager.h"
 #include "filelist/tableroles.h"
-#include "fileops/namesafety.h"
+#include "filelist/namesafety.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

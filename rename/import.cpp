@@ -9,7 +9,7 @@
 #include "common/paneldefaults.h"
 #include "common/toolbuttonicon.h"
 #include "filelist/revealinfilemanager.h"
-#include "filelist/spreadsheetreader.h"
+#include "ooxml/spreadsheetreader.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>

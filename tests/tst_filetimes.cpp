@@ -309,7 +309,7 @@ void TestFileTimes::localWallClockToUtc_data()
     const QTime last(23, 59, 59);
     QTest::newRow("Shanghai 23:59:59") << QByteArray("Asia/Shanghai") << QDateTime(day, last, Qt::LocalTime)
                                        << QDateTime(day, QTime(15, 59, 59), Qt::UTC);
-    QTest::newRow("fields read as local whatever the spec")
+    QTest::newRow("fields read as local whatever the time zone setting")
         << QByteArray("Asia/Shanghai") << QDateTime(day, last, Qt::UTC) << QDateTime(day, QTime(15, 59, 59), Qt::UTC);
     QTest::newRow("milliseconds kept") << QByteArray("Asia/Shanghai")
                                        << QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59, 500))

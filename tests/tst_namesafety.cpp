@@ -1,5 +1,5 @@
 #include "filelist/filecollector.h"
-#include "fileops/namesafety.h"
+#include "filelist/namesafety.h"
 
 #include <QTemporaryDir>
 #include <QUrl>

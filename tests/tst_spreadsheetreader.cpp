@@ -1,6 +1,6 @@
 #include "common/mycustomevent.h"
 #include "common/mydialogmessageevent.h"
-#include "filelist/spreadsheetreader.h"
+#include "ooxml/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
 #include "ooxml/xmlpullscanner.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filelist/filetimeentry.h"
+#include "fileops/filetimeentry.h"
 #include "timeprop/timehistory.h"
 #include "timeprop/timesettings.h"
 

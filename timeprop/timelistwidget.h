@@ -2,7 +2,7 @@
 
 #include "common/hubsubscription.h"
 #include "common/jobrunner.h"
-#include "filelist/filetimeentry.h"
+#include "fileops/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"
 

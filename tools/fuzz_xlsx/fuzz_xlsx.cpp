@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the workbook reader and builds the rows, as a read does.
-#include "filelist/spreadsheetreader.h"
+#include "ooxml/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
 #include "fuzzinput.h"
 
