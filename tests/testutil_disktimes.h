@@ -4,6 +4,7 @@
 // whole multiples of 100 ns, the step of NTFS, so the cases also run on an ntfs-3g mount.
 
 #include "fileops/filetimes.h"
+#include "testutil_engine.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -15,6 +16,10 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+#ifdef Q_OS_LINUX
+using EngineTest::setImmutable;
+#endif
 
 struct DiskTimes
 {
@@ -57,22 +62,6 @@ inline void setDiskTimes(const QString &path, const FileInstant &access, const F
                                       {time_t(write.seconds), long(write.nanoseconds)}};
     if (::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         qFatal("cannot set the times of %s", qPrintable(path));
-}
-
-// Root passes permission checks; the immutable flag holds even for root. False where it cannot be set here.
-inline bool setImmutable(const QString &path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
 }
 
 // Found by QCOMPARE through the type's namespace.

@@ -3,6 +3,7 @@
 #include "common/jobfailurereporter.h"
 #include "create/creationjob.h"
 #include "fileops/createitem.h"
+#include "testutil_engine.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -22,35 +23,12 @@
 #include <unistd.h>
 #endif
 
+using EngineTest::WarningListener;
+#ifdef Q_OS_LINUX
+using EngineTest::setImmutable;
+#endif
+
 namespace {
-
-// Collects every warning sent to the main window, and how many rows the job had reported by then.
-class WarningListener : public QObject
-{
-    Q_OBJECT
-public:
-    explicit WarningListener(const QVector<int> *reportedRows = nullptr) : m_reportedRows(reportedRows)
-    {
-        CNvGlobalObserver::instance()->addObserver(Channel::MessageErrorTip, Channel::NoName, this, OBSERVER_SLOT);
-    }
-    ~WarningListener() override
-    {
-        CNvGlobalObserver::instance()->removeObserver(Channel::MessageErrorTip, Channel::NoName, this);
-    }
-
-    QStringList messages;
-    QVector<int> rowsReportedAtMessage;
-
-public slots:
-    void onPropertyValueChanged(const QString &, const QString &, const QVariant &value)
-    {
-        messages.append(value.toString());
-        rowsReportedAtMessage.append(m_reportedRows ? m_reportedRows->size() : 0);
-    }
-
-private:
-    const QVector<int> *m_reportedRows;
-};
 
 QByteArray contentOf(const QString &path)
 {
@@ -93,24 +71,6 @@ QStringList withFolder(QStringList messages, const QString &folder)
         message.replace("%dir", folder);
     return messages;
 }
-
-#ifdef Q_OS_LINUX
-// Root passes permission checks; the immutable flag holds even for root.
-bool setImmutable(const QString &path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
-}
-#endif
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "ooxml/workbookwriter.h"
 #include "ooxml/xlsxworkbook.h"
 #include "ooxml/zipwriter.h"
+#include "testutil_engine.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +29,10 @@
 using Parts = QMap<QString, QByteArray>;
 using Grid = QVector<QStringList>;
 Q_DECLARE_METATYPE(Grid)
+
+#ifdef Q_OS_LINUX
+using EngineTest::setImmutable;
+#endif
 
 namespace {
 
@@ -244,24 +249,6 @@ void setModified(const QString &path, const QDateTime &time)
     if (!file.open(QIODevice::ReadWrite) || !file.setFileTime(time, QFileDevice::FileModificationTime))
         qFatal("cannot set the time of %s", qPrintable(path));
 }
-
-#ifdef Q_OS_LINUX
-// Root passes permission checks; the immutable flag holds even for root.
-bool setImmutable(const QString &path, bool on)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    int flags = 0;
-    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    if (done) {
-        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-    ::close(fd);
-    return done;
-}
-#endif
 
 // What a list receives from an export, in order.
 class Receiver : public QObject

@@ -3,6 +3,7 @@
 #include "common/jobfailurereporter.h"
 #include "testutil_disktimes.h"
 #include "timeprop/timejob.h"
+#include "testutil_engine.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,38 +15,12 @@
 
 Q_DECLARE_METATYPE(TimeRowOutcome)
 
+using EngineTest::WarningListener;
+
 namespace {
 
 const FileInstant KnownAccess{981173106, 123456700}; // 2001-02-03
 const FileInstant KnownWrite{1104537600, 987654300}; // 2005-01-01, with nanoseconds a QDateTime cannot hold
-
-// Collects every warning sent to the main window, and how many rows the job had reported by then.
-class WarningListener : public QObject
-{
-    Q_OBJECT
-public:
-    explicit WarningListener(const QVector<int> *reportedRows = nullptr) : m_reportedRows(reportedRows)
-    {
-        CNvGlobalObserver::instance()->addObserver(Channel::MessageErrorTip, Channel::NoName, this, OBSERVER_SLOT);
-    }
-    ~WarningListener() override
-    {
-        CNvGlobalObserver::instance()->removeObserver(Channel::MessageErrorTip, Channel::NoName, this);
-    }
-
-    QStringList messages;
-    QVector<int> rowsReportedAtMessage;
-
-public slots:
-    void onPropertyValueChanged(const QString &, const QString &, const QVariant &value)
-    {
-        messages.append(value.toString());
-        rowsReportedAtMessage.append(m_reportedRows ? m_reportedRows->size() : 0);
-    }
-
-private:
-    const QVector<int> *m_reportedRows;
-};
 
 struct Calls
 {

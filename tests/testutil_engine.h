@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// Helpers shared by the tests of the engines.
+namespace EngineTest {
+
+// Collects every warning sent to the main window ("MESSAGE ERROR TIP"), and how many rows the job had
+// reported by then.
+class WarningListener : public QObject
+{
+    Q_OBJECT
+public:
+    explicit WarningListener(const QVector<int> *reportedRows = nullptr);
+    ~WarningListener() override;
+
+    QStringList messages;
+    QVector<int> rowsReportedAtMessage;
+
+public slots:
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+
+private:
+    const QVector<int> *m_reportedRows;
+};
+
+#ifdef Q_OS_LINUX
+// Root passes permission checks; the immutable flag holds even for root. False where it cannot be set here.
+bool setImmutable(const QString &path, bool on);
+#endif
+
+} // namespace EngineTest
