@@ -2,6 +2,7 @@
 // them, the user works the toolbar and the list, and the files in a temporary folder are checked on disk.
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
+#include "testutil_rename.h"
 
 #include "app/mainwindow.h"
 #include "common/channels.h"
@@ -37,6 +38,7 @@
 #include <memory>
 
 using namespace FileListTest;
+using namespace RenameTest;
 
 namespace {
 
@@ -51,28 +53,10 @@ QString noNamePartMessage(const QString &name)
     return QStringLiteral("新文件名“%1”缺少名称部分，未重命名").arg(name);
 }
 
-const QStringList kRenameKeys = {Channel::FileCustomRename,   Channel::FileInsertRename,  Channel::FolderCustomRename,
-                                 Channel::FolderInsertRename, Channel::FileReplaceRename, Channel::FolderReplaceRename,
-                                 Channel::FileDeleteRename,   Channel::FolderDeleteRename};
-
-void send(const QString &key, const QVariant &value = QVariant())
-{
-    CNvGlobalObserver::instance()->notifyObservers(key, Channel::RenameValueUpdate, value);
-}
-
 // What the panel's start button sends.
 void start(bool folderPage)
 {
     send(Channel::StartChangeName, folderPage);
-}
-
-// What a panel control does: write the record of its key, then notify the key.
-void setCustom(const QString &key, const std::function<void(CustomSettings &)> &edit)
-{
-    CustomSettings settings;
-    edit(settings);
-    *customSettings(key) = settings;
-    send(key);
 }
 
 void setInsert(const QString &key, const QString &text, bool autoResolve = true)
@@ -81,37 +65,6 @@ void setInsert(const QString &key, const QString &text, bool autoResolve = true)
         s.text = text;
         s.autoResolve = autoResolve;
     });
-}
-
-void resetRecords()
-{
-    for (const QString &key : kRenameKeys) {
-        if (CustomSettings *s = customSettings(key))
-            *s = CustomSettings();
-        if (ReplaceSettings *s = replaceSettings(key))
-            *s = ReplaceSettings();
-        if (DeleteSettings *s = deleteSettings(key))
-            *s = DeleteSettings();
-    }
-}
-
-QStringList onDisk(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList columnTexts(const FileListWidget *list, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < list->table()->rowCount(); ++row)
-        texts.append(list->table()->item(row, column)->text());
-    return texts;
 }
 
 QStringList statuses(const FileListWidget *list)

@@ -3,6 +3,7 @@
 // Real files in a temporary folder; settings arrive on the hub as the panel sends them.
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
+#include "testutil_rename.h"
 
 #include "app/applicationstartup.h"
 #include "app/mainwindow.h"
@@ -33,26 +34,9 @@
 #include <memory>
 
 using namespace FileListTest;
+using namespace RenameTest;
 
 namespace {
-
-const QStringList kRenameKeys = {Channel::FileCustomRename,   Channel::FileInsertRename,  Channel::FolderCustomRename,
-                                 Channel::FolderInsertRename, Channel::FileReplaceRename, Channel::FolderReplaceRename,
-                                 Channel::FileDeleteRename,   Channel::FolderDeleteRename};
-
-void send(const QString &key, const QVariant &value = QVariant())
-{
-    CNvGlobalObserver::instance()->notifyObservers(key, Channel::RenameValueUpdate, value);
-}
-
-// What a panel control does: write the record of its key, then notify the key.
-void setCustom(const QString &key, const std::function<void(CustomSettings &)> &edit)
-{
-    CustomSettings settings;
-    edit(settings);
-    *customSettings(key) = settings;
-    send(key);
-}
 
 void setName(const QString &key, const QString &name, bool autoResolve)
 {
@@ -69,37 +53,6 @@ void setReplace(const QString &key, const QString &find, const QString &with)
     settings.replaceWith = with;
     *replaceSettings(key) = settings;
     send(key);
-}
-
-void resetRecords()
-{
-    for (const QString &key : kRenameKeys) {
-        if (CustomSettings *s = customSettings(key))
-            *s = CustomSettings();
-        if (ReplaceSettings *s = replaceSettings(key))
-            *s = ReplaceSettings();
-        if (DeleteSettings *s = deleteSettings(key))
-            *s = DeleteSettings();
-    }
-}
-
-QStringList onDisk(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList columnTexts(const FileListWidget *list, int column)
-{
-    QStringList texts;
-    for (int row = 0; row < list->table()->rowCount(); ++row)
-        texts.append(list->table()->item(row, column)->text());
-    return texts;
 }
 
 // Per row: "" unmarked, "!" marked as a conflict, "x" marked as refused.
