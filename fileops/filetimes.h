@@ -69,7 +69,7 @@ int setFileInstants(const QString &path, const std::optional<FileInstant> &creat
                     FileTimesFailure *failure = nullptr, FileTimes *before = nullptr);
 
 // The instant a date-time names when its fields (year to millisecond) are read as local wall-clock time,
-// whatever its time spec. Absent for an invalid date-time and for one the system cannot convert.
+// whatever its time zone setting. Absent for an invalid date-time and for one the system cannot convert.
 std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime);
 
 // An instant as local date-time, to the millisecond. Its date() and time() are the local wall-clock time; on
