@@ -9,6 +9,7 @@
 
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
+#include "naming/listcapacity.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -201,7 +202,7 @@ void MainWindow::onPropertyValueChanged(const QString &valueName, const QString 
 {
     Q_UNUSED(valueObj)
     if (valueName == Channel::AppCapacityLimit) {
-        showWarning(QStringLiteral("文件总数超过3000，请分批次处理！"));
+        showWarning(QStringLiteral("文件总数超过%1，请分批次处理！").arg(kListCapacity));
     } else if (valueName == Channel::StartAddFile) {
         setEnabled(false);
     } else if (valueName == Channel::EndAddFile) {

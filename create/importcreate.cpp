@@ -8,7 +8,7 @@
 #include "controls/paneldefaults.h"
 #include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
-#include "filelist/additionplan.h"
+#include "naming/listcapacity.h"
 #include "filelist/revealinfilemanager.h"
 #include "ooxml/spreadsheetreader.h"
 

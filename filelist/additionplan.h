@@ -1,11 +1,10 @@
 #pragma once
 
+#include "naming/listcapacity.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
-// No list holds more rows than this.
-constexpr int kListCapacity = 3000;
 
 // What one addition to a list does with the paths it was given: which ones become rows, how many were
 // skipped as already listed, and whether the capacity cut the batch short. Widget-free, so every list

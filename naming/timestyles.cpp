@@ -1,5 +1,7 @@
 #include "timestyles.h"
 
+#include <QLocale>
+
 namespace {
 
 struct TimeStyle
@@ -42,4 +44,11 @@ QStringList timeStyleSamples()
     for (const TimeStyle &style : styles)
         samples.append(QString::fromUtf8(style.sample));
     return samples;
+}
+
+QString timeStyleText(const QDateTime &time, int style)
+{
+    if (!time.isValid())
+        return QString();
+    return QLocale::c().toString(time, timeStyleFormat(style));
 }

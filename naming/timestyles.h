@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -8,3 +9,5 @@ int timeStyleCount();
 // An index outside the styles falls back to style 0.
 QString timeStyleFormat(int index);
 QStringList timeStyleSamples();
+// time as text in a style, with Latin digits whatever the system language is; empty for an invalid time.
+QString timeStyleText(const QDateTime &time, int style);

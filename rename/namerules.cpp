@@ -6,7 +6,6 @@
 #include "rename/renamesettings.h"
 
 #include <QFileInfo>
-#include <QLocale>
 
 namespace NameRules {
 
@@ -19,17 +18,6 @@ int characterBoundary(const QString &text, int index)
     if (index > 0 && index < text.size() && text.at(index).isLowSurrogate() && text.at(index - 1).isHighSurrogate())
         return index + 1;
     return index;
-}
-
-// Inserting past the end pads with spaces up to the index, so the text lands where the user counted.
-QString insertAt(QString text, int index, const QString &piece)
-{
-    if (piece.isEmpty())
-        return text;
-    index = characterBoundary(text, qMax(0, index));
-    if (index > text.size())
-        text.append(QString(index - text.size(), QLatin1Char(' ')));
-    return text.insert(index, piece);
 }
 
 int firstCodePointLength(const QString &text)
@@ -95,12 +83,6 @@ QString baseName(const QFileInfo &info, bool folder)
     return folder ? info.fileName() : info.completeBaseName();
 }
 
-QString letterText(const CustomSettings &s, int row)
-{
-    const qint64 k = ((qint64(s.startLetter) + qint64(s.letterIncrement) * row) % 26 + 26) % 26;
-    return QString(QChar(k == 0 ? 'z' : char('a' + k - 1)));
-}
-
 QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSources &sources)
 {
     QDateTime time;
@@ -110,43 +92,21 @@ QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSour
         time = sources.modificationTime(entry.path);
     else
         time = sources.currentTime();
-    if (!time.isValid())
-        return QString();
-    // The C locale keeps the digits Latin whatever the system language is.
-    return QLocale::c().toString(time, timeStyleFormat(s.timeStyle));
+    return timeStyleText(time, s.timeStyle);
 }
 
 QString numberText(const CustomSettings &s, const FileEntry &entry, int row, const NameSources &sources)
 {
     if (!s.numberingEnabled)
         return QString();
-    switch (s.numberType) {
-    case 1:
-        return letterText(s, row);
-    case 2:
-        return sources.randomText(s.randomLength, s.randomRule);
-    case 3:
-        return timeText(s, entry, sources);
-    default: {
-        // 64 bits: start and step of up to ±999999 over 3000 rows leave the 32-bit range.
-        const qint64 value = qint64(s.startNumber) + qint64(s.numberIncrement) * row;
-        return QString::number(value).rightJustified(s.numberDigits, QLatin1Char('0'));
-    }
-    }
+    return numberingPart(s, row, sources.randomText, [&] { return timeText(s, entry, sources); });
 }
 
 QString placeNumber(const CustomSettings &s, const QString &name, const QString &number)
 {
     if (s.numberingEnabled && s.numberOnly)
         return number;
-    switch (s.numberPosition) {
-    case 1:
-        return name + number;
-    case 2:
-        return insertAt(name, s.numberAfter, number);
-    default:
-        return number + name;
-    }
+    return placePart(s, name, number);
 }
 
 QString insertText(const CustomSettings &s, const QString &base)
