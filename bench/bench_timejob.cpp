@@ -3,7 +3,7 @@
 // run. Usage: bench_timejob [folder to work in] [rounds]
 
 #include "jobs/jobfailurereporter.h"
-#include "fileops/filetimeentry.h"
+#include "filelist/filetimeentry.h"
 #include "timeprop/timejob.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "collect/collectsettings.h"
-#include "fileops/filetimeentry.h"
+#include "filelist/filetimeentry.h"
 
 #include <QString>
 #include <QVariantList>

@@ -12,32 +12,6 @@
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 
-#include <algorithm>
-
-namespace {
-
-const QString TimeFormat = QStringLiteral("yyyy/MM/dd hh:mm:ss");
-
-QString timeText(const QDateTime &time)
-{
-    return time.isValid() ? time.toString(TimeFormat) : QString();
-}
-
-// Orders by a time; an unknown time comes before every known one.
-template<typename TimeFn>
-void sortByTime(FileTimeEntryList &records, TimeFn time, bool descending)
-{
-    std::stable_sort(records.begin(), records.end(), [&](const FileTimeEntry &a, const FileTimeEntry &b) {
-        const QDateTime &x = descending ? time(b) : time(a);
-        const QDateTime &y = descending ? time(a) : time(b);
-        if (!x.isValid() || !y.isValid())
-            return !x.isValid() && y.isValid();
-        return x < y;
-    });
-}
-
-} // namespace
-
 CollectListWidget::CollectListWidget(QWidget *parent)
     : RecordListWidget<FileTimeEntry>(parent),
       m_subscription(this, QStringList{Channel::FileCollectProperty, Channel::FolderCollectProperty,
@@ -65,8 +39,8 @@ void CollectListWidget::fillRow(int row, const QIcon &icon)
     name->setIcon(icon);
     name->setText(entry.name);
     t->item(row, PathColumn)->setText(entry.path);
-    t->item(row, BirthColumn)->setText(timeText(entry.creation));
-    t->item(row, ModifiedColumn)->setText(timeText(entry.modification));
+    t->item(row, BirthColumn)->setText(fileTimeText(entry.creation));
+    t->item(row, ModifiedColumn)->setText(fileTimeText(entry.modification));
 }
 
 bool CollectListWidget::sortRecords(int column, bool descending)
@@ -79,11 +53,10 @@ bool CollectListWidget::sortRecords(int column, bool descending)
         ListSorter::sortByText(m_records, [](const FileTimeEntry &e) { return e.path; }, descending);
         return true;
     case BirthColumn:
-        sortByTime(m_records, [](const FileTimeEntry &e) -> const QDateTime & { return e.creation; }, descending);
+        sortByTime(m_records, &FileTimeEntry::creation, descending);
         return true;
     case ModifiedColumn:
-        sortByTime(m_records, [](const FileTimeEntry &e) -> const QDateTime & { return e.modification; },
-                   descending);
+        sortByTime(m_records, &FileTimeEntry::modification, descending);
         return true;
     default:
         return false;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "hub/hubsubscription.h"
-#include "fileops/filetimeentry.h"
+#include "filelist/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 
 #include <QVariant>

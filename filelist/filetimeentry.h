@@ -1,13 +1,9 @@
 #pragma once
 
 #include "hub/entrystatus.h"
-#include "fileops/filetimes.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
 #include <QString>
-#include <QUuid>
 #include <QVector>
 
 // One row of a time list or a collect list.
@@ -24,14 +20,10 @@ struct FileTimeEntry
 using FileTimeEntryList = QVector<FileTimeEntry>;
 
 // A new row for the item at path, showing its own times. A symbolic link shows the link's times.
-inline FileTimeEntry makeFileTimeEntry(const QString &path)
-{
-    FileTimeEntry entry;
-    entry.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    entry.name = QFileInfo(entry.path).fileName();
-    const FileTimes times = readFileTimes(entry.path);
-    entry.creation = times.creationTime();
-    entry.modification = times.modificationTime();
-    entry.id = QUuid::createUuid().toString();
-    return entry;
-}
+FileTimeEntry makeFileTimeEntry(const QString &path);
+
+// A time as its cell shows it, "yyyy/MM/dd hh:mm:ss"; empty for an unknown time.
+QString fileTimeText(const QDateTime &time);
+
+// Orders the rows by one of their times, stably; an unknown time comes before every known one.
+void sortByTime(FileTimeEntryList &entries, QDateTime FileTimeEntry::*field, bool descending);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fileops/filetimeentry.h"
+#include "filelist/filetimeentry.h"
 #include "timeprop/timehistory.h"
 #include "timeprop/timesettings.h"
 

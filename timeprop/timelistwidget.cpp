@@ -11,39 +11,7 @@
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 
-#include <algorithm>
-#include <cstdio>
-#include <limits>
-#include <numeric>
-
 namespace {
-
-// Sort keys of the time columns, taken once per record: an unknown time comes before every known one.
-QVector<qint64> timeKeys(const FileTimeEntryList &entries, QDateTime FileTimeEntry::*field)
-{
-    QVector<qint64> keys;
-    keys.reserve(entries.size());
-    for (const FileTimeEntry &entry : entries) {
-        const QDateTime &time = entry.*field;
-        keys.append(time.isValid() ? time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
-    }
-    return keys;
-}
-
-void sortByTime(FileTimeEntryList &entries, QDateTime FileTimeEntry::*field, bool descending)
-{
-    const QVector<qint64> keys = timeKeys(entries, field);
-    QVector<int> order(entries.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return descending ? keys.at(a) > keys.at(b) : keys.at(a) < keys.at(b);
-    });
-    FileTimeEntryList sorted;
-    sorted.reserve(entries.size());
-    for (int i : qAsConst(order))
-        sorted.append(std::move(entries[i]));
-    entries = std::move(sorted);
-}
 
 // A time cell shows its text and keeps the same text as its sort key.
 void setTimeCell(QTableWidgetItem *item, const QString &text)
@@ -71,7 +39,7 @@ struct TimeListWidget::TextCache
             || t.second() != time.second()) {
             date = d;
             time = t;
-            text = timeText(dateTime);
+            text = fileTimeText(dateTime);
         }
         return text;
     }
@@ -92,19 +60,6 @@ TimeListWidget::TimeListWidget(QWidget *parent)
                 {QStringLiteral("状态"), 100, CellKind::Status},
                 {QStringLiteral("操作"), 150, CellKind::Operate}},
                NameColumn, false);
-}
-
-QString TimeListWidget::timeText(const QDateTime &time)
-{
-    if (!time.isValid())
-        return QString();
-    // Formatting by hand: QDateTime::toString with a format costs several times more, for thousands of cells.
-    const QDate date = time.date();
-    const QTime clock = time.time();
-    char text[32];
-    const int length = std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", date.year(), date.month(),
-                                     date.day(), clock.hour(), clock.minute(), clock.second());
-    return QString::fromLatin1(text, qBound(0, length, int(sizeof text) - 1));
 }
 
 const TimeSettings &TimeListWidget::pageSettings() const

@@ -2,7 +2,7 @@
 
 #include "hub/hubsubscription.h"
 #include "jobs/jobrunner.h"
-#include "fileops/filetimeentry.h"
+#include "filelist/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"
 
@@ -33,9 +33,6 @@ public:
 
     bool isRunning() const { return m_runner.isRunning(); }
     int undoDepth() const { return m_history.size(); }
-
-    // "yyyy/MM/dd hh:mm:ss"; empty for an unknown time.
-    static QString timeText(const QDateTime &time);
 
 public slots:
     void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);

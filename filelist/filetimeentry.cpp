@@ -1,0 +1,58 @@
+#include "filetimeentry.h"
+
+#include "fileops/filetimes.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QUuid>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <numeric>
+
+FileTimeEntry makeFileTimeEntry(const QString &path)
+{
+    FileTimeEntry entry;
+    entry.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    entry.name = QFileInfo(entry.path).fileName();
+    const FileTimes times = readFileTimes(entry.path);
+    entry.creation = times.creationTime();
+    entry.modification = times.modificationTime();
+    entry.id = QUuid::createUuid().toString();
+    return entry;
+}
+
+QString fileTimeText(const QDateTime &time)
+{
+    if (!time.isValid())
+        return QString();
+    // Formatting by hand: QDateTime::toString with a format costs several times more, for thousands of cells.
+    const QDate date = time.date();
+    const QTime clock = time.time();
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", date.year(), date.month(),
+                                     date.day(), clock.hour(), clock.minute(), clock.second());
+    return QString::fromLatin1(text, qBound(0, length, int(sizeof text) - 1));
+}
+
+void sortByTime(FileTimeEntryList &entries, QDateTime FileTimeEntry::*field, bool descending)
+{
+    // One key per row, taken once: comparing QDateTimes converts them again on every comparison.
+    QVector<qint64> keys;
+    keys.reserve(entries.size());
+    for (const FileTimeEntry &entry : qAsConst(entries)) {
+        const QDateTime &time = entry.*field;
+        keys.append(time.isValid() ? time.toMSecsSinceEpoch() : std::numeric_limits<qint64>::min());
+    }
+    QVector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return descending ? keys.at(a) > keys.at(b) : keys.at(a) < keys.at(b);
+    });
+    FileTimeEntryList sorted;
+    sorted.reserve(entries.size());
+    for (int i : qAsConst(order))
+        sorted.append(std::move(entries[i]));
+    entries = std::move(sorted);
+}
