@@ -1,6 +1,5 @@
 #include "collectexport.h"
 
-#include "hub/mycustomevent.h"
 #include "hub/mydialogmessageevent.h"
 #include "fileops/filetimes.h"
 #include "fileops/safefileops.h"
@@ -12,12 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFutureWatcher>
-#include <QPointer>
 #include <QRandomGenerator>
 #include <QTextCodec>
-#include <QThreadPool>
-#include <QtConcurrent>
 
 #include <cstdio>
 #include <ctime>
@@ -169,37 +164,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QIODevice::OpenMod
     return true;
 }
 
-// Watches one export on the GUI thread. The worker posts its messages here, never to a receiver that might be
-// destroyed meanwhile; they are passed on, in order, ahead of the completion.
-class ExportWatcher : public QFutureWatcher<ExportOutcome>
-{
-public:
-    explicit ExportWatcher(QObject *receiver) : m_receiver(receiver)
-    {
-        connect(this, &QFutureWatcherBase::finished, this, &ExportWatcher::deliver);
-    }
-
-protected:
-    void customEvent(QEvent *event) override
-    {
-        if (event->type() == MyDialogMessageEvent::EventType)
-            post(m_receiver, static_cast<MyDialogMessageEvent *>(event)->message());
-    }
-
-private:
-    void deliver()
-    {
-        const ExportOutcome outcome = result();
-        if (m_receiver) {
-            const QVariantList rows = outcome.saved ? QVariantList{outcome.path} : QVariantList();
-            QCoreApplication::postEvent(m_receiver, new MyCustomEvent(rows, outcome.saved ? 1 : 0));
-        }
-        deleteLater();
-    }
-
-    QPointer<QObject> m_receiver;
-};
-
 } // namespace
 
 QString exportFailedMessage()
@@ -333,9 +297,13 @@ ExportOutcome writeCollectExport(const FileTimeEntryList &entries, const Collect
 }
 
 void runCollectExport(const FileTimeEntryList &entries, const CollectSettings &settings, bool folders,
-                      QObject *receiver)
+                      QObject *receiver, const std::function<void(const ExportOutcome &outcome)> &onDone,
+                      const TaskWatcherBase::MessageHandler &onMessage)
 {
-    auto *watcher = new ExportWatcher(receiver);
-    watcher->setFuture(QtConcurrent::run(QThreadPool::globalInstance(), writeCollectExport, entries, settings,
-                                         folders, static_cast<QObject *>(watcher)));
+    TaskWatcher<ExportOutcome>::start(
+        receiver,
+        [entries, settings, folders](QObject *messages, const std::function<bool()> &) {
+            return writeCollectExport(entries, settings, folders, messages);
+        },
+        onDone, onMessage);
 }

@@ -2,10 +2,13 @@
 
 #include "collect/collectsettings.h"
 #include "filelist/filetimeentry.h"
+#include "jobs/taskwatcher.h"
 
 #include <QString>
 #include <QVariantList>
 #include <QVector>
+
+#include <functional>
 
 class QObject;
 
@@ -66,10 +69,10 @@ ExportOutcome writeTxt(const QString &path, const ExportRows &rows, QObject *rec
 ExportOutcome writeCollectExport(const FileTimeEntryList &entries, const CollectSettings &settings, bool folders,
                                  QObject *receiver);
 
-// Starts writeCollectExport on the global thread pool with copies of its arguments and returns at once. The
-// receiver gets the writer's MyDialogMessageEvent messages, then one MyCustomEvent: result 1 and the written
-// path as the only element of rows when the file was saved, result 0 and no rows when it was not. Every export
+// Starts writeCollectExport on a worker thread with copies of its arguments and returns at once. The writer's
+// messages reach onMessage (by default warnings to the user), then its outcome reaches onDone. Every export
 // reports to its own receiver, whatever else runs meanwhile; nothing is delivered to a receiver destroyed in
 // the meantime. Call on the receiver's thread.
 void runCollectExport(const FileTimeEntryList &entries, const CollectSettings &settings, bool folders,
-                      QObject *receiver);
+                      QObject *receiver, const std::function<void(const ExportOutcome &outcome)> &onDone,
+                      const TaskWatcherBase::MessageHandler &onMessage = nullptr);

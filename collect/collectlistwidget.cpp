@@ -3,9 +3,6 @@
 #include "collect/collectexport.h"
 #include "collect/collectsettings.h"
 #include "hub/channels.h"
-#include "hub/cnvglobalobserver.h"
-#include "hub/mycustomevent.h"
-#include "hub/mydialogmessageevent.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 
@@ -85,21 +82,8 @@ void CollectListWidget::runCollectExport()
     for (FileTimeEntry &entry : m_records)
         entry.status = StatusRunning;
     showAllStatuses(StatusRunning);
-    ::runCollectExport(m_records, collectSettings(folderMode()), folderMode(), this);
-}
-
-void CollectListWidget::customEvent(QEvent *event)
-{
-    if (event->type() == MyDialogMessageEvent::EventType) {
-        const QString message = static_cast<MyDialogMessageEvent *>(event)->message();
-        CNvGlobalObserver::instance()->notifyObservers(Channel::MessageErrorTip, Channel::NoName, message);
-        return;
-    }
-    if (event->type() == MyCustomEvent::EventType) {
-        finishExport(static_cast<MyCustomEvent *>(event)->result() == 1);
-        return;
-    }
-    RecordListWidget<FileTimeEntry>::customEvent(event);
+    ::runCollectExport(m_records, collectSettings(folderMode()), folderMode(), this,
+                       [this](const ExportOutcome &outcome) { finishExport(outcome.saved); });
 }
 
 void CollectListWidget::finishExport(bool saved)

@@ -37,7 +37,6 @@ protected:
     FileTimeEntry makeRecord(const QString &path) const override;
     void fillRow(int row, const QIcon &icon) override;
     bool sortRecords(int column, bool descending) override;
-    void customEvent(QEvent *event) override;
 
 private:
     void finishExport(bool saved);

@@ -3,32 +3,17 @@
 
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
-#include "hub/mycustomevent.h"
-#include "hub/mydialogmessageevent.h"
 #include "controls/paneldefaults.h"
 #include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
 #include "naming/listcapacity.h"
 #include "filelist/revealinfilemanager.h"
-#include "ooxml/spreadsheetreader.h"
+#include "import/workbookread.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QUuid>
-
-// Receives the events of one workbook read and hands them to its page while that read is current.
-class CreationWorkbookRead : public QObject
-{
-public:
-    explicit CreationWorkbookRead(ImportCreate *page) : QObject(page), m_page(page) {}
-
-protected:
-    void customEvent(QEvent *event) override { m_page->handleReadEvent(event); }
-
-private:
-    ImportCreate *m_page;
-};
 
 ImportCreate::ImportCreate(QWidget *parent) : QWidget(parent), ui(new Ui::ImportCreate)
 {
@@ -78,9 +63,8 @@ void ImportCreate::setWorkbook(const QString &path)
     ui->replaceExcelLabel->setToolTip(path);
     ui->hasExportExcelwidget->show();
     ui->importExcelBtn->hide();
-    delete m_currentRead;
-    m_currentRead = new CreationWorkbookRead(this);
-    startSpreadsheetRead(path, m_currentRead);
+    dropRead();
+    m_currentRead = startWorkbookRead(path, this, [this](const QVariantList &rows) { adoptRows(rows); });
 }
 
 void ImportCreate::pickTargetFolder()
@@ -97,7 +81,7 @@ void ImportCreate::pickTargetFolder()
 void ImportCreate::resetImportPlan()
 {
     // A read still under way belongs to the workbook the reset took away.
-    delete m_currentRead;
+    dropRead();
     ui->replaceExcelLabel->setIcon(QIcon());
     ui->replaceExcelLabel->setToolTip(QString());
     CreationPlan &plan = importPlan();
@@ -107,19 +91,10 @@ void ImportCreate::resetImportPlan()
     announce();
 }
 
-void ImportCreate::customEvent(QEvent *event)
+void ImportCreate::dropRead()
 {
-    handleReadEvent(event);
-}
-
-void ImportCreate::handleReadEvent(QEvent *event)
-{
-    if (event->type() == MyCustomEvent::EventType) {
-        adoptRows(static_cast<MyCustomEvent *>(event)->rows());
-    } else if (event->type() == MyDialogMessageEvent::EventType) {
-        CNvGlobalObserver::instance()->notifyObservers(Channel::MessageErrorTip, Channel::NoName,
-                                                       static_cast<MyDialogMessageEvent *>(event)->message());
-    }
+    if (m_currentRead)
+        m_currentRead->cancel();
 }
 
 void ImportCreate::adoptRows(const QVariantList &rows)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/taskwatcher.h"
+
 #include <QPointer>
 #include <QVariantList>
 #include <QWidget>
@@ -29,9 +31,8 @@ public:
     void pickTargetFolder();
     // Brings the plan in line with the restored controls (no workbook, no items) and announces it.
     void resetImportPlan();
-
-protected:
-    void customEvent(QEvent *event) override;
+    // Makes the rows of a read the import plan: one item per row with a first text, at most the list capacity.
+    void adoptRows(const QVariantList &rows);
 
 private slots:
     void on_importExcelBtn_clicked();
@@ -43,13 +44,11 @@ private slots:
     void on_exportTypeCombox_currentIndexChanged(int index);
 
 private:
-    friend class CreationWorkbookRead;
-    void handleReadEvent(QEvent *event);
-    void adoptRows(const QVariantList &rows);
+    void dropRead();
     void announce();
 
     Ui::ImportCreate *ui;
     // The read of the workbook shown; choosing another workbook or a reset drops it, and with it whatever
     // an earlier, slower read would still deliver.
-    QPointer<QObject> m_currentRead;
+    QPointer<TaskWatcherBase> m_currentRead;
 };

@@ -4,29 +4,14 @@
 
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
-#include "hub/mycustomevent.h"
-#include "hub/mydialogmessageevent.h"
 #include "controls/paneldefaults.h"
 #include "controls/toolbuttonicon.h"
 #include "filelist/revealinfilemanager.h"
-#include "ooxml/spreadsheetreader.h"
+#include "import/workbookread.h"
 
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
-
-// Receives the events of one workbook read and hands them to its page while that read is current.
-class WorkbookRead : public QObject
-{
-public:
-    explicit WorkbookRead(Import *page) : QObject(page), m_page(page) {}
-
-protected:
-    void customEvent(QEvent *event) override { m_page->handleReadEvent(event); }
-
-private:
-    Import *m_page;
-};
 
 Import::Import(QWidget *parent) : QWidget(parent), ui(new Ui::Import)
 {
@@ -53,14 +38,19 @@ void Import::setWorkbook(const QString &path)
     if (path.isEmpty())
         return;
     showWorkbook(path);
-    delete m_currentRead;
-    m_currentRead = new WorkbookRead(this);
-    startSpreadsheetRead(path, m_currentRead);
+    dropRead();
+    m_currentRead = startWorkbookRead(path, this, [this](const QVariantList &rows) { adoptRows(rows); });
+}
+
+void Import::dropRead()
+{
+    if (m_currentRead)
+        m_currentRead->cancel();
 }
 
 void Import::forgetWorkbook()
 {
-    delete m_currentRead;
+    dropRead();
     ui->replaceExcelLabel->setText(QString());
     ui->replaceExcelLabel->setToolTip(QString());
     ui->replaceExcelLabel->setIcon(QIcon());
@@ -81,11 +71,6 @@ QStringList Import::namesOfRows(const QVariantList &rows)
     for (const QVariant &row : rows)
         names.append(row.toStringList().value(0));
     return names;
-}
-
-void Import::customEvent(QEvent *event)
-{
-    handleReadEvent(event);
 }
 
 void Import::on_importExcelBtn_clicked()
@@ -132,16 +117,8 @@ void Import::showWorkbook(const QString &path)
     ui->importExcelBtn->hide();
 }
 
-void Import::handleReadEvent(QEvent *event)
+void Import::adoptRows(const QVariantList &rows)
 {
-    auto *hub = CNvGlobalObserver::instance();
-    if (event->type() == MyCustomEvent::EventType) {
-        const QVariantList &rows = static_cast<MyCustomEvent *>(event)->rows();
-        const QVariantMap payload{{QStringLiteral("names"), namesOfRows(rows)},
-                                  {QStringLiteral("folderMode"), m_folderMode}};
-        hub->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
-    } else if (event->type() == MyDialogMessageEvent::EventType) {
-        hub->notifyObservers(Channel::MessageErrorTip, Channel::NoName,
-                             static_cast<MyDialogMessageEvent *>(event)->message());
-    }
+    const QVariantMap payload{{QStringLiteral("names"), namesOfRows(rows)}, {QStringLiteral("folderMode"), m_folderMode}};
+    CNvGlobalObserver::instance()->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/taskwatcher.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -33,9 +35,6 @@ public:
     // The names of the rows of a read: the first text of each row, empty for a row without cells.
     static QStringList namesOfRows(const QVariantList &rows);
 
-protected:
-    void customEvent(QEvent *event) override;
-
 private slots:
     void on_importExcelBtn_clicked();
     void on_changeExcelBtn_clicked();
@@ -44,14 +43,14 @@ private slots:
     void on_openDirBtn_clicked();
 
 private:
-    friend class WorkbookRead;
     void chooseWorkbook();
     void showWorkbook(const QString &path);
-    void handleReadEvent(QEvent *event);
+    void dropRead();
+    void adoptRows(const QVariantList &rows);
 
     Ui::Import *ui;
     // The read of the workbook shown; replacing or forgetting the workbook drops it, and with it whatever
     // an earlier, slower read would still deliver.
-    QPointer<QObject> m_currentRead;
+    QPointer<TaskWatcherBase> m_currentRead;
     bool m_folderMode = false;
 };

@@ -6,7 +6,6 @@
 
 #include "app/mainwindow.h"
 #include "controls/custormcheckbox.h"
-#include "hub/mycustomevent.h"
 #include "create/createfileempty.h"
 #include "create/createfilepage.h"
 #include "create/createfilepagewidget.h"
@@ -769,8 +768,7 @@ void TestCreatePage::lastAnnouncementWins()
     showCustom();
     setCustom(2, "自定义");
     QCOMPARE(names(), repeated("0自定义", 2));
-    QCoreApplication::postEvent(m_page->propertyWidget()->importPage(),
-                                new MyCustomEvent(QVariantList{QStringList{"导入"}}));
+    m_page->propertyWidget()->importPage()->adoptRows(QVariantList{QStringList{"导入"}});
     QTRY_COMPARE(names(), QStringList({"导入"}));
     start();
     QCOMPARE(onDisk(m_out), QStringList({"导入"}));

@@ -1,5 +1,4 @@
 #include "collect/collectexport.h"
-#include "hub/mycustomevent.h"
 #include "hub/mydialogmessageevent.h"
 #include "ooxml/docxwriter.h"
 #include "ooxml/pptxwriter.h"
@@ -250,26 +249,38 @@ void setModified(const QString &path, const QDateTime &time)
         qFatal("cannot set the time of %s", qPrintable(path));
 }
 
-// What a list receives from an export, in order.
+// Messages posted by a writer, or the deliveries of a background export, in order.
 class Receiver : public QObject
 {
 public:
+    enum Delivery { Message, Result };
+
     QStringList messages;
     QList<int> results;
     QList<QVariantList> resultRows;
-    QList<int> order; // event types as they came
+    QList<int> order; // deliveries as they came
+
+    void startExport(const FileTimeEntryList &entries, const CollectSettings &settings, bool folders)
+    {
+        runCollectExport(
+            entries, settings, folders, this,
+            [this](const ExportOutcome &outcome) {
+                order.append(Result);
+                results.append(outcome.saved ? 1 : 0);
+                resultRows.append(outcome.saved ? QVariantList{outcome.path} : QVariantList());
+            },
+            [this](const QString &message) {
+                order.append(Message);
+                messages.append(message);
+            });
+    }
 
 protected:
     void customEvent(QEvent *event) override
     {
-        order.append(event->type());
-        if (event->type() == MyCustomEvent::EventType) {
-            const auto *done = static_cast<MyCustomEvent *>(event);
-            results.append(done->result());
-            resultRows.append(done->rows());
-        } else if (event->type() == MyDialogMessageEvent::EventType) {
+        order.append(Message);
+        if (event->type() == MyDialogMessageEvent::EventType)
             messages.append(static_cast<MyDialogMessageEvent *>(event)->message());
-        }
     }
 };
 
@@ -898,7 +909,7 @@ void TestExportWriters::runDeliversToReceiver()
     writeFile(path("a.txt"), "x");
     Receiver receiver;
 
-    runCollectExport({entryFor(path("a.txt"))}, settingsFor(ExportTxt), false, &receiver);
+    receiver.startExport({entryFor(path("a.txt"))}, settingsFor(ExportTxt), false);
 
     QTRY_COMPARE(receiver.results, QList<int>{1});
     QCOMPARE(receiver.resultRows, QList<QVariantList>{QVariantList{path("out.txt")}});
@@ -913,8 +924,8 @@ void TestExportWriters::runTwiceWritesTwoFiles()
     Receiver second;
     const FileTimeEntryList entries{entryFor(path("a.txt"))};
 
-    runCollectExport(entries, settingsFor(ExportXlsx), false, &first);
-    runCollectExport(entries, settingsFor(ExportXlsx), true, &second);
+    first.startExport(entries, settingsFor(ExportXlsx), false);
+    second.startExport(entries, settingsFor(ExportXlsx), true);
 
     QTRY_COMPARE(first.results, QList<int>{1});
     QTRY_COMPARE(second.results, QList<int>{1});
@@ -933,12 +944,12 @@ void TestExportWriters::runFailureReported()
     CollectSettings settings = settingsFor(ExportDocx);
     settings.outputFolder = path("missing");
 
-    runCollectExport({entryFor(path("a.txt"))}, settings, false, &receiver);
+    receiver.startExport({entryFor(path("a.txt"))}, settings, false);
 
     QTRY_COMPARE(receiver.results, QList<int>{0});
     QCOMPARE(receiver.resultRows, QList<QVariantList>{QVariantList()});
     QCOMPARE(receiver.messages, QStringList{SaveFailed});
-    QCOMPARE(receiver.order, (QList<int>{MyDialogMessageEvent::EventType, MyCustomEvent::EventType}));
+    QCOMPARE(receiver.order, (QList<int>{Receiver::Message, Receiver::Result}));
 }
 
 void TestExportWriters::runReceiverGone()
@@ -946,7 +957,7 @@ void TestExportWriters::runReceiverGone()
     writeFile(path("a.txt"), "x");
     writeFile(path("out.txt"), "old");
     auto *receiver = new Receiver;
-    runCollectExport({entryFor(path("a.txt"))}, settingsFor(ExportTxt), false, receiver);
+    receiver->startExport({entryFor(path("a.txt"))}, settingsFor(ExportTxt), false);
     delete receiver;
 
     QThreadPool::globalInstance()->waitForDone();

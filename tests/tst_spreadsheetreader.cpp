@@ -1,6 +1,5 @@
-#include "hub/mycustomevent.h"
 #include "hub/mydialogmessageevent.h"
-#include "ooxml/spreadsheetreader.h"
+#include "import/workbookread.h"
 #include "ooxml/xlsxworkbook.h"
 #include "ooxml/xmlpullscanner.h"
 
@@ -27,25 +26,39 @@ namespace {
 const QString FormatMessage = QStringLiteral("请确保文件是正确的xlsx格式！");
 const QString NoSheetMessage = QStringLiteral("请确保第一个sheet表有数据！");
 
+// Messages posted by a synchronous read, or the deliveries of a background read, in order.
 class Receiver : public QObject
 {
 public:
+    enum Delivery { Message, Result };
+
     QList<Rows> results;
     QStringList messages;
     QList<int> eventTypes;
 
+    void startRead(const QString &path)
+    {
+        startWorkbookRead(
+            path, this,
+            [this](const QVariantList &rows) {
+                eventTypes.append(Result);
+                Rows texts;
+                for (const QVariant &row : rows)
+                    texts.append(row.toStringList());
+                results.append(texts);
+            },
+            [this](const QString &message) {
+                eventTypes.append(Message);
+                messages.append(message);
+            });
+    }
+
 protected:
     void customEvent(QEvent *event) override
     {
-        eventTypes.append(event->type());
-        if (event->type() == MyCustomEvent::EventType) {
-            Rows rows;
-            for (const QVariant &row : static_cast<MyCustomEvent *>(event)->rows())
-                rows.append(row.toStringList());
-            results.append(rows);
-        } else if (event->type() == MyDialogMessageEvent::EventType) {
+        eventTypes.append(Message);
+        if (event->type() == MyDialogMessageEvent::EventType)
             messages.append(static_cast<MyDialogMessageEvent *>(event)->message());
-        }
     }
 };
 
@@ -61,7 +74,7 @@ Rows toRows(const QVariantList &list)
 Rows readNow(const QString &path, QStringList *messages)
 {
     Receiver receiver;
-    const QVariantList rows = readSpreadsheet(path, &receiver);
+    const QVariantList rows = readWorkbookRows(path, &receiver);
     QCoreApplication::sendPostedEvents(&receiver);
     *messages = receiver.messages;
     return toRows(rows);
@@ -923,8 +936,8 @@ void TestSpreadsheetReader::twoReadsEachDeliverOnce()
     QVERIFY(zipParts(second, package(row(1, inlineCell("A1", "two")) + row(2, inlineCell("A2", "three")))));
 
     Receiver receiver;
-    startSpreadsheetRead(first, &receiver);
-    startSpreadsheetRead(second, &receiver);
+    receiver.startRead(first);
+    receiver.startRead(second);
     QTRY_COMPARE(receiver.results.size(), 2);
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
@@ -939,8 +952,8 @@ void TestSpreadsheetReader::failureDeliversMessageThenEmptyRows()
     const QString file = path(QStringLiteral("names.xlsx"));
     QVERIFY(writeFile(file, "just text"));
     Receiver receiver;
-    startSpreadsheetRead(file, &receiver);
-    QTRY_COMPARE(receiver.eventTypes, (QList<int>{MyDialogMessageEvent::EventType, MyCustomEvent::EventType}));
+    receiver.startRead(file);
+    QTRY_COMPARE(receiver.eventTypes, (QList<int>{Receiver::Message, Receiver::Result}));
     QCOMPARE(receiver.messages, QStringList{FormatMessage});
     QCOMPARE(receiver.results, QList<Rows>{Rows()});
 }
@@ -953,12 +966,12 @@ void TestSpreadsheetReader::destroyedReceiverGetsNothing()
     QVERIFY(zipParts(good, package(row(1, inlineCell("A1", "a")))));
 
     auto *gone = new Receiver;
-    startSpreadsheetRead(bad, gone);
-    startSpreadsheetRead(good, gone);
+    gone->startRead(bad);
+    gone->startRead(good);
     delete gone;
 
     Receiver survivor;
-    startSpreadsheetRead(good, &survivor);
+    survivor.startRead(good);
     QTRY_COMPARE(survivor.results.size(), 1);
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
@@ -975,7 +988,7 @@ void TestSpreadsheetReader::cancelledReadStops()
     for (const QString &file : {good, bad}) {
         Receiver receiver;
         int asked = 0;
-        const QVariantList rows = readSpreadsheet(file, &receiver, [&asked] { return ++asked > 0; });
+        const QVariantList rows = readWorkbookRows(file, &receiver, [&asked] { return ++asked > 0; });
         QCoreApplication::sendPostedEvents(&receiver);
         QVERIFY(rows.isEmpty());
         QVERIFY(asked > 0);
@@ -995,7 +1008,7 @@ void TestSpreadsheetReader::supersededReadIsCancelled()
         QtConcurrent::run(pool, [&gate] { gate.acquire(); });
 
     auto *receiver = new Receiver;
-    startSpreadsheetRead(file, receiver);
+    receiver->startRead(file);
     delete receiver;
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Workbook read of .*superseded.xlsx cancelled$"));
     gate.release(pool->maxThreadCount());

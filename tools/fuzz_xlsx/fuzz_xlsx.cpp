@@ -1,4 +1,5 @@
 // Feeds arbitrary bytes to the workbook reader and builds the rows, as a read does.
+#include "naming/listcapacity.h"
 #include "ooxml/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
 #include "fuzzinput.h"
@@ -90,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     XlsxWorkbook book;
     if (book.loadFromData(package) && book.hasCurrentWorksheet()) {
-        const QVariantList rows = worksheetRows(book);
-        if (rows.size() > 3000 + 2 * book.cells().size() + 1)
+        const QVariantList rows = worksheetRows(book, kListCapacity);
+        if (rows.size() > kListCapacity + 2 * book.cells().size() + 1)
             __builtin_trap(); // rows must stay bounded by the cells
     }
     return 0;
