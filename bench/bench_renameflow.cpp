@@ -170,7 +170,7 @@ int main(int argc, char *argv[])
             bool flag = true;
             QElapsedTimer timer;
             timer.start();
-            NameRules::recompute(c.key, copy, flag);
+            NameRules::recompute(*renameRule(c.key), copy, flag);
             pure.append(ms(timer));
 
             scrambleProposals(list);

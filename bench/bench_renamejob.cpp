@@ -5,6 +5,7 @@
 
 #include "jobs/jobfailurereporter.h"
 #include "rename/namerules.h"
+#include "rename/renamesettings.h"
 #include "rename/renamehistory.h"
 #include "rename/renamejob.h"
 #include "renamebenchcases.h"
@@ -110,7 +111,7 @@ FileEntryList conflictingList(const QString &folder)
     const RenameBenchCases::Case rule = RenameBenchCases::oneNameForAll();
     rule.configure();
     bool autoResolve = true;
-    NameRules::recompute(rule.key, entries, autoResolve);
+    NameRules::recompute(*renameRule(rule.key), entries, autoResolve);
     return entries;
 }
 

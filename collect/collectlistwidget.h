@@ -31,7 +31,7 @@ signals:
     void exportRunning(bool running);
 
 public slots:
-    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value) override;
 
 protected:
     FileTimeEntry makeRecord(const QString &path) const override;

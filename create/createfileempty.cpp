@@ -11,7 +11,6 @@
 
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QLabel>
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 #include <QUuid>
@@ -35,9 +34,6 @@ QTableWidgetItem *planCell()
 
 CreateFileEmpty::CreateFileEmpty(QWidget *parent)
     : ItemListWidget(parent),
-      m_runner([this](const QString &key, const QVariant &value) {
-          onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
-      }),
       m_subscription(this, QStringList{Channel::ImportCreateExcelRename, Channel::CustomCreateExcelRename,
                                        Channel::StartCreateData})
 {
@@ -49,19 +45,8 @@ CreateFileEmpty::CreateFileEmpty(QWidget *parent)
     table()->operateWidget()->setOpenVisible(false);
     table()->operateWidget()->setSortVisible(false);
 
-    // The list only shows what the creation pages plan: no drops, and the placeholder is not a button.
-    setAcceptDrops(false);
-    if (auto *area = findChild<QWidget *>(QStringLiteral("addFileAreaWidget"))) {
-        area->removeEventFilter(this);
-        area->setCursor(Qt::ArrowCursor);
-        area->setEnabled(false);
-    }
-    if (auto *icon = findChild<QWidget *>(QStringLiteral("addFileIcoWidget")))
-        icon->setFixedSize(200, 200);
-    if (auto *tip = findChild<QLabel *>(QStringLiteral("addFileTipLabel"))) {
-        tip->setText(QStringLiteral("暂无文件信息~"));
-        tip->setAlignment(Qt::AlignCenter);
-    }
+    // The list only shows what the creation pages plan.
+    declareNoAddArea(QStringLiteral("暂无文件信息~"));
 }
 
 QString CreateFileEmpty::recordPath(int index) const
@@ -120,16 +105,9 @@ void CreateFileEmpty::rebuildRows()
         }
     }
     t->viewport()->update();
-    showRows(rows > 0);
+    showTable(rows > 0);
     if (rows > 0 && !m_currentPlan.items.isEmpty())
         emit tabelEmpty(false);
-}
-
-void CreateFileEmpty::showRows(bool filled)
-{
-    if (auto *empty = findChild<QWidget *>(QStringLiteral("emptyList")))
-        empty->setVisible(!filled);
-    table()->setVisible(filled);
 }
 
 QIcon CreateFileEmpty::typeIcon(int creationType)
@@ -159,11 +137,8 @@ void CreateFileEmpty::onPropertyValueChanged(const QString &valueName, const QSt
                                              const QVariant &value)
 {
     Q_UNUSED(valueObj)
-    // A start while a job runs is not a request to run another one inside it.
-    if (isCreating() && valueName == Channel::StartCreateData)
-        return;
-    // A plan announced meanwhile (a workbook read that ends) is adopted once the job is over.
-    if (m_runner.defer(valueName, value))
+    // A plan announced during a job (a workbook read that ends) is adopted once the job is over.
+    if (holdDuringJob(valueName, value, Channel::StartCreateData))
         return;
     if (valueName == Channel::ImportCreateExcelRename)
         adopt(importPlan());
@@ -197,14 +172,12 @@ void CreateFileEmpty::runCreationJob()
 {
     if (isCreating() || m_currentPlan.items.isEmpty())
         return;
-    m_runner.run(table()->viewport(), [this](JobPacer &pacer, JobFailureReporter &reporter) {
-        setBusy(true);
+    runJob([this](JobPacer &pacer, JobFailureReporter &reporter) {
         const CreationRowCallback onRow = [this, &pacer](int row, const PlannedItem &item, CreationOutcome,
                                                          const QString &) {
             showStatus(row, item.status);
             pacer.step();
         };
         ::runCreationJob(m_currentPlan, templateFile(), onRow, reporter);
-        setBusy(false);
     });
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "hub/hubsubscription.h"
-#include "jobs/jobrunner.h"
 #include "create/creationplan.h"
 #include "filelist/itemlistwidget.h"
 
@@ -28,14 +27,14 @@ public:
     // Makes every planned item on disk, row by row; the window keeps painting but takes no input until it
     // ends. A call while a job runs is ignored.
     void runCreationJob();
-    bool isCreating() const { return m_runner.isRunning(); }
+    bool isCreating() const { return isJobRunning(); }
 
     // Where the templates are looked for ("<folder>/template/Word.docx"); empty, the default, means the
     // program's data folders.
     void setDataFolder(const QString &folder) { m_dataFolder = folder; }
 
 public slots:
-    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value) override;
     void onPageChanged(QString pageName);
 
 protected:
@@ -52,7 +51,6 @@ protected:
 
 private:
     void adopt(const CreationPlan &plan);
-    void showRows(bool filled);
     QIcon typeIcon(int creationType);
     QString templateFile() const;
 
@@ -60,6 +58,5 @@ private:
     QIcon m_rowIcon;
     int m_rowIconType = -1;
     QString m_dataFolder;
-    JobRunner m_runner;
     HubSubscription m_subscription;
 };

@@ -167,7 +167,6 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
         if (!step.message.isEmpty())
             reporter.report(step.message);
     }
-    reporter.finish();
     return result;
 }
 

@@ -31,7 +31,7 @@ using CreationRowCallback =
 // free name(N), also when the name is taken between the check and the creation; without it an existing file
 // fails its row and an existing folder is skipped. A name that is not a plain name (empty, ".", "..", a path
 // separator, NUL) fails its row and creates nothing. Created items get status 1, failed ones 2; failures are
-// warned about through the reporter, which is finished at the end.
+// warned about through the reporter; the job runner finishes it.
 CreationJobResult runCreationJob(CreationPlan &plan, const CreationRowCallback &onRow, JobFailureReporter &reporter);
 
 // The same with the template file given; an empty templateFile is a missing template (every file item fails).

@@ -14,6 +14,7 @@
 #include "filelist/revealinfilemanager.h"
 #include "filelist/tableroles.h"
 #include "filelist/namesafety.h"
+#include "jobs/jobpacer.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -65,6 +66,9 @@ QStringList withoutTrailingSlashes(QStringList paths)
 ItemListWidget::ItemListWidget(QWidget *parent)
     : QWidget(parent),
       ui(new Ui::ItemListWidget),
+      m_runner([this](const QString &key, const QVariant &value) {
+          onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
+      }),
       m_moves(this, {{Channel::ItemsRenamed, Channel::NoName}},
               SLOT(onItemsRenamed(QString,QString,QVariant)))
 {
@@ -330,6 +334,50 @@ void ItemListWidget::showStatus(int row, int status)
         return;
     const QSignalBlocker quiet(t->model());
     t->setStatusCell(row, m_statusColumn, status);
+}
+
+void ItemListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
+                                            const QVariant &value)
+{
+    Q_UNUSED(valueName)
+    Q_UNUSED(valueObj)
+    Q_UNUSED(value)
+}
+
+bool ItemListWidget::runJob(const JobRunner::Job &job)
+{
+    const bool ran = m_runner.run(ui->tableWidget->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
+        m_busy = true;
+        job(pacer, reporter);
+        m_busy = false;
+    });
+    if (ran)
+        emit canUndo(undoAvailable());
+    return ran;
+}
+
+bool ItemListWidget::holdDuringJob(const QString &valueName, const QVariant &value, const QString &start)
+{
+    if (m_runner.isRunning() && valueName == start)
+        return true;
+    return m_runner.defer(valueName, value);
+}
+
+void ItemListWidget::declareNoAddArea(const QString &tip)
+{
+    setAcceptDrops(false);
+    ui->addFileAreaWidget->removeEventFilter(this);
+    ui->addFileAreaWidget->setCursor(Qt::ArrowCursor);
+    ui->addFileAreaWidget->setEnabled(false);
+    ui->addFileIcoWidget->setFixedSize(200, 200);
+    ui->addFileTipLabel->setText(tip);
+    ui->addFileTipLabel->setAlignment(Qt::AlignCenter);
+}
+
+void ItemListWidget::showTable(bool shown)
+{
+    ui->emptyList->setVisible(!shown);
+    ui->tableWidget->setVisible(shown);
 }
 
 void ItemListWidget::showTableIfFilled()

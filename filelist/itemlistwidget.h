@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hub/hubsubscription.h"
+#include "jobs/jobrunner.h"
 #include "filelist/fileiconcache.h"
 
 #include <QStringList>
@@ -58,6 +59,8 @@ public:
 
     // True while a job works through the rows: rows must not come, go or move under it.
     bool isBusy() const { return m_busy; }
+    // True while a job of this list runs (see runJob).
+    bool isJobRunning() const { return m_runner.isRunning(); }
 
     // The paths a drop of these URLs adds, in drop order: files, and all files below dropped folders, in
     // file mode; only folders in folder mode. Vanished paths and non-local URLs are left out.
@@ -72,6 +75,8 @@ signals:
     void tabelEmpty(bool isEmpty);
 
 public slots:
+    // A notice of the hub on one of the list's channels; the base follows none.
+    virtual void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
     void onSortChanged(int dstIndex, int SrcIndex);
     // Items renamed by any page ("ITEMS RENAMED"): rows on them or below them take their new paths.
     void onItemsRenamed(const QString &valueName, const QString &valueObj, const QVariant &value);
@@ -112,6 +117,21 @@ protected:
     void showStatus(int row, int status);
     void setBusy(bool busy) { m_busy = busy; }
 
+    // Runs job over the rows on the list's job runner (see JobRunner): the list is busy meanwhile, and canUndo
+    // tells the undo state afterwards. False, and nothing run, while another job of the list runs.
+    bool runJob(const JobRunner::Job &job);
+    // What a notice does while a job runs: start, a request to start, is dropped (it is no request to run another
+    // job inside this one); any other notice is kept and handed back to onPropertyValueChanged, in order, once
+    // the job is over. True when the notice was dropped or kept.
+    bool holdDuringJob(const QString &valueName, const QVariant &value, const QString &start);
+    // Whether the newest run can be undone; a list with an undo history says so.
+    virtual bool undoAvailable() const { return false; }
+    // For a list the user never adds to: no drops, and its empty area shows tip instead of inviting a click or a
+    // drop. Call from the subclass's constructor.
+    void declareNoAddArea(const QString &tip);
+    // Shows the table when shown is true, the empty area otherwise.
+    void showTable(bool shown);
+
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -140,5 +160,6 @@ private:
     bool m_sortedDescending = false;
     bool m_folderMode = false;
     bool m_busy = false;
+    JobRunner m_runner;
     HubSubscription m_moves;
 };

@@ -10,6 +10,7 @@
 #include "rename/renamejob.h"
 #include "rename/newnamedelegate.h"
 #include "rename/renamekeys.h"
+#include "rename/renamesettings.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -43,9 +44,6 @@ int markOf(const NameConflict &conflict)
 
 FileListWidget::FileListWidget(QWidget *parent)
     : RecordListWidget<FileEntry>(parent),
-      m_runner([this](const QString &key, const QVariant &value) {
-          onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
-      }),
       m_subscription(this, renameListChannels()),
       m_newNameDelegate(new NewNameDelegate(table()))
 {
@@ -169,10 +167,7 @@ void FileListWidget::onPropertyValueChanged(const QString &valueName, const QStr
                                             const QVariant &value)
 {
     Q_UNUSED(valueObj)
-    // A second start while a job runs is not a request to run another job inside it.
-    if (m_runner.isRunning() && valueName == Channel::StartChangeName)
-        return;
-    if (m_runner.defer(valueName, value))
+    if (holdDuringJob(valueName, value, Channel::StartChangeName))
         return;
     if (valueName == Channel::StartChangeName) {
         if (value.toBool() == folderMode())
@@ -183,7 +178,8 @@ void FileListWidget::onPropertyValueChanged(const QString &valueName, const QStr
         importNames(value);
         return;
     }
-    recompute(valueName);
+    if (const std::optional<NameRules::RuleSettings> rule = renameRule(valueName))
+        recompute(*rule);
 }
 
 void FileListWidget::importNames(const QVariant &value)
@@ -200,12 +196,11 @@ void FileListWidget::importNames(const QVariant &value)
     applyImportedNames(value.toStringList());
 }
 
-void FileListWidget::recompute(const QString &key)
+void FileListWidget::recompute(const NameRules::RuleSettings &rule)
 {
-    const RenameKey *k = findRenameKey(key);
-    if (!k || k->folder != folderMode())
+    if (rule.folder != folderMode())
         return;
-    NameRules::recompute(key, m_records, m_autoResolve);
+    NameRules::recompute(rule, m_records, m_autoResolve);
     showNewNames();
     checkConflicts();
 }
@@ -258,8 +253,7 @@ void FileListWidget::followMoves(const ItemMoves &moves)
 void FileListWidget::renameAll(bool undoing)
 {
     QVector<QPair<QString, QString>> moves;
-    const bool ran = m_runner.run(table()->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
-        setBusy(true);
+    const bool ran = runJob([&](JobPacer &pacer, JobFailureReporter &reporter) {
         const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
             showJobRow(row, entry, outcome);
             pacer.step();
@@ -267,14 +261,12 @@ void FileListWidget::renameAll(bool undoing)
         const RenameJobResult result = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
                                                : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
         moves = result.moves;
-        setBusy(false);
     });
     if (!ran)
         return;
     // The marks follow at once, but outside the job's time: the window is the user's again.
     scheduleConflictCheck();
     announceMoves(moves);
-    emit canUndo(m_history.canUndo());
 }
 
 void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "hub/hubsubscription.h"
-#include "jobs/jobrunner.h"
 #include "filelist/fileentry.h"
 #include "filelist/recordlistwidget.h"
 #include "rename/conflictpreview.h"
+#include "rename/namerules.h"
 #include "rename/renamehistory.h"
 
 #include <QHash>
@@ -32,8 +32,8 @@ public:
 
     void setNewNameText(int row, const QString &text);
 
-    // Proposals from the record of a rename key of this list's mode, shown in column 1.
-    void recompute(const QString &key);
+    // Proposals by a rule of this list's mode, shown in column 1; a rule of the other mode changes nothing.
+    void recompute(const NameRules::RuleSettings &rule);
     // names[i] becomes the proposal of row i (a file keeps its extension).
     void applyImportedNames(const QStringList &names);
     // Column 1 of every row from its entry's newName, repainted at once.
@@ -49,7 +49,7 @@ public:
     void checkConflicts();
 
     bool autoResolve() const { return m_autoResolve; }
-    bool isRenaming() const { return m_runner.isRunning(); }
+    bool isRenaming() const { return isJobRunning(); }
     int undoDepth() const { return m_history.size(); }
 
 signals:
@@ -58,7 +58,7 @@ signals:
     void conflictSummaryChanged(const QString &summary, bool willFail);
 
 public slots:
-    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value) override;
 
 protected:
     FileEntry makeRecord(const QString &path) const override;
@@ -70,6 +70,7 @@ protected:
     void followMoves(const ItemMoves &moves) override;
     void moveRecord(int from, int to) override;
     void showEvent(QShowEvent *event) override;
+    bool undoAvailable() const override { return m_history.canUndo(); }
 
 private:
     void importNames(const QVariant &value);
@@ -80,7 +81,6 @@ private:
 
     RenameHistory m_history;
     bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
-    JobRunner m_runner;
     HubSubscription m_subscription;
     NewNameDelegate *m_newNameDelegate;
     QHash<QString, NameConflict> m_conflicts; // the marked rows of the last check, by row id

@@ -1,9 +1,6 @@
 #include "namerules.h"
 
-#include "hub/channels.h"
 #include "naming/timestyles.h"
-#include "rename/renamekeys.h"
-#include "rename/renamesettings.h"
 
 #include <QFileInfo>
 
@@ -150,14 +147,6 @@ QString deleteByPosition(const QString &name, const DeleteSettings &s)
 
 } // namespace
 
-std::optional<KeyRule> ruleOfKey(const QString &key)
-{
-    const RenameKey *k = findRenameKey(key);
-    if (!k)
-        return std::nullopt;
-    return KeyRule{k->rule, k->folder};
-}
-
 QString proposedName(Rule rule, bool folder, const CustomSettings &settings, const FileEntry &entry, int row,
                      const NameSources &sources)
 {
@@ -196,37 +185,22 @@ QString proposedName(bool folder, const DeleteSettings &settings, const FileEntr
     return finishName(name, settings, folder, info, sources);
 }
 
-bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve, const NameSources &sources)
+void recompute(const RuleSettings &rule, FileEntryList &entries, bool &autoResolve, const NameSources &sources)
 {
-    const std::optional<KeyRule> keyRule = ruleOfKey(key);
-    if (!keyRule)
-        return false;
-    const bool folder = keyRule->folder;
-    switch (keyRule->rule) {
-    case Rule::Custom:
-    case Rule::Insert: {
-        const CustomSettings &s = *customSettings(key);
+    const bool folder = rule.folder;
+    if (const auto *custom = std::get_if<CustomSettings>(&rule.settings)) {
         for (int i = 0; i < entries.size(); ++i)
-            entries[i].newName = proposedName(keyRule->rule, folder, s, entries[i], i, sources);
-        autoResolve = s.autoResolve;
-        break;
-    }
-    case Rule::Replace: {
-        const ReplaceSettings &s = *replaceSettings(key);
+            entries[i].newName = proposedName(rule.rule, folder, *custom, entries[i], i, sources);
+        autoResolve = custom->autoResolve;
+    } else if (const auto *replace = std::get_if<ReplaceSettings>(&rule.settings)) {
         for (FileEntry &entry : entries)
-            entry.newName = proposedName(folder, s, entry, sources);
-        autoResolve = s.autoResolve;
-        break;
-    }
-    case Rule::Delete: {
-        const DeleteSettings &s = *deleteSettings(key);
+            entry.newName = proposedName(folder, *replace, entry, sources);
+        autoResolve = replace->autoResolve;
+    } else if (const auto *erase = std::get_if<DeleteSettings>(&rule.settings)) {
         for (FileEntry &entry : entries)
-            entry.newName = proposedName(folder, s, entry, sources);
+            entry.newName = proposedName(folder, *erase, entry, sources);
         autoResolve = true;
-        break;
     }
-    }
-    return true;
 }
 
 void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve)

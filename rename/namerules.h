@@ -8,7 +8,7 @@
 
 #include <QStringList>
 
-#include <optional>
+#include <variant>
 
 // Proposed names of the rename lists. Nothing here touches a widget: the lists call recompute or
 // applyImportedNames and show the entries' newName.
@@ -16,15 +16,13 @@ namespace NameRules {
 
 enum class Rule { Custom, Insert, Replace, Delete };
 
-// The rule a rename key selects and whether its list holds folders.
-struct KeyRule
+// One rule of a rename list with a copy of its settings, taken when its key arrived: all a recomputation needs.
+struct RuleSettings
 {
-    Rule rule;
-    bool folder;
+    Rule rule = Rule::Custom;
+    bool folder = false;
+    std::variant<CustomSettings, ReplaceSettings, DeleteSettings> settings; // CustomSettings for Custom and Insert
 };
-
-// nullopt for anything but the eight rename keys.
-std::optional<KeyRule> ruleOfKey(const QString &key);
 
 // One proposed name for the entry in the given row (the row drives numbering). A folder starts from its
 // whole name and gets no extension step; a file starts from its name without the last extension.
@@ -36,9 +34,9 @@ QString proposedName(bool folder, const ReplaceSettings &settings, const FileEnt
 QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry,
                      const NameSources &sources);
 
-// Rewrites newName of every entry, in row order, from the process-wide record of key, and sets autoResolve
-// to the conflict flag the rename job must use. Returns false and touches nothing for any other key.
-bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve,
+// Rewrites newName of every entry, in row order, by rule, and sets autoResolve to the conflict flag the rename
+// job must use.
+void recompute(const RuleSettings &rule, FileEntryList &entries, bool &autoResolve,
                const NameSources &sources = NameSources::system());
 
 // names[i] becomes the proposal of row i, a file keeping its extension; rows beyond the names keep their

@@ -344,7 +344,6 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
             reporter.report(step.message);
     }
     history.push(batch);
-    reporter.finish();
     return result;
 }
 
@@ -406,7 +405,6 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         if (!step.message.isEmpty())
             reporter.report(step.message);
     }
-    reporter.finish();
     return result;
 }
 

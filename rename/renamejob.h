@@ -44,14 +44,14 @@ public:
 
     // Renames every listed item whose proposal differs from its name, row by row; renamed rows get status 1
     // and their new name as path, currentName and newName; failed rows 2, missing rows 4. The batch's renames
-    // go onto history (nothing when nothing was renamed). Finishes the reporter.
+    // go onto history (nothing when nothing was renamed). The job runner finishes the reporter.
     static RenameJobResult run(FileEntryList &entries, RenameHistory &history, bool resolveConflicts,
                                const RowCallback &onRow, JobFailureReporter &reporter);
 
     // Takes the newest batch off history and puts its items back, newest rename first, finding rows by id:
     // rows added or moved since do not matter, an item whose row was removed is still put back. A row put back
     // gets status 0, its old name as path and currentName, and as newName the name the batch had given it.
-    // Does nothing when history is empty. Finishes the reporter.
+    // Does nothing when history is empty. The job runner finishes the reporter.
     static RenameJobResult undo(FileEntryList &entries, RenameHistory &history, bool resolveConflicts,
                                 const RowCallback &onRow, JobFailureReporter &reporter);
 

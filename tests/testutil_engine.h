@@ -1,5 +1,7 @@
 #pragma once
 
+#include "jobs/jobfailurereporter.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -25,6 +27,21 @@ public slots:
 
 private:
     const QVector<int> *m_reportedRows;
+};
+
+// Hands a job its reporter and finishes that reporter at the end of the statement, as the job runner does once a
+// job is over: RenameJob::run(..., RunReporter(m_reporter)).
+class RunReporter
+{
+public:
+    explicit RunReporter(JobFailureReporter &reporter) : m_reporter(reporter) {}
+    ~RunReporter() { m_reporter.finish(); }
+    RunReporter(const RunReporter &) = delete;
+    RunReporter &operator=(const RunReporter &) = delete;
+    operator JobFailureReporter &() const { return m_reporter; }
+
+private:
+    JobFailureReporter &m_reporter;
 };
 
 #ifdef Q_OS_LINUX

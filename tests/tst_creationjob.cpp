@@ -23,6 +23,7 @@
 #include <unistd.h>
 #endif
 
+using EngineTest::RunReporter;
 using EngineTest::WarningListener;
 #ifdef Q_OS_LINUX
 using EngineTest::setImmutable;
@@ -160,7 +161,7 @@ CreationPlan TestCreationJob::planOf(int type, const QStringList &names, bool au
 
 CreationJobResult TestCreationJob::run(CreationPlan &plan, const QString &templateFile)
 {
-    return runCreationJob(plan, templateFile, {}, m_reporter);
+    return runCreationJob(plan, templateFile, {}, RunReporter(m_reporter));
 }
 
 void TestCreationJob::emptyPlanDoesNothing()
@@ -180,7 +181,7 @@ void TestCreationJob::createsFolders()
     QStringList paths;
     const CreationJobResult result = runCreationJob(
         plan, QString(), [&paths](int, const PlannedItem &, CreationOutcome, const QString &path) { paths.append(path); },
-        m_reporter);
+        RunReporter(m_reporter));
     QCOMPARE(result.created, 3);
     QCOMPARE(statusText(plan), QString("1 1 1"));
     QCOMPARE(entriesOf(m_out), QStringList({"b", "notes.old", "报告"}));
@@ -616,7 +617,7 @@ void TestCreationJob::rowIsReportedBeforeItsWarning()
             statuses.append(item.status);
             outcomes.append(outcome);
         },
-        m_reporter);
+        RunReporter(m_reporter));
     QCOMPARE(rows, QVector<int>({0, 1, 2, 3}));
     QCOMPARE(statuses, QVector<int>({1, 2, 1, 2}));
     QCOMPARE(outcomes, QVector<CreationOutcome>({CreationOutcome::Created, CreationOutcome::Failed,
@@ -628,7 +629,7 @@ void TestCreationJob::templatesFromTheDataFolderForFolders()
 {
     WarningListener listener;
     CreationPlan plan = planOf(CreateFolder, {"a"});
-    const CreationJobResult result = runCreationJob(plan, {}, m_reporter);
+    const CreationJobResult result = runCreationJob(plan, {}, RunReporter(m_reporter));
     QCOMPARE(result.created, 1);
     QVERIFY(listener.messages.isEmpty());
 }

@@ -10,6 +10,16 @@ using NameRules::Rule;
 
 namespace {
 
+// A settings change as the list takes it: its key turned into the rule once, then the recomputation. False, and
+// nothing recomputed, for a key that names no rule.
+bool recomputeKey(const QString &key, FileEntryList &entries, bool &autoResolve, const NameSources &sources)
+{
+    const std::optional<NameRules::RuleSettings> rule = renameRule(key);
+    if (rule)
+        NameRules::recompute(*rule, entries, autoResolve, sources);
+    return rule.has_value();
+}
+
 const QDateTime fixedNow(QDate(2000, 1, 1), QTime(16, 5, 9));
 const QDateTime fixedCreation(QDate(2021, 3, 4), QTime(5, 6, 7));
 const QDateTime fixedModification(QDate(2022, 11, 12), QTime(13, 14, 15));
@@ -452,7 +462,7 @@ void TestNameRules::names()
     QFETCH(QString, settings);
     QFETCH(QString, expected);
 
-    const std::optional<NameRules::KeyRule> rule = NameRules::ruleOfKey(key);
+    const std::optional<NameRules::RuleSettings> rule = renameRule(key);
     QVERIFY(rule);
     const NameSources sources = fixedSources();
     const FileEntry entry = entryAt(path);
@@ -531,13 +541,13 @@ void TestNameRules::recordsPerKey()
         QVERIFY2(record, qPrintable(key));
         QVERIFY2(!seen.contains(record), qPrintable(key));
         seen.insert(record);
-        QVERIFY(NameRules::ruleOfKey(key));
+        QVERIFY(renameRule(key));
     }
     QVERIFY(customSettings(Channel::FileReplaceRename) == nullptr);
     QVERIFY(replaceSettings(Channel::FileDeleteRename) == nullptr);
     QVERIFY(deleteSettings(Channel::FileCustomRename) == nullptr);
     QVERIFY(customSettings(Channel::ImportExcelRename) == nullptr);
-    QVERIFY(!NameRules::ruleOfKey(Channel::ImportExcelRename));
+    QVERIFY(!renameRule(Channel::ImportExcelRename));
     QCOMPARE(customSettings(Channel::FileCustomRename), customSettings(Channel::FileCustomRename));
 }
 
@@ -592,7 +602,7 @@ void TestNameRules::recomputeWholeList()
 
     FileEntryList entries = entriesAt(paths);
     bool autoResolve = false;
-    QVERIFY(NameRules::recompute(key, entries, autoResolve, fixedSources()));
+    QVERIFY(recomputeKey(key, entries, autoResolve, fixedSources()));
     QCOMPARE(newNames(entries), expected);
     for (int i = 0; i < entries.size(); ++i)
         QCOMPARE(entries[i].path, paths[i]);
@@ -622,7 +632,7 @@ void TestNameRules::conflictFlag()
 
     FileEntryList entries = entriesAt({"/d/a.txt"});
     bool flag = !expected;
-    QVERIFY(NameRules::recompute(key, entries, flag, fixedSources()));
+    QVERIFY(recomputeKey(key, entries, flag, fixedSources()));
     QCOMPARE(flag, expected);
 
     flag = false;
@@ -640,8 +650,8 @@ void TestNameRules::otherKeysChangeNothing()
     FileEntryList entries = entriesAt({"/d/a.txt"});
     entries[0].newName = "kept";
     bool flag = false;
-    QVERIFY(!NameRules::recompute(Channel::ImportExcelRename, entries, flag, fixedSources()));
-    QVERIFY(!NameRules::recompute(Channel::StartChangeName, entries, flag, fixedSources()));
+    QVERIFY(!recomputeKey(Channel::ImportExcelRename, entries, flag, fixedSources()));
+    QVERIFY(!recomputeKey(Channel::StartChangeName, entries, flag, fixedSources()));
     QCOMPARE(entries[0].newName, QString("kept"));
     QVERIFY(!flag);
 }
@@ -658,9 +668,9 @@ void TestNameRules::randomDrawnPerRowAndRecompute()
 
     FileEntryList entries = entriesAt({"/d/a", "/d/b", "/d/c"});
     bool flag = false;
-    NameRules::recompute(Channel::FolderCustomRename, entries, flag, sources);
+    recomputeKey(Channel::FolderCustomRename, entries, flag, sources);
     QCOMPARE(newNames(entries), QStringList({"5:1:1", "5:1:2", "5:1:3"}));
-    NameRules::recompute(Channel::FolderCustomRename, entries, flag, sources);
+    recomputeKey(Channel::FolderCustomRename, entries, flag, sources);
     QCOMPARE(newNames(entries), QStringList({"5:1:4", "5:1:5", "5:1:6"}));
 }
 

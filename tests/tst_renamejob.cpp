@@ -22,6 +22,7 @@
 
 Q_DECLARE_METATYPE(RenameOutcome)
 
+using EngineTest::RunReporter;
 using EngineTest::WarningListener;
 #ifdef Q_OS_LINUX
 using EngineTest::setImmutable;
@@ -380,7 +381,7 @@ void TestRenameJob::sameProposalTwice()
     Calls calls;
     WarningListener listener(&calls.rows);
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, resolve, recorder(calls), m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, resolve, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(calls.rows, (QVector<int>{0, 1}));
     QCOMPARE(entries[0].status, int(StatusSuccess));
@@ -419,7 +420,7 @@ void TestRenameJob::manyRowsProposeOneName()
         entries.append(entryFor(makeFile(QString("f%1.txt").arg(i), QByteArray::number(i)), "旅行.txt"));
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, rows);
     QVERIFY(listener.messages.isEmpty());
@@ -437,7 +438,7 @@ void TestRenameJob::manyRowsProposeOneName()
     actual.sort();
     QCOMPARE(actual, expected);
 
-    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
 
     for (int i = 0; i < rows; ++i)
         QCOMPARE(contentOf(path(QString("f%1.txt").arg(i))), QByteArray::number(i));
@@ -448,12 +449,12 @@ void TestRenameJob::renameThenUndo()
 {
     FileEntryList entries{entryFor(makeFile("a.txt"), "x.txt"), entryFor(makeFile("b.txt"), "b.txt"),
                           entryFor(makeFile("c.txt"), "y.txt")};
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     QCOMPARE(names(), (QStringList{"b.txt", "x.txt", "y.txt"}));
     QVERIFY(m_history.canUndo());
 
     Calls calls;
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 2);
     QCOMPARE(calls.rows, (QVector<int>{2, 0}));
@@ -472,18 +473,18 @@ void TestRenameJob::renameThenUndo()
 void TestRenameJob::twoBatchesThenTwoUndos()
 {
     FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     entries[0].newName = "c.txt";
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     QCOMPARE(names(), QStringList{"c.txt"});
     QCOMPARE(m_history.size(), 2);
 
-    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
     QCOMPARE(names(), QStringList{"b.txt"});
     QCOMPARE(entries[0].newName, QString("c.txt"));
     QVERIFY(m_history.canUndo());
 
-    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
     QCOMPARE(names(), QStringList{"a.txt"});
     QCOMPARE(entries[0].path, path("a.txt"));
     QCOMPARE(entries[0].newName, QString("b.txt"));
@@ -494,7 +495,7 @@ void TestRenameJob::undoWithEmptyHistoryDoesNothing()
 {
     FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
     Calls calls;
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
     QCOMPARE(result.renamed + result.failed + result.missing, 0);
     QVERIFY(calls.rows.isEmpty());
     QCOMPARE(names(), QStringList{"a.txt"});
@@ -516,7 +517,7 @@ void TestRenameJob::missingItem()
     WarningListener listener;
     Calls calls;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, true, recorder(calls), m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(result.missing, 1);
     QCOMPARE(entries[0].status, int(StatusMissing));
@@ -541,7 +542,7 @@ void TestRenameJob::proposalEqualToNameIsUntouched()
     WarningListener listener;
     Calls calls;
 
-    RenameJob::run(entries, m_history, true, recorder(calls), m_reporter);
+    RenameJob::run(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(entries[0].newName, proposal);
@@ -582,7 +583,7 @@ void TestRenameJob::existingTargetIsNeverReplaced()
     FileEntryList entries{entryFor(source, "dst.d")};
     WarningListener listener;
 
-    RenameJob::run(entries, m_history, resolve, {}, m_reporter);
+    RenameJob::run(entries, m_history, resolve, {}, RunReporter(m_reporter));
 
     if (occupant == "file")
         QCOMPARE(contentOf(path("dst.d")), QByteArray("occupant"));
@@ -633,7 +634,7 @@ void TestRenameJob::readOnlyFolder()
     FileEntryList entries{entryFor(folder + "/a.txt", "x.txt"), entryFor(folder + "/b.txt", "y.txt")};
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.failed, 2);
     QCOMPARE(entries[0].status, int(StatusFailed));
@@ -650,7 +651,7 @@ void TestRenameJob::nameRefusedByFileSystem()
     FileEntryList entries{entryFor(makeFile("a.txt"), tooLong), entryFor(makeFile("b.txt"), "c.txt")};
     WarningListener listener;
 
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(listener.messages, QStringList{RenameJob::failureMessage(path(tooLong))});
@@ -663,7 +664,7 @@ void TestRenameJob::renamedByAnotherProgram()
     FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
     QVERIFY(QFile::rename(path("a.txt"), path("moved.txt")));
 
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(entries[0].status, int(StatusMissing));
     QCOMPARE(names(), QStringList{"moved.txt"});
@@ -686,7 +687,7 @@ void TestRenameJob::targetAppearsDuringJob()
             makeFile("d.txt", "newcomer");
     };
 
-    RenameJob::run(entries, m_history, resolve, createTarget, m_reporter);
+    RenameJob::run(entries, m_history, resolve, createTarget, RunReporter(m_reporter));
 
     QCOMPARE(contentOf(path("d.txt")), QByteArray("newcomer"));
     if (resolve) {
@@ -723,7 +724,7 @@ void TestRenameJob::unsafeProposalTouchesNothing()
     const QStringList before = names();
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.failed, 2);
     QCOMPARE(entries[0].status, int(StatusFailed));
@@ -763,7 +764,7 @@ void TestRenameJob::missingNamePart()
     FileEntryList entries{entryFor(folder ? makeFolder(name) : makeFile(name), proposal)};
     WarningListener listener;
 
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     if (refused) {
         QCOMPARE(entries[0].status, int(StatusFailed));
@@ -792,7 +793,7 @@ void TestRenameJob::caseOnlyRename()
     makeFile("dir/inside.txt", "inside");
     WarningListener listener;
 
-    RenameJob::run(entries, m_history, resolve, {}, m_reporter);
+    RenameJob::run(entries, m_history, resolve, {}, RunReporter(m_reporter));
 
     QVERIFY(listener.messages.isEmpty());
     QCOMPARE(entries[0].status, int(StatusSuccess));
@@ -802,7 +803,7 @@ void TestRenameJob::caseOnlyRename()
     QCOMPARE(contentOf(path("A.txt")), QByteArray("a"));
     QCOMPARE(contentOf(path("DIR/inside.txt")), QByteArray("inside"));
 
-    RenameJob::undo(entries, m_history, resolve, {}, m_reporter);
+    RenameJob::undo(entries, m_history, resolve, {}, RunReporter(m_reporter));
     QCOMPARE(names(), (QStringList{"a.txt", "dir"}));
     QCOMPARE(entries[0].status, int(StatusPending));
 }
@@ -829,7 +830,7 @@ void TestRenameJob::caseOnlyRenameOntoAnotherLink()
 #endif
     FileEntryList entries{entryFor(a, "A.txt")};
 
-    RenameJob::run(entries, m_history, resolve, {}, m_reporter);
+    RenameJob::run(entries, m_history, resolve, {}, RunReporter(m_reporter));
 
     if (resolve) {
         QCOMPARE(entries[0].status, int(StatusSuccess));
@@ -864,7 +865,7 @@ void TestRenameJob::folderMode()
         makeFolder(name);
     FileEntryList entries{entryFor(source, proposal)};
 
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(entries[0].status, int(StatusSuccess));
     QCOMPARE(entries[0].path, path(expected));
@@ -873,7 +874,7 @@ void TestRenameJob::folderMode()
     for (const QString &name : occupied)
         QVERIFY(QDir(path(name)).isEmpty());
 
-    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
     QCOMPARE(contentOf(path(folder) + "/inside.txt"), QByteArray("inside"));
     QCOMPARE(entries[0].newName, expected);
 }
@@ -882,7 +883,7 @@ void TestRenameJob::undoFollowsIdsAfterListChanged()
 {
     FileEntryList entries{entryFor(makeFile("a.txt"), "a2.txt"), entryFor(makeFile("b.txt"), "b2.txt"),
                           entryFor(makeFile("c.txt"), "c2.txt")};
-    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(names(), (QStringList{"a2.txt", "b2.txt", "c2.txt"}));
 
     // Since the batch: b's row removed, c's row moved to the top, a new row added at the end.
@@ -893,7 +894,7 @@ void TestRenameJob::undoFollowsIdsAfterListChanged()
     entries = FileEntryList{c, a, added};
     Calls calls;
 
-    const RenameJobResult result = RenameJob::undo(entries, m_history, false, recorder(calls), m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, false, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 3);
     QCOMPARE(names(), (QStringList{"a.txt", "b.txt", "c.txt", "n.txt"}));
@@ -909,11 +910,11 @@ void TestRenameJob::undoFollowsIdsAfterListChanged()
 void TestRenameJob::undoUnwindsChainWithinBatch()
 {
     FileEntryList entries{entryFor(makeFile("b.txt", "B"), "c.txt"), entryFor(makeFile("a.txt", "A"), "b.txt")};
-    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(contentOf(path("c.txt")), QByteArray("B"));
     QCOMPARE(contentOf(path("b.txt")), QByteArray("A"));
 
-    const RenameJobResult result = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 2);
     QCOMPARE(names(), (QStringList{"a.txt", "b.txt"}));
@@ -924,18 +925,18 @@ void TestRenameJob::undoUnwindsChainWithinBatch()
 void TestRenameJob::undoLeavesItemNotWhereBatchLeftIt()
 {
     FileEntryList entries{entryFor(makeFile("a.txt", "mine"), "b.txt")};
-    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     entries[0].newName = "c.txt";
-    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     // Another program takes the name b.txt, so the newest batch cannot be undone for this row.
     makeFile("b.txt", "foreign");
     WarningListener listener;
-    RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(entries[0].path, path("c.txt"));
 
     // The older batch must not take the foreign b.txt for the row's item.
-    RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
 
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(contentOf(path("b.txt")), QByteArray("foreign"));
@@ -948,10 +949,10 @@ void TestRenameJob::undoLeavesItemNotWhereBatchLeftIt()
 void TestRenameJob::undoOfItemRenamedElsewhere()
 {
     FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt"), entryFor(makeFile("c.txt"), "d.txt")};
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     QVERIFY(QFile::rename(path("b.txt"), path("elsewhere.txt")));
 
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.missing, 1);
     QCOMPARE(entries[0].status, int(StatusMissing));
@@ -970,7 +971,7 @@ void TestRenameJob::undoLeavesAnotherItemAtThePathAlone()
 {
     QFETCH(bool, rowDeleted);
     FileEntryList entries{entryFor(makeFile("a.txt", "mine"), "b.txt")};
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     // Another program moves the renamed file away and puts an unrelated one under its name.
     QVERIFY(QFile::rename(path("b.txt"), path("moved.txt")));
     makeFile("b.txt", "someone else's");
@@ -978,7 +979,7 @@ void TestRenameJob::undoLeavesAnotherItemAtThePathAlone()
         entries.clear();
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 0);
     QCOMPARE(result.failed, 1);
@@ -1006,7 +1007,7 @@ void TestRenameJob::undoLeavesNewItemInTheOldPlaceAlone()
         makeFile("A/inside.txt", "old");
     const QString after = path(folder ? "B" : "b.txt");
     FileEntryList entries{entryFor(before, nameOf(after))};
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     QCOMPARE(entries[0].path, after);
 
     const QDateTime oldBirth = QFileInfo(after).birthTime();
@@ -1027,7 +1028,7 @@ void TestRenameJob::undoLeavesNewItemInTheOldPlaceAlone()
     QCOMPARE(contentOf(folder ? after + "/new.txt" : after), QByteArray("new"));
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    const RenameJobResult result = RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 0);
     QCOMPARE(result.failed, 1);
@@ -1060,7 +1061,7 @@ void TestRenameJob::nestedFoldersFollowTheirParent()
             moved.append(row);
     };
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, false, onRow, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, onRow, RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 2);
     QCOMPARE(result.missing, 0);
@@ -1069,7 +1070,7 @@ void TestRenameJob::nestedFoldersFollowTheirParent()
     QCOMPARE(entries[childRow].status, int(StatusSuccess));
     QCOMPARE(moved.size(), 1);
 
-    const RenameJobResult undone = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult undone = RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
 
     QCOMPARE(undone.renamed, 2);
     QCOMPARE(undone.failed, 0);
@@ -1085,18 +1086,18 @@ void TestRenameJob::nestedFolderFollowsAParentWithoutARow()
     makeFolder("A/B");
     makeFile("A/B/keep.txt", "x");
     FileEntryList entries{entryFor(a), entryFor(path("A/B"), "BX")};
-    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(entries[1].path, path("A/BX"));
     entries[0].newName = QStringLiteral("AX");
     entries[1].newName = entries[1].currentName;
-    RenameJob::run(entries, m_history, false, {}, m_reporter);
+    RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(entries[1].path, path("AX/BX"));
     entries.removeFirst();
 
-    const RenameJobResult first = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult first = RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(first.renamed, 1);
     QCOMPARE(entries[0].path, path("A/BX"));
-    const RenameJobResult second = RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult second = RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(second.renamed, 1);
     QCOMPARE(second.failed, 0);
     QVERIFY(QFileInfo::exists(path("A/B/keep.txt")));
@@ -1109,7 +1110,7 @@ void TestRenameJob::movesRecordEveryStepInOrder()
     const QString a = makeFile("a.txt", "A");
     const QString b = makeFile("b.txt", "B");
     FileEntryList entries{entryFor(a, "b.txt"), entryFor(b, "a.txt")};
-    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
     QCOMPARE(result.renamed, 2);
     QCOMPARE(contentOf(a), QByteArray("B"));
     const auto follow = [&result](QString p) {
@@ -1151,7 +1152,7 @@ void TestRenameJob::failureWarnings()
         expected.append(QString("另有%1个项目操作失败，请查看列表中的状态").arg(failures - JobFailureReporter::DialogLimit));
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
 
     QCOMPARE(listener.messages, expected);
     QCOMPARE(result.failed, failures);
@@ -1162,7 +1163,7 @@ void TestRenameJob::failureWarnings()
     // The next job starts counting afresh.
     listener.messages.clear();
     if (failures > 0) {
-        RenameJob::run(entries, m_history, false, {}, m_reporter);
+        RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
         QCOMPARE(listener.messages.size(), qMin(failures, JobFailureReporter::DialogLimit) + (failures > 3));
     }
 }

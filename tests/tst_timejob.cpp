@@ -15,6 +15,7 @@
 
 Q_DECLARE_METATYPE(TimeRowOutcome)
 
+using EngineTest::RunReporter;
 using EngineTest::WarningListener;
 
 namespace {
@@ -226,7 +227,7 @@ void TestTimeJob::runWritesOnlyTickedTimes()
 
     WarningListener warnings;
     Calls calls;
-    const TimeJobResult result = TimeJob::run(entries, settings, m_history, recorder(calls), m_reporter);
+    const TimeJobResult result = TimeJob::run(entries, settings, m_history, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(calls.rows, (QVector<int>{0, 1, 2}));
     QCOMPARE(result.done, refused ? 0 : 3);
@@ -253,7 +254,7 @@ void TestTimeJob::runWritesOnlyTickedTimes()
     if (!writes)
         return;
 
-    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, m_reporter).done, 3);
+    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter)).done, 3);
     for (int i = 0; i < items.size(); ++i) {
         const DiskTimes undone = diskTimes(items.at(i));
         QCOMPARE(undone.write, before.at(i).write);
@@ -273,12 +274,12 @@ void TestTimeJob::linkRowChangesLinkOnly()
     FileTimeEntryList entries = entriesOf({link});
     QCOMPARE(entries.first().modification, toLocalDateTime(FileInstant{1200000000, 500}));
 
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 1);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter)).done, 1);
     QCOMPARE(diskTimes(link).write, instantOf(m_first));
     QCOMPARE(diskTimes(target).write, targetBefore.write);
     QCOMPARE(diskTimes(target).change, targetBefore.change);
 
-    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, m_reporter).done, 1);
+    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter)).done, 1);
     QCOMPARE(diskTimes(link).write, (FileInstant{1200000000, 500}));
     QCOMPARE(diskTimes(target).change, targetBefore.change);
 }
@@ -290,14 +291,14 @@ void TestTimeJob::runsThenUndoesNewestFirst()
                                makeFile(QStringLiteral("c.txt"))};
     FileTimeEntryList entries = entriesOf(items);
 
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 3);
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_second), m_history, nullptr, m_reporter).done, 3);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter)).done, 3);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_second), m_history, nullptr, RunReporter(m_reporter)).done, 3);
     QCOMPARE(m_history.size(), 2);
     for (const QString &item : items)
         QCOMPARE(diskTimes(item).write, instantOf(m_second));
 
     Calls calls;
-    QCOMPARE(TimeJob::undo(entries, m_history, recorder(calls), m_reporter).done, 3);
+    QCOMPARE(TimeJob::undo(entries, m_history, recorder(calls), RunReporter(m_reporter)).done, 3);
     QCOMPARE(calls.rows, (QVector<int>{0, 1, 2}));
     QCOMPARE(calls.statuses, (QVector<int>{StatusPending, StatusPending, StatusPending}));
     QCOMPARE(m_history.size(), 1);
@@ -307,7 +308,7 @@ void TestTimeJob::runsThenUndoesNewestFirst()
         QCOMPARE(entries.at(i).modification, m_first);
     }
 
-    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, m_reporter).done, 3);
+    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter)).done, 3);
     QVERIFY(!m_history.canUndo());
     for (int i = 0; i < items.size(); ++i) {
         QCOMPARE(diskTimes(items.at(i)).write, KnownWrite);
@@ -321,7 +322,7 @@ void TestTimeJob::undoWithEmptyHistoryDoesNothing()
     FileTimeEntryList entries = entriesOf({makeFile(QStringLiteral("a.txt"))});
     WarningListener warnings;
     Calls calls;
-    const TimeJobResult result = TimeJob::undo(entries, m_history, recorder(calls), m_reporter);
+    const TimeJobResult result = TimeJob::undo(entries, m_history, recorder(calls), RunReporter(m_reporter));
     QCOMPARE(result.done + result.failed, 0);
     QVERIFY(calls.rows.isEmpty());
     QVERIFY(warnings.messages.isEmpty());
@@ -336,7 +337,7 @@ void TestTimeJob::undoLeavesFailedRowsAlone()
     const QString c = makeFile(QStringLiteral("c.txt"));
     FileTimeEntryList entries = entriesOf({a, late, c});
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter);
+    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(result.done, 2);
     QCOMPARE(result.failed, 1);
     QCOMPARE(entries.at(1).status, int(StatusFailed));
@@ -345,7 +346,7 @@ void TestTimeJob::undoLeavesFailedRowsAlone()
     makeFile(QStringLiteral("late.txt"));
     const DiskTimes lateBefore = diskTimes(late);
     Calls calls;
-    QCOMPARE(TimeJob::undo(entries, m_history, recorder(calls), m_reporter).done, 2);
+    QCOMPARE(TimeJob::undo(entries, m_history, recorder(calls), RunReporter(m_reporter)).done, 2);
     QCOMPARE(calls.rows, (QVector<int>{0, 2}));
     QCOMPARE(diskTimes(late).write, lateBefore.write);
     QCOMPARE(diskTimes(late).change, lateBefore.change);
@@ -361,7 +362,7 @@ void TestTimeJob::undoLeavesReplacedItemAlone()
     const QString a = makeFile(QStringLiteral("a.txt"));
     const QString b = makeFile(QStringLiteral("b.txt"));
     FileTimeEntryList entries = entriesOf({a, b});
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 2);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter)).done, 2);
 
     QVERIFY(QFile::remove(b));
     makeFile(QStringLiteral("b.txt"));
@@ -370,7 +371,7 @@ void TestTimeJob::undoLeavesReplacedItemAlone()
 
     WarningListener warnings;
     Calls calls;
-    const TimeJobResult result = TimeJob::undo(entries, m_history, recorder(calls), m_reporter);
+    const TimeJobResult result = TimeJob::undo(entries, m_history, recorder(calls), RunReporter(m_reporter));
     QCOMPARE(result.done, 1);
     QCOMPARE(result.failed, 1);
     QCOMPARE(calls.outcomes, (QVector<TimeRowOutcome>{TimeRowOutcome::Done, TimeRowOutcome::Failed}));
@@ -388,7 +389,7 @@ void TestTimeJob::undoFindsRowsById()
     const QString b = makeFile(QStringLiteral("b.txt"));
     const QString c = makeFile(QStringLiteral("c.txt"));
     FileTimeEntryList entries = entriesOf({a, b, c});
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 3);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter)).done, 3);
 
     const QString d = makeFile(QStringLiteral("d.txt"));
     setDiskTimes(d, KnownAccess, instantOf(m_first));
@@ -396,7 +397,7 @@ void TestTimeJob::undoFindsRowsById()
     entries = {entries.at(2), added, entries.at(0)}; // c, d, a; b removed
 
     Calls calls;
-    QCOMPARE(TimeJob::undo(entries, m_history, recorder(calls), m_reporter).done, 3);
+    QCOMPARE(TimeJob::undo(entries, m_history, recorder(calls), RunReporter(m_reporter)).done, 3);
     QCOMPARE(calls.rows, (QVector<int>{2, 0})); // a, then c, in the run's order; b has no row
     QCOMPARE(entries.at(0).path, c);
     QCOMPARE(entries.at(0).status, int(StatusPending));
@@ -414,12 +415,12 @@ void TestTimeJob::undoFollowsRowToItsNewPath()
 {
     const QString a = makeFile(QStringLiteral("a.txt"));
     FileTimeEntryList entries = entriesOf({a});
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 1);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter)).done, 1);
     const QString renamed = path(QStringLiteral("renamed.txt"));
     QVERIFY(QFile::rename(a, renamed));
     entries[0].path = renamed;
 
-    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, m_reporter).done, 1);
+    QCOMPARE(TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter)).done, 1);
     QCOMPARE(diskTimes(renamed).write, KnownWrite);
 }
 
@@ -427,7 +428,7 @@ void TestTimeJob::allFailedPushesNothing()
 {
     FileTimeEntryList entries = entriesOf({path(QStringLiteral("x.txt")), path(QStringLiteral("y.txt"))});
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter);
+    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(result.failed, 2);
     QVERIFY(!m_history.canUndo());
     QCOMPARE(entries.at(0).status, int(StatusFailed));
@@ -479,7 +480,7 @@ void TestTimeJob::failureMessages()
     const TimeJob::RowCallback onRow = [&reported](int row, const FileTimeEntry &, TimeRowOutcome) {
         reported.append(row);
     };
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, onRow, m_reporter);
+    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, onRow, RunReporter(m_reporter));
     QCOMPARE(result.done, 2);
     QCOMPARE(result.failed, 1);
     QCOMPARE(warnings.messages, QStringList{message.arg(bad)});
@@ -502,7 +503,7 @@ void TestTimeJob::timeTheFileSystemCannotHold()
     FileTimeEntryList entries = entriesOf({a, b});
     const QDateTime far(QDate(9999, 12, 31), QTime(23, 59, 59));
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(far), m_history, nullptr, m_reporter);
+    const TimeJobResult result = TimeJob::run(entries, modificationOnly(far), m_history, nullptr, RunReporter(m_reporter));
     if (result.done == 2) {
         QCOMPARE(diskTimes(a).write, instantOf(far));
         return;
@@ -523,12 +524,12 @@ void TestTimeJob::warningsThenSummary()
     for (int i = 0; i < 5; ++i)
         items.append(makeFile(QStringLiteral("f%1.txt").arg(i)));
     FileTimeEntryList entries = entriesOf(items);
-    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 5);
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter)).done, 5);
     for (const QString &item : items)
         QVERIFY(QFile::remove(item));
 
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, m_reporter);
+    const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(result.failed, 5);
     QCOMPARE(warnings.messages, (QStringList{QStringLiteral("文件“%1”不存在").arg(items.at(0)),
                                              QStringLiteral("文件“%1”不存在").arg(items.at(1)),
@@ -536,7 +537,7 @@ void TestTimeJob::warningsThenSummary()
                                              QStringLiteral("另有2个项目操作失败，请查看列表中的状态")}));
 
     warnings.messages.clear();
-    TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter);
+    TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(warnings.messages.size(), 4);
     QCOMPARE(warnings.messages.last(), QStringLiteral("另有2个项目操作失败，请查看列表中的状态"));
 }

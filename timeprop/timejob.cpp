@@ -177,7 +177,6 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
         finishRow(result, step, reporter);
     }
     history.push(batch);
-    reporter.finish();
     return result;
 }
 
@@ -201,7 +200,6 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
             onRow(row, *entry, step.outcome);
         finishRow(result, step, reporter);
     }
-    reporter.finish();
     return result;
 }
 

@@ -38,7 +38,7 @@ public:
     // shows its times as they now are; a failed or missing row gets status 2 and its item is left as it was
     // (an item whose creation time cannot be set keeps its modification time too). What was changed goes
     // onto history as one batch (nothing when nothing was changed). With no box ticked nothing is written
-    // and every existing item succeeds. Finishes the reporter.
+    // and every existing item succeeds. The job runner finishes the reporter.
     static TimeJobResult run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
                              const RowCallback &onRow, JobFailureReporter &reporter);
 
@@ -46,7 +46,7 @@ public:
     // rows by id. Rows the run did not change are not looked at. An item that is no longer the one the run
     // changed (deleted and made anew, replaced) is left alone and fails its row. A row put back gets status 0
     // and shows the item's times; an item whose row was removed is still put back. Does nothing when history
-    // is empty. Finishes the reporter.
+    // is empty. The job runner finishes the reporter.
     static TimeJobResult undo(FileTimeEntryList &entries, TimeHistory &history, const RowCallback &onRow,
                               JobFailureReporter &reporter);
 

@@ -47,9 +47,6 @@ struct TimeListWidget::TextCache
 
 TimeListWidget::TimeListWidget(QWidget *parent)
     : RecordListWidget<FileTimeEntry>(parent),
-      m_runner([this](const QString &key, const QVariant &value) {
-          onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
-      }),
       m_subscription(this, QStringList{Channel::FileTimeProperty, Channel::FolderTimeProperty,
                                        Channel::StartChangeDate})
 {
@@ -141,10 +138,7 @@ void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QStr
                                             const QVariant &value)
 {
     Q_UNUSED(valueObj)
-    // A second start while a job runs is not a request to run another job inside it.
-    if (isRunning() && valueName == Channel::StartChangeDate)
-        return;
-    if (m_runner.defer(valueName, value))
+    if (holdDuringJob(valueName, value, Channel::StartChangeDate))
         return;
     if (valueName == Channel::StartChangeDate) {
         if (value.toBool() == folderMode())
@@ -173,8 +167,7 @@ void TimeListWidget::runTimeJob(bool undoing)
 {
     // The run keeps the settings it started with, whatever reaches the page's record meanwhile.
     const TimeSettings settings = pageSettings();
-    const bool ran = m_runner.run(table()->viewport(), [&, this](JobPacer &pacer, JobFailureReporter &reporter) {
-        setBusy(true);
+    runJob([&, this](JobPacer &pacer, JobFailureReporter &reporter) {
         TextCache creation;
         TextCache modification;
         const TimeJob::RowCallback onRow = [&, this](int row, const FileTimeEntry &entry, TimeRowOutcome) {
@@ -190,8 +183,5 @@ void TimeListWidget::runTimeJob(bool undoing)
             TimeJob::undo(m_records, m_history, onRow, reporter);
         else
             TimeJob::run(m_records, settings, m_history, onRow, reporter);
-        setBusy(false);
     });
-    if (ran)
-        emit canUndo(m_history.canUndo());
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "hub/hubsubscription.h"
-#include "jobs/jobrunner.h"
 #include "filelist/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"
@@ -31,17 +30,18 @@ public:
     void runTimeJob(bool undoing = false);
     void undoTimeJob();
 
-    bool isRunning() const { return m_runner.isRunning(); }
+    bool isRunning() const { return isJobRunning(); }
     int undoDepth() const { return m_history.size(); }
 
 public slots:
-    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
+    void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value) override;
 
 protected:
     FileTimeEntry makeRecord(const QString &path) const override;
     void fillRow(int row, const QIcon &icon) override;
     bool sortRecords(int column, bool descending) override;
     void onCleared() override;
+    bool undoAvailable() const override { return m_history.canUndo(); }
 
 private:
     struct TextCache;
@@ -51,6 +51,5 @@ private:
     void showAllTimes();
 
     TimeHistory m_history;
-    JobRunner m_runner;
     HubSubscription m_subscription;
 };
