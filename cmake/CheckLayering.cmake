@@ -1,8 +1,9 @@
 cmake_minimum_required(VERSION 3.16)
 # Checks which folders the sources of each folder include (cmake -DROOT=<source dir> -P CheckLayering.cmake).
-# The layers, from the bottom: hub, controls and log, which include no other folder; naming and jobs on hub;
-# filelist on hub alone; fileops, ooxml; the four features, which may include every shared folder; app. A
-# folder may include only folders below it, so no two folders include each other.
+# The layers, from the bottom: hub, controls and log, which include no other folder; naming and jobs on hub
+# alone; fileops on those; ooxml and filelist on fileops; import (what the import pages share) on ooxml; the four
+# features, which may include every shared folder; app. A folder may include only folders below it, so no two
+# folders include each other.
 set(shared hub controls log naming jobs)
 set(allowed_hub "")
 set(allowed_controls "")
