@@ -13,7 +13,8 @@ CreateSources fixedSources()
 {
     CreateSources s;
     s.currentMSecs = [] { return fixedNow.toMSecsSinceEpoch(); };
-    s.randomText = [](int length, int rule) { return QString("r%1x%2").arg(length).arg(rule); };
+    // Like randomString, no characters for a length below 1.
+    s.randomText = [](int length, int rule) { return length < 1 ? QString() : QString("r%1x%2").arg(length).arg(rule); };
     return s;
 }
 
@@ -131,6 +132,8 @@ void TestCreateRules::names_data()
         << "numberPosition=2;numberAfter=6" << 1 << b << QStringList({"新建文件  0"});
     QTest::newRow("inside after 5 characters of ab") << "numberPosition=2;numberAfter=5;numberType=1;startLetter=7"
                                                      << 1 << "ab" << QStringList({"ab   g"});
+    QTest::newRow("an empty part inside, past the end, leaves the base as it is, as renaming does")
+        << "numberPosition=2;numberAfter=6;numberType=2;randomLength=0" << 1 << b << QStringList({"新建文件"});
     QTest::newRow("inside an empty base") << "numberPosition=2;numberAfter=2" << 1 << "" << QStringList({"  0"});
     QTest::newRow("inside never splits a character in two")
         << "numberPosition=2;numberAfter=2" << 1 << "a😀b" << QStringList({"a😀0b"});

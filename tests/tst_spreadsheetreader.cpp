@@ -274,6 +274,7 @@ private slots:
     void scannerReadsTheSameInAnyPieces_data();
     void scannerReadsTheSameInAnyPieces();
     void supersededReadIsCancelled();
+    void cancelledWatcherDeliversNothing();
 
 private:
     QString path(const QString &name) const { return m_dir.filePath(name); }
@@ -1014,6 +1015,23 @@ void TestSpreadsheetReader::supersededReadIsCancelled()
     gate.release(pool->maxThreadCount());
     pool->waitForDone();
     QCoreApplication::processEvents();
+}
+
+// A page that chose another workbook cancels the read it no longer wants: neither its message nor its rows
+// arrive, though the page itself lives on.
+void TestSpreadsheetReader::cancelledWatcherDeliversNothing()
+{
+    const QString bad = path(QStringLiteral("bad-dropped.xlsx"));
+    QVERIFY(writeFile(bad, "not a workbook"));
+    Receiver receiver;
+    int deliveries = 0;
+    const QPointer<TaskWatcherBase> read = startWorkbookRead(
+        bad, &receiver, [&deliveries](const QVariantList &) { ++deliveries; },
+        [&deliveries](const QString &) { ++deliveries; });
+    read->cancel();
+    QThreadPool::globalInstance()->waitForDone();
+    QTRY_VERIFY(read.isNull());
+    QCOMPARE(deliveries, 0);
 }
 
 // What a reader of the scanner sees: elements, attributes, texts of t and v elements, and the error.
