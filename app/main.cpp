@@ -1,6 +1,7 @@
 #include "app/applicationstartup.h"
 #include "app/logmessagehandler.h"
 #include "app/mainwindow.h"
+#include "app/qttranslations.h"
 #include "rename/ccconverter.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("com.korvel.Quorlin"));
+    QtTranslations::install(&app, QLocale::system());
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
     CCConverter::initialize();
 #ifndef Q_OS_WIN
@@ -27,7 +29,8 @@ int main(int argc, char *argv[])
 #endif
 
     MainWindow window;
+    if (!window.restoreRemembered())
+        ApplicationStartup::centreOnPrimaryScreen(&window);
     window.show();
-    ApplicationStartup::centreOnPrimaryScreen(&window);
     return app.exec();
 }

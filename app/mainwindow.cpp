@@ -1,18 +1,21 @@
 #include "mainwindow.h"
 
+#include "focuschain.h"
 #include "helppages.h"
+#include "keyboardfocus.h"
+#include "keyboardshortcuts.h"
 #include "settingmenu.h"
 #include "tipdialog.h"
 #include "ui_mainwindow.h"
 #include "warningdialog.h"
 #include "windowagent.h"
+#include "windowmemory.h"
 
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QHoverEvent>
 #include <QScreen>
@@ -66,6 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->menubar, &Menubar::doubleClicked, this, &MainWindow::toggleMaximized);
 
     setUpPageButtons();
+    setUpKeyboard();
 
     ui->folderRenamePage->setFolderMode(true);
     ui->fileRenamePage->setFolderMode(false);
@@ -103,6 +107,41 @@ void MainWindow::setUpWindowAgent()
     m_windowAgent->setSystemButton(WindowAgent::Maximize, ui->maxButton);
     m_windowAgent->setSystemButton(WindowAgent::Close, ui->closeButton);
     m_windowAgent->setTitleBar(ui->menubar);
+}
+
+void MainWindow::setUpKeyboard()
+{
+    new KeyboardFocus(this);
+    new KeyboardShortcuts(this, ui->stackedWidget, ui->swtichPageBtnGroup);
+    // The window's own buttons are for the mouse; the keyboard has the window manager's keys for them.
+    for (QWidget *button : {static_cast<QWidget *>(ui->logo), static_cast<QWidget *>(ui->minButton),
+                            static_cast<QWidget *>(ui->maxButton), static_cast<QWidget *>(ui->closeButton)})
+        button->setFocusPolicy(Qt::NoFocus);
+    ui->minButton->setToolTip(QStringLiteral("最小化"));
+    ui->closeButton->setToolTip(QStringLiteral("关闭"));
+    showMaxButtonTip();
+    ui->settingBtn->setToolTip(KeyboardShortcuts::toolTip(ui->settingBtn->toolTip(), QKeySequence(Qt::Key_F1)));
+    orderFocusChain();
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, &MainWindow::orderFocusChain);
+}
+
+void MainWindow::orderFocusChain()
+{
+    const auto pageButtons = ui->swtichPageBtnGroup->buttons();
+    QList<QWidget *> before;
+    for (QAbstractButton *button : pageButtons)
+        before.append(button);
+    FocusChain::order(before, ui->stackedWidget->currentWidget(), {ui->onlineHelp, ui->settingBtn});
+}
+
+void MainWindow::showMaxButtonTip()
+{
+    ui->maxButton->setToolTip(isMaximized() ? QStringLiteral("向下还原") : QStringLiteral("最大化"));
+}
+
+bool MainWindow::restoreRemembered()
+{
+    return WindowMemory::restore(this, ui->swtichPageBtnGroup);
 }
 
 void MainWindow::setUpPageButtons()
@@ -149,8 +188,10 @@ void MainWindow::toggleMaximized()
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         ui->maxButton->setChecked(isMaximized());
+        showMaxButtonTip();
+    }
 }
 
 // After the window changes size under the pointer the button may keep its hover look although the pointer
@@ -187,7 +228,7 @@ void MainWindow::on_settingBtn_clicked()
 
 void MainWindow::on_onlineHelp_clicked()
 {
-    QDesktopServices::openUrl(HelpPages::customerServiceUrl());
+    HelpPages::openCustomerService();
 }
 
 void MainWindow::showWarning(const QString &message)
@@ -219,8 +260,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
     TipDialog dialog(this);
     dialog.setModal(true);
     dialog.raise();
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
+        WindowMemory::save(this, ui->swtichPageBtnGroup);
         QMainWindow::closeEvent(event);
-    else
+    } else
         event->ignore();
 }

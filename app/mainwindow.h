@@ -24,6 +24,9 @@ public:
     // button's own global top-left corner, 80 pixels to the left.
     QPoint helpMenuPosition() const;
 
+    // Puts back the size, position, maximised state and page of the last run; false at the first start.
+    bool restoreRemembered();
+
 public slots:
     void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
 
@@ -38,6 +41,9 @@ private slots:
 private:
     void setUpWindowAgent();
     void setUpPageButtons();
+    void setUpKeyboard();
+    void orderFocusChain();
+    void showMaxButtonTip();
     void switchPage(int buttonId);
     void toggleMaximized();
     void showWarning(const QString &message);

@@ -46,6 +46,8 @@ public:
     void addFromFileDialog();
     void addFromFolderPicker();
     void clearList();
+    // Takes the selected rows out of the list (Delete); their items stay on disk.
+    void removeSelectedRows();
 
     void setFolderMode(bool folderMode);
     bool folderMode() const { return m_folderMode; }
@@ -128,6 +130,7 @@ private:
     void onSortIndicatorChanged(int logicalIndex);
     void onItemEdited(QTableWidgetItem *item);
     void onDeleteFile();
+    void afterRemoval();
     void onOpenDir();
     void commitOpenEditor();
 
