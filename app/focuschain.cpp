@@ -1,6 +1,7 @@
 #include "focuschain.h"
 
 #include <QAbstractItemView>
+#include <QScrollArea>
 #include <QWidget>
 
 #include <algorithm>
@@ -46,7 +47,14 @@ QList<QWidget *> stopsOf(QWidget *page)
 {
     QList<QWidget *> stops;
     for (QWidget *widget = page->nextInFocusChain(); widget && widget != page; widget = widget->nextInFocusChain()) {
-        if (page->isAncestorOf(widget) && takesTab(widget) && !insideStop(widget, page))
+        if (!page->isAncestorOf(widget) || !takesTab(widget))
+            continue;
+        // A panel's scroll area only holds controls; it scrolls to each as the focus reaches it.
+        if (qobject_cast<QScrollArea *>(widget)) {
+            widget->setFocusPolicy(Qt::NoFocus);
+            continue;
+        }
+        if (!insideStop(widget, page))
             stops.append(widget);
     }
     std::stable_sort(stops.begin(), stops.end(),

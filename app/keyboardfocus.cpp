@@ -31,20 +31,14 @@ protected:
     {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(kAccent, 2));
         painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(kAccent, 2));
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
+        // A light inner line keeps the outline visible on controls filled with the accent colour itself.
+        painter.setPen(QPen(QColor(255, 255, 255, 200), 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5), 5, 5);
     }
 };
-
-// A spin box or a date field gives its focus to its inner line edit; the outline goes round the whole field.
-QWidget *outlineTarget(QWidget *focused)
-{
-    QWidget *target = focused;
-    while (target->parentWidget() && !target->isWindow() && target->parentWidget()->focusProxy() == target)
-        target = target->parentWidget();
-    return target;
-}
 
 } // namespace
 
@@ -106,7 +100,7 @@ void KeyboardFocus::onFocusIn(QWidget *widget, Qt::FocusReason reason)
 
 void KeyboardFocus::outline(QWidget *widget)
 {
-    QWidget *target = widget ? outlineTarget(widget) : nullptr;
+    QWidget *target = widget;
     if (target && (target->isWindow() || qobject_cast<QAbstractItemView *>(target)))
         target = nullptr;
     if (!target) {
