@@ -57,7 +57,11 @@ KeyboardShortcuts::KeyboardShortcuts(QWidget *window, QStackedWidget *pages, QBu
     for (int i = 0; i < buttons.size() && i < 9; ++i) {
         QAbstractButton *button = buttons.at(i);
         const QKeySequence keys(Qt::CTRL + Qt::Key_1 + i);
-        connect(new QShortcut(keys, window), &QShortcut::activated, button, &QAbstractButton::click);
+        // The focus goes with the page, so Tab carries on from its button into it.
+        connect(new QShortcut(keys, window), &QShortcut::activated, button, [button] {
+            button->click();
+            button->setFocus(Qt::ShortcutFocusReason);
+        });
         // The button's text is elided in a narrow window; the tooltip keeps it whole.
         button->setToolTip(toolTip(button->text(), keys));
     }

@@ -244,9 +244,12 @@ void MainWindow::onPropertyValueChanged(const QString &valueName, const QString 
     if (valueName == Channel::AppCapacityLimit) {
         showWarning(QStringLiteral("文件总数超过3000，请分批次处理！"));
     } else if (valueName == Channel::StartAddFile) {
+        m_focusBeforeAddition = focusWidget();
         setEnabled(false);
     } else if (valueName == Channel::EndAddFile) {
         setEnabled(true);
+        if (m_focusBeforeAddition)
+            m_focusBeforeAddition->setFocus(Qt::OtherFocusReason);
         const int skipped = value.toInt();
         if (skipped >= 1)
             showWarning(QStringLiteral("已经为您过滤%1个或已经存在的文件！").arg(skipped));

@@ -3,6 +3,7 @@
 #include "common/hubsubscription.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 namespace Ui {
 class MainWindow;
@@ -52,4 +53,6 @@ private:
     Ui::MainWindow *ui;
     WindowAgent *m_windowAgent = nullptr;
     HubSubscription m_subscription;
+    // Disabling the window during an addition takes the focus away; it comes back here afterwards.
+    QPointer<QWidget> m_focusBeforeAddition;
 };
