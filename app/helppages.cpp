@@ -1,8 +1,8 @@
 #include "helppages.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/datapaths.h"
+#include "fileops/datapaths.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QDesktopServices>
 #include <QDir>

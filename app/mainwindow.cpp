@@ -11,8 +11,8 @@
 #include "windowagent.h"
 #include "windowmemory.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QCloseEvent>
 #include <QCursor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/pickerfolders.h"
+#include "filelist/pickerfolders.h"
 
 #include <QString>
 #include <QStringList>
