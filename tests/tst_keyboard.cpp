@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -100,6 +101,7 @@ private slots:
     void helpThatCannotOpenSaysWhere();
 
     void dropDownListsAndSelectionAreLegible();
+    void iconOnlyButtonsSayWhatTheyDo();
 
     void pickerOpensWhereLastUsed();
     void windowComesBackAsLeft_data();
@@ -417,6 +419,22 @@ void TestKeyboard::dropDownListsAndSelectionAreLegible()
         QCOMPARE(image.pixelColor(cell.topRight() + QPoint(-3, 10)), selected);
     }
     QVERIFY(textContrast(image, table->visualRect(table->model()->index(1, 0))) >= 4.5);
+}
+
+void TestKeyboard::iconOnlyButtonsSayWhatTheyDo()
+{
+    QStringList silent;
+    const auto buttons = m_window->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        // A switch is named by the label beside it; a path field ("...Label") shows its path as text once
+        // there is one; a table's corner button is Qt's own.
+        if (qobject_cast<QCheckBox *>(button) || !button->text().trimmed().isEmpty()
+            || button->objectName().endsWith(QLatin1String("Label")) || qobject_cast<QAbstractItemView *>(button->parent()))
+            continue;
+        if (button->toolTip().isEmpty())
+            silent << button->objectName();
+    }
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(' ')));
 }
 
 void TestKeyboard::pickerOpensWhereLastUsed()
