@@ -12,6 +12,7 @@
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
+#include "filelist/liststatusline.h"
 #include "ooxml/xlsxworkbook.h"
 #include "ooxml/zippackage.h"
 
@@ -557,6 +558,11 @@ void TestCollectPage::existingFileKept()
     QCOMPARE(contentOf(m_out + "/名单.xlsx"), QByteArray("not a workbook, but the user's"));
     QCOMPARE(sheetRows(m_out + "/名单(1).xlsx").value(1).value(0), QStringLiteral("a.txt"));
     QCOMPARE(warnings(), QStringList{renamedMessage(m_out + "/名单.xlsx", m_out + "/名单(1).xlsx")});
+    // The line above the list names the file written and offers to show it.
+    auto *line = p.page->findChild<ListStatusLine *>("listStatusLine");
+    QCOMPARE(line->summaryText(), QStringLiteral("已导出：名单(1).xlsx"));
+    QCOMPARE(line->writtenFile(), m_out + "/名单(1).xlsx");
+    QVERIFY(line->findChild<QWidget *>("showFileBtn")->isVisible());
 }
 
 void TestCollectPage::twoStartsTwoFiles()
@@ -614,6 +620,7 @@ void TestCollectPage::failedSave()
     exportAndWait(p, QStringLiteral("失败"));
 
     QCOMPARE(warnings(), QStringList{"保存文件失败！"});
+    QCOMPARE(p.page->findChild<ListStatusLine *>("listStatusLine")->summaryText(), QStringLiteral("导出失败，未生成文件"));
     // Nothing left behind, not even a temporary file.
     QCOMPARE(onDisk(m_out), how == "removed" ? QStringList() : QStringList{"target"});
     if (how == "file")

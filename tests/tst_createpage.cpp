@@ -16,6 +16,7 @@
 #include "create/importcreate.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
+#include "filelist/liststatusline.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -179,6 +180,7 @@ private:
     QStringList warnings() const;
     bool placeholderShown() const;
     QAbstractButton *startButton() const;
+    ListStatusLine *statusLine() const { return m_page->findChild<ListStatusLine *>("listStatusLine"); }
     QRect cellRect(int row, int column) const;
 
     std::unique_ptr<MainWindow> m_window;
@@ -368,10 +370,16 @@ void TestCreatePage::startsEmpty()
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!m_list->acceptDrops());
 
-    // Count 0 plans nothing.
+    // Count 0 plans nothing, also when it comes after a plan.
     showCustom();
     QVERIFY(placeholderShown());
     QVERIFY(!startButton()->isEnabled());
+    setCustom(2, "d");
+    QVERIFY(startButton()->isEnabled());
+    QCOMPARE(statusLine()->countText(), QStringLiteral("共2个项目"));
+    find<QSpinBox>("custormCreatePage", "createCountSpinBox")->setValue(0);
+    QVERIFY(!startButton()->isEnabled());
+    QCOMPARE(statusLine()->countText(), QStringLiteral("共0个项目"));
 }
 
 void TestCreatePage::customNames_data()
@@ -641,6 +649,7 @@ void TestCreatePage::secondStart()
     QCOMPARE(statuses(), repeated("成功", 2));
     QCOMPARE(onDisk(m_out), QStringList({"report.final0(1).txt", "report.final0.txt", "report.final1(1).txt",
                                          "report.final1.txt"}));
+    QCOMPARE(statusLine()->summaryText(), QStringLiteral("已完成：成功2个，失败0个"));
 }
 
 void TestCreatePage::hostileNamesFromWorkbook_data()

@@ -11,6 +11,7 @@
 #include "common/jobfailurereporter.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
+#include "filelist/liststatusline.h"
 #include "rename/filelistwidget.h"
 #include "rename/renamejob.h"
 #include "rename/renamepage.h"
@@ -23,6 +24,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -206,7 +208,17 @@ struct Page
     QToolButton *clear = nullptr;
 };
 
+void clickMode(const Page &p, const char *modeButton)
+{
+    QTest::mouseClick(p.page->propertyWidget()->findChild<QAbstractButton *>(modeButton), Qt::LeftButton);
+}
+
+// What a user does on the file-rename page between adding a.txt, b.txt, c.txt (in that order) and the start.
+using Gesture = std::function<void(const Page &p, const QString &folder)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Gesture)
 
 class TestRenameFlow : public QObject
 {
@@ -243,6 +255,9 @@ private slots:
     void readOnlyFolder();
     void panelDrivesBothPages();
     void workbookImportThroughPanel();
+    void proposalsShowWhatStartDoes_data();
+    void proposalsShowWhatStartDoes();
+    void countLineAndSummary();
 
 private:
     Page page(bool folderPage);
@@ -934,6 +949,126 @@ void TestRenameFlow::workbookImportThroughPanel()
     QCOMPARE(onDisk(files), QStringList({"b.txt", "d.txt", "新一.txt", "新三.txt"}));
     QCOMPARE(statuses(p.list), QStringList({"成功", "失败", "成功", "待操作"}));
     QCOMPARE(m_answerer->texts.last(), noNamePartMessage(".txt"));
+}
+
+void TestRenameFlow::proposalsShowWhatStartDoes_data()
+{
+    QTest::addColumn<Gesture>("gesture");
+    QTest::addColumn<QStringList>("proposals"); // shown in row order once the gesture is done
+    QTest::addColumn<QStringList>("afterStart"); // on disk
+    const QStringList untouched{"a.txt", "b.txt", "c.txt"};
+    const auto numbered = [](const Page &) {
+        setCustom(Channel::FileCustomRename, [](CustomSettings &s) {
+            s.text = QStringLiteral("p");
+            s.numberingEnabled = true;
+            s.startNumber = 1;
+            s.numberIncrement = 1;
+            s.numberPosition = 1;
+        });
+    };
+
+    QTest::newRow("switching back to a mode shows its names")
+        << Gesture([](const Page &p, const QString &) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "2024_");
+               clickMode(p, "custormBtn");
+               typeInto(panelPage(p.page, "custormPage"), "fileNameEdit", "x");
+               clickMode(p, "insertBtn");
+           })
+        << QStringList{"2024_a.txt", "2024_b.txt", "2024_c.txt"}
+        << QStringList{"2024_a.txt", "2024_b.txt", "2024_c.txt"};
+    QTest::newRow("import page without a workbook renames nothing")
+        << Gesture([](const Page &p, const QString &) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
+               clickMode(p, "importBtn");
+           })
+        << untouched << untouched;
+    QTest::newRow("fewer imported names than rows")
+        << Gesture([](const Page &p, const QString &folder) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
+               clickMode(p, "importBtn");
+               QVERIFY(writeWorkbook(folder + "/../names.xlsx", {"n1"}));
+               p.page->propertyWidget()->findChild<Import *>("importPage")->setWorkbook(folder + "/../names.xlsx");
+               QTRY_COMPARE(p.list->entries().first().newName, QStringLiteral("n1.txt"));
+           })
+        << QStringList{"n1.txt", "b.txt", "c.txt"} << QStringList{"b.txt", "c.txt", "n1.txt"};
+    QTest::newRow("undo shows the settings in view")
+        << Gesture([](const Page &p, const QString &) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "x_");
+               QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "y");
+               QTest::mouseClick(p.undo, Qt::LeftButton);
+           })
+        << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"} << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"};
+    QTest::newRow("numbers follow a row drag, a typed name its row")
+        << Gesture([numbered](const Page &p, const QString &) {
+               numbered(p);
+               editProposal(p.list, 1, "MINE");
+               dragRow(p.list, 0, 2);
+           })
+        << QStringList{"MINE.txt", "p2.txt", "p3.txt"} << QStringList{"MINE.txt", "p2.txt", "p3.txt"};
+    QTest::newRow("numbers follow a header sort")
+        << Gesture([numbered](const Page &p, const QString &) {
+               numbered(p);
+               QHeaderView *header = p.list->table()->horizontalHeader();
+               for (int click = 0; click < 2; ++click)
+                   QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                     QPoint(header->sectionViewportPosition(FileListWidget::NameColumn) + 10,
+                                            header->height() / 2));
+               QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"c.txt", "b.txt", "a.txt"}));
+           })
+        << QStringList{"p1.txt", "p2.txt", "p3.txt"} << QStringList{"p1.txt", "p2.txt", "p3.txt"};
+    QTest::newRow("new extension typed with its dot")
+        << Gesture([](const Page &p, const QString &) {
+               QWidget *custom = panelPage(p.page, "custormPage");
+               custom->findChild<CustormCheckBox *>("suffixCheckBox")->findChild<QCheckBox *>()->click();
+               typeInto(custom, "newSuffixEdit", ".bak");
+           })
+        << QStringList{"a.bak", "b.bak", "c.bak"} << QStringList{"a.bak", "b.bak", "c.bak"};
+}
+
+void TestRenameFlow::proposalsShowWhatStartDoes()
+{
+    QFETCH(Gesture, gesture);
+    const QString files = makeDir(m_root, "files");
+    Page p = showPage(false);
+    p.list->addFiles({makeFile(files, "a.txt"), makeFile(files, "b.txt"), makeFile(files, "c.txt")});
+
+    gesture(p, files);
+    if (QTest::currentTestFailed())
+        return;
+
+    QTEST(columnTexts(p.list, FileListWidget::NewNameColumn), "proposals");
+    QCOMPARE(proposals(p.list), columnTexts(p.list, FileListWidget::NewNameColumn));
+    QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+    QTEST(onDisk(files), "afterStart");
+    QVERIFY(m_answerer->texts.isEmpty());
+}
+
+void TestRenameFlow::countLineAndSummary()
+{
+    Page p = showPage(false);
+    auto *line = p.page->findChild<ListStatusLine *>("listStatusLine");
+    QCOMPARE(line->countText(), QStringLiteral("共0个文件"));
+    QCOMPARE(page(true).page->findChild<ListStatusLine *>("listStatusLine")->countText(), QStringLiteral("共0个文件夹"));
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt")});
+    makeFile(m_root, "new_b.txt");
+    QCOMPARE(line->countText(), QStringLiteral("共2个文件"));
+    QCOMPARE(line->summaryText(), QString());
+
+    setInsert(Channel::FileInsertRename, QStringLiteral("new_"), false);
+    start(false);
+    QCOMPARE(line->summaryText(), QStringLiteral("已完成：成功1个，失败1个"));
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(line->summaryText(), QStringLiteral("已撤销：恢复1个，失败0个"));
+    // The summary is about the rows it ran on: it goes when they change.
+    p.list->addFiles({makeFile(m_root, "c.txt")});
+    QCOMPARE(line->countText(), QStringLiteral("共3个文件"));
+    QCOMPARE(line->summaryText(), QString());
+    QVERIFY(line->writtenFile().isEmpty());
 }
 
 QTEST_MAIN(TestRenameFlow)

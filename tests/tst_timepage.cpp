@@ -420,6 +420,10 @@ void TestTimePage::creationRefused()
     QVERIFY(after.sameWrite(before));
     QCOMPARE(after.birth, before.birth);
     QVERIFY(!p.button("undo")->isEnabled());
+    // The row shows the times the item kept, not the ones it was refused.
+    const FileTimes kept = readFileTimes(item);
+    QCOMPARE(p.column(TimeListWidget::CreationColumn), QStringList{TimeListWidget::timeText(kept.creationTime())});
+    QCOMPARE(p.column(TimeListWidget::ModificationColumn), QStringList{"2005/01/01 00:00:00"});
 }
 
 void TestTimePage::previewFollowsPanel()

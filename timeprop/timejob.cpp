@@ -14,11 +14,22 @@ struct RowStep
     QString message; // the warning for a failed row
 };
 
+// The row shows the times its item has now, read again: the times a run set are the ones the file system
+// kept, and a failed row did not get the ones it showed before. An item that cannot be read shows none.
+void showTimesOnDisk(FileTimeEntry &entry)
+{
+    const FileTimes times = readFileTimes(entry.path);
+    entry.creation = times.readable ? times.creationTime() : QDateTime();
+    entry.modification = times.readable ? times.modificationTime() : QDateTime();
+}
+
 // entry is null when an undo meets an item whose row was removed since its run.
 RowStep failRow(FileTimeEntry *entry, const QString &message, TimeRowOutcome outcome = TimeRowOutcome::Failed)
 {
-    if (entry)
+    if (entry) {
         entry->status = StatusFailed;
+        showTimesOnDisk(*entry);
+    }
     return {outcome, message};
 }
 
@@ -83,7 +94,7 @@ RowStep checkRow(FileTimeEntry &entry, const QString &failureMessage)
     return {};
 }
 
-RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const Targets &targets, TimeBatch &batch)
+RowStep setRow(FileTimeEntry &entry, const Targets &targets, TimeBatch &batch)
 {
     const QString &path = entry.path;
     if (!targets.convertible)
@@ -102,8 +113,7 @@ RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const Targets
     batch.append({entry.id, path, identity,
                   targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt});
-    entry.creation = targets.creation ? settings.creation : before.creationTime();
-    entry.modification = targets.modification ? settings.modification : before.modificationTime();
+    showTimesOnDisk(entry);
     entry.status = StatusSuccess;
     return {};
 }
@@ -127,9 +137,7 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
         return refusedRow(entry, path, failure);
     }
     if (entry) {
-        entry->creation = record.creationBefore ? toLocalDateTime(*record.creationBefore) : before.creationTime();
-        entry->modification =
-            record.modificationBefore ? toLocalDateTime(*record.modificationBefore) : before.modificationTime();
+        showTimesOnDisk(*entry);
         entry->status = StatusPending;
     }
     return {};
@@ -171,7 +179,7 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
     TimeBatch batch;
     const Targets targets = targetsOf(settings);
     for (int row = 0; row < entries.size(); ++row) {
-        const RowStep step = setRow(entries[row], settings, targets, batch);
+        const RowStep step = setRow(entries[row], targets, batch);
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         finishRow(result, step, reporter);

@@ -34,9 +34,10 @@ public:
     // row's warning (if any) is shown. It must not change the entry list.
     using RowCallback = std::function<void(int row, const FileTimeEntry &entry, TimeRowOutcome outcome)>;
 
-    // Sets the ticked times of every listed item, row by row. A row whose item took them gets status 1 and
-    // shows its times as they now are; a failed or missing row gets status 2 and its item is left as it was
-    // (an item whose creation time cannot be set keeps its modification time too). What was changed goes
+    // Sets the ticked times of every listed item, row by row. A row whose item took them gets status 1; a
+    // failed or missing row gets status 2 and its item is left as it was (an item whose creation time cannot
+    // be set keeps its modification time too). Either way the row shows the times read back from the item
+    // (none for a missing one). What was changed goes
     // onto history as one batch (nothing when nothing was changed). With no box ticked nothing is written
     // and every existing item succeeds. Finishes the reporter.
     static TimeJobResult run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
