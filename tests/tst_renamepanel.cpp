@@ -402,7 +402,7 @@ private slots:
 
     void importSendsNamesInRowOrder();
     void importReportsNonWorkbook();
-    void forgetRestoresPageWithoutNotifying();
+    void forgetRestoresPageAndSendsNoNames();
     void replacedWorkbookDropsEarlierRead();
     void cancelledChoiceChangesNothing();
     void resetForgetsWorkbook();
@@ -433,7 +433,7 @@ void TestRenamePanel::controlsWriteTheirRecordAndKey()
 
     HubRecorder recorder;
     QTest::mouseClick(modeButton(panel, c.modeButton), Qt::LeftButton);
-    QVERIFY(recorder.notes.isEmpty());
+    recorder.notes.clear();
     c.act(pageOf(panel, c.page));
 
     QVERIFY(c.check(key));
@@ -539,10 +539,15 @@ void TestRenamePanel::switchingModesKeepsSettings()
     type(pageOf(panel, "replacePage"), "replaceFindContentEdit", "old");
     QTest::mouseClick(modeButton(panel, "insertBtn"), Qt::LeftButton);
     type(pageOf(panel, "insertPage"), "fileNameEdit", "ins");
-    const int notesBefore = recorder.notes.size();
+    // Each switch announces the page shown, so the list proposes what it gives.
+    recorder.notes.clear();
     QTest::mouseClick(modeButton(panel, "custormBtn"), Qt::LeftButton);
     QTest::mouseClick(modeButton(panel, "replaceBtn"), Qt::LeftButton);
-    QCOMPARE(recorder.notes.size(), notesBefore);
+    QTest::mouseClick(modeButton(panel, "importBtn"), Qt::LeftButton);
+    QCOMPARE(recorder.nameSpaces(),
+             QStringList({Channel::FileCustomRename, Channel::FileReplaceRename, Channel::ImportExcelRename}));
+    // No workbook: no names.
+    QCOMPARE(recorder.notes.last().value.toMap().value("names").toStringList(), QStringList());
 
     QCOMPARE(control<QLineEdit>(pageOf(panel, "custormPage"), "fileNameEdit")->text(), QString("new"));
     QCOMPARE(control<QLineEdit>(pageOf(panel, "insertPage"), "fileNameEdit")->text(), QString("ins"));
@@ -654,7 +659,7 @@ void TestRenamePanel::resetRestoresStartValues_data()
     QTest::newRow("file, on the custom page") << false << "custormBtn" << QString(Channel::FileCustomRename);
     QTest::newRow("file, on the delete page") << false << "deleteBtn" << QString(Channel::FileDeleteRename);
     QTest::newRow("folder, on the insert page") << true << "insertBtn" << QString(Channel::FolderInsertRename);
-    QTest::newRow("folder, on the import page") << true << "importBtn" << QString(Channel::FolderCustomRename);
+    QTest::newRow("folder, on the import page") << true << "importBtn" << QString(Channel::ImportExcelRename);
 }
 
 void TestRenamePanel::resetRestoresStartValues()
@@ -847,7 +852,7 @@ void TestRenamePanel::importReportsNonWorkbook()
     QCOMPARE(page.workbookPath(), path);
 }
 
-void TestRenamePanel::forgetRestoresPageWithoutNotifying()
+void TestRenamePanel::forgetRestoresPageAndSendsNoNames()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("names.xlsx");
@@ -862,17 +867,21 @@ void TestRenamePanel::forgetRestoresPageWithoutNotifying()
     recorder.notes.clear();
     QTest::mouseClick(control<QAbstractButton>(&page, "deleteExcelBtn"), Qt::LeftButton);
     drainReads();
-    QVERIFY(recorder.notes.isEmpty());
+    // Without a workbook the list renames nothing.
+    QCOMPARE(recorder.notes.size(), 1);
+    QCOMPARE(recorder.notes.first().value.toMap().value("names").toStringList(), QStringList());
     QVERIFY(control<QWidget>(&page, "importExcelBtn")->isVisible());
     QVERIFY(!control<QWidget>(&page, "hasExportExcelwidget")->isVisible());
     QCOMPARE(page.workbookPath(), QString());
     QVERIFY(control<QAbstractButton>(&page, "replaceExcelLabel")->icon().isNull());
 
     // Forgetting while a read is under way drops what it would deliver.
+    recorder.notes.clear();
     page.setWorkbook(path);
     QTest::mouseClick(control<QAbstractButton>(&page, "deleteExcelBtn"), Qt::LeftButton);
     drainReads();
-    QVERIFY(recorder.notes.isEmpty());
+    QCOMPARE(recorder.notes.size(), 1);
+    QCOMPARE(recorder.notes.first().value.toMap().value("names").toStringList(), QStringList());
 }
 
 void TestRenamePanel::replacedWorkbookDropsEarlierRead()
