@@ -295,16 +295,15 @@ void FileListWidget::followMoves(const ItemMoves &moves)
 
 void FileListWidget::renameAll(bool undoing)
 {
-    RenameJobResult outcome;
+    RenameJobResult jobResult;
     const bool ran = m_runner.run(table()->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
         const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
             showJobRow(row, entry, outcome);
             pacer.step();
         };
-        const RenameJobResult result = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
-                                               : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
-        outcome = result;
+        jobResult = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
+                            : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
         setBusy(false);
     });
     if (!ran)
@@ -317,9 +316,9 @@ void FileListWidget::renameAll(bool undoing)
     }
     // The marks follow at once, but outside the job's time: the window is the user's again.
     scheduleConflictCheck();
-    announceMoves(outcome.moves);
+    announceMoves(jobResult.moves);
     emit canUndo(m_history.canUndo());
-    emit jobFinished(jobSummary(outcome.renamed, outcome.failed + outcome.missing, undoing), QString());
+    emit jobFinished(jobSummary(jobResult.renamed, jobResult.failed + jobResult.missing, undoing), QString());
 }
 
 void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)

@@ -130,9 +130,8 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
     if (identity != record.identity)
         return failRow(entry, TimeJob::replacedMessage(path));
 
-    FileTimes before;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure, &before)
+    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure)
         != FileTimesSet) {
         return refusedRow(entry, path, failure);
     }

@@ -37,9 +37,8 @@ public:
     // Sets the ticked times of every listed item, row by row. A row whose item took them gets status 1; a
     // failed or missing row gets status 2 and its item is left as it was (an item whose creation time cannot
     // be set keeps its modification time too). Either way the row shows the times read back from the item
-    // (none for a missing one). What was changed goes
-    // onto history as one batch (nothing when nothing was changed). With no box ticked nothing is written
-    // and every existing item succeeds. Finishes the reporter.
+    // (none for a missing one). What was changed goes onto history as one batch (nothing when nothing was
+    // changed). With no box ticked nothing is written and every existing item succeeds. Finishes the reporter.
     static TimeJobResult run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
                              const RowCallback &onRow, JobFailureReporter &reporter);
 
