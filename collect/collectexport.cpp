@@ -124,6 +124,7 @@ ExportOutcome publish(const QString &temporary, const QString &path, QString *er
         case RenameOutcome::SourceMissing:
             *error = QStringLiteral("the temporary file disappeared");
             return {};
+        case RenameOutcome::Denied:
         case RenameOutcome::Failed:
             return {};
         }

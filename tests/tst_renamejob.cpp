@@ -639,7 +639,8 @@ void TestRenameJob::readOnlyFolder()
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(entries[1].status, int(StatusFailed));
     QCOMPARE(listener.messages,
-             (QStringList{RenameJob::failureMessage(folder + "/x.txt"), RenameJob::failureMessage(folder + "/y.txt")}));
+             (QStringList{"命名文件“" + folder + "/x.txt”失败，请确认权限！",
+                          "命名文件“" + folder + "/y.txt”失败，请确认权限！"}));
     QCOMPARE(contentOf(folder + "/a.txt"), QByteArray("a"));
     QVERIFY(!m_history.canUndo());
 }
@@ -942,7 +943,7 @@ void TestRenameJob::undoLeavesItemNotWhereBatchLeftIt()
     QCOMPARE(contentOf(path("c.txt")), QByteArray("mine"));
     QVERIFY(!QFileInfo::exists(path("a.txt")));
     QCOMPARE(listener.messages,
-             (QStringList{RenameJob::failureMessage(path("b.txt")), RenameJob::failureMessage(path("a.txt"))}));
+             (QStringList{RenameJob::failureMessage(path("b.txt")), "文件“" + path("b.txt") + "”已被替换，未恢复其原名！"}));
 }
 
 void TestRenameJob::undoOfItemRenamedElsewhere()
@@ -1034,7 +1035,7 @@ void TestRenameJob::undoLeavesNewItemInTheOldPlaceAlone()
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(names(), QStringList{nameOf(after)});
     QCOMPARE(contentOf(folder ? after + "/new.txt" : after), QByteArray("new"));
-    QCOMPARE(listener.messages, QStringList{"命名文件“" + before + "”已经存在或者路径错误"});
+    QCOMPARE(listener.messages, QStringList{"文件“" + after + "”已被替换，未恢复其原名！"});
 }
 
 void TestRenameJob::nestedFoldersFollowTheirParent_data()
