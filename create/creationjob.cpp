@@ -19,6 +19,7 @@ struct JobContext
     QString folder;       // absolute target folder, without a trailing separator (but "/" for the root)
     QString extension;
     QString templateFile; // empty for folders, or when the template is missing
+    bool templateUsable = false; // a regular file: a folder, FIFO or device fails every file row, never blocks
     bool folders = false;
     bool autoResolve = true;
 };
@@ -85,8 +86,10 @@ RowStep createItem(const JobContext &context, const QString &name)
         return failRow(context, planned, QStringLiteral("no target folder"));
     if (!isPlainName(name))
         return failRow(context, planned, QStringLiteral("not a plain name"));
-    if (!context.folders && context.templateFile.isEmpty())
-        return failRow(context, planned, QStringLiteral("template missing"));
+    if (!context.folders && !context.templateUsable) {
+        qWarning().noquote() << "creating file" << planned << "failed: the template is missing or not a file";
+        return {CreationOutcome::Failed, planned, templateFailureMessage(planned)};
+    }
 
     QString path = context.autoResolve ? uniqueName(planned) : planned;
     for (int attempt = 1;; ++attempt) {
@@ -115,6 +118,7 @@ JobContext contextOf(const CreationPlan &plan, const QString &templateFile)
     context.folders = plan.creationType == CreateFolder;
     context.extension = creationExtension(plan.creationType);
     context.templateFile = context.folders ? QString() : templateFile;
+    context.templateUsable = !context.templateFile.isEmpty() && isTemplateFile(context.templateFile);
     context.autoResolve = plan.autoResolve;
     return context;
 }
@@ -174,6 +178,11 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
 QString fileCreationFailureMessage(const QString &path)
 {
     return QStringLiteral("请确认文件“%1”路径拥有权限").arg(path);
+}
+
+QString templateFailureMessage(const QString &path)
+{
+    return QStringLiteral("文件模板缺失或不是普通文件，未能创建文件“%1”！").arg(path);
 }
 
 QString folderCreationFailureMessage(const QString &path)
