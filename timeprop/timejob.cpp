@@ -99,9 +99,11 @@ RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const Targets
         != FileTimesSet) {
         return refusedRow(&entry, path, failure);
     }
+    const FileTimes after = readFileTimes(path);
     batch.append({entry.id, path, identity,
                   targets.creation ? std::optional(before.creation) : std::nullopt,
-                  targets.modification ? std::optional(before.lastWrite) : std::nullopt});
+                  targets.modification ? std::optional(before.lastWrite) : std::nullopt,
+                  after.readable ? std::optional(after.lastWrite) : std::nullopt});
     entry.creation = targets.creation ? settings.creation : before.creationTime();
     entry.modification = targets.modification ? settings.modification : before.modificationTime();
     entry.status = StatusSuccess;
@@ -119,6 +121,8 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
     }
     if (identity != record.identity)
         return failRow(entry, TimeJob::replacedMessage(path));
+    if (record.modificationAfter && readFileTimes(path).lastWrite != *record.modificationAfter)
+        return failRow(entry, TimeJob::editedMessage(path));
 
     FileTimes before;
     FileTimesFailure failure = FileTimesFailure::None;
@@ -228,6 +232,11 @@ QString TimeJob::creationNotSettableMessage(const QString &path)
 QString TimeJob::outOfRangeMessage(const QString &path)
 {
     return QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(path);
+}
+
+QString TimeJob::editedMessage(const QString &path)
+{
+    return QStringLiteral("文件“%1”在修改后已被更改，未恢复其原时间！").arg(path);
 }
 
 QString TimeJob::replacedMessage(const QString &path)
