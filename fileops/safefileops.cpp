@@ -5,6 +5,7 @@
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QAtomicInt>
 #include <QPair>
 #include <QSet>
@@ -199,20 +200,28 @@ int moveOverReservation(const QByteArray &from, const QByteArray &to, bool folde
             ::rmdir(to.constData());
             return error;
         }
-    } else {
-        const int fd = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
+    int fd = -1;
+    if (!folder) {
+        fd = ::open(to.constData(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
             return errno;
-        const bool known = ::fstat(fd, &own) == 0;
-        ::close(fd);
-        if (!known) {
+        if (::fstat(fd, &own) != 0) {
+            ::close(fd);
             ::unlink(to.constData());
             return EIO;
         }
     }
-    // The reservation must still be ours: whatever another program put in its place is not replaced.
+    const auto closeReservation = qScopeGuard([fd] {
+        if (fd >= 0)
+            ::close(fd);
+    });
+    // The reservation must still be ours and empty: whatever another program put in its place, or wrote into
+    // it, is not replaced.
     struct stat named;
     if (::lstat(to.constData(), &named) != 0 || !sameInode(named, own))
+        return EEXIST;
+    if (fd >= 0 && (::fstat(fd, &named) != 0 || named.st_size != 0))
         return EEXIST;
     if (::rename(from.constData(), to.constData()) == 0)
         return 0;

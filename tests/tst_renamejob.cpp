@@ -6,12 +6,15 @@
 #include "fileops/uniquename.h"
 #include "testutil_engine.h"
 
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -140,6 +143,7 @@ private slots:
     void undoTellsTheNameItGave();
     void temporaryNameSaysWhoseItIs_data();
     void temporaryNameSaysWhoseItIs();
+    void raceOnExfatReplacesNothing();
 
 private:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
@@ -1319,4 +1323,67 @@ void TestRenameJob::temporaryNameSaysWhoseItIs()
     // Cut between characters, never within one: the name survives bytes to text to bytes.
     QCOMPARE(QFile::decodeName(QFile::encodeName(temporaryName)), temporaryName);
     QVERIFY(QFile(temporary).open(QIODevice::WriteOnly));
+}
+
+// exFAT through FUSE has neither the no-replace flag nor hard links. Another program creating the targets while
+// the job renames onto them must never lose a file.
+void TestRenameJob::raceOnExfatReplacesNothing()
+{
+#ifdef Q_OS_LINUX
+    EngineTest::ScratchMount mount(EngineTest::ScratchMount::ExFat);
+    if (!mount.isMounted())
+        QSKIP(qPrintable(mount.skipReason()));
+    const QString folder = mount.path();
+    constexpr int Count = 400;
+    FileEntryList entries;
+    for (int i = 0; i < Count; ++i) {
+        const QString source = folder + QStringLiteral("/item%1.txt").arg(i);
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("item" + QByteArray::number(i));
+        file.close();
+        entries.append(entryFor(source, QStringLiteral("target%1.txt").arg(i)));
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<int> done{-1};
+    QVector<int> foreign;
+    // Each time the job finishes a row, the other program waits a random few microseconds and creates the next
+    // row's target: over hundreds of rows it lands at every point of the job's rename.
+    std::thread other([&] {
+        int seen = -1;
+        while (!stop.load()) {
+            const int now = done.load();
+            if (now == seen || now + 1 >= Count) {
+                std::this_thread::yield();
+                continue;
+            }
+            seen = now;
+            std::this_thread::sleep_for(std::chrono::microseconds(QRandomGenerator::global()->bounded(300)));
+            const int i = now + 1;
+            const QByteArray target = QFile::encodeName(folder + QStringLiteral("/target%1.txt").arg(i));
+            const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd < 0)
+                continue;
+            const QByteArray content = "foreign" + QByteArray::number(i);
+            const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+            ::close(fd);
+            if (written)
+                foreign.append(i);
+        }
+    });
+    const RenameJob::RowCallback progress = [&](int row, const FileEntry &, RowOutcome) { done = row; };
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, progress, m_reporter);
+    stop = true;
+    other.join();
+
+    for (const int i : qAsConst(foreign))
+        QCOMPARE(contentOf(folder + QStringLiteral("/target%1.txt").arg(i)), "foreign" + QByteArray::number(i));
+    for (int i = 0; i < Count; ++i)
+        QCOMPARE(contentOf(entries.at(i).path), "item" + QByteArray::number(i));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), Count + foreign.size());
+    QCOMPARE(result.renamed + result.failed, Count);
+    qInfo("%d renamed, %d targets taken by the other program first", result.renamed, int(foreign.size()));
+#else
+    QSKIP("FUSE and loop devices are Linux test devices");
+#endif
 }
