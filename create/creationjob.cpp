@@ -3,6 +3,7 @@
 #include "common/datapaths.h"
 #include "common/jobfailurereporter.h"
 #include "fileops/createitem.h"
+#include "fileops/jobjournal.h"
 #include "fileops/uniquename.h"
 
 #include <QDebug>
@@ -73,15 +74,21 @@ RowStep failRow(const JobContext &context, const QString &path, const QString &r
     return {CreationOutcome::Failed, path, failureMessage(context, path)};
 }
 
-CreateOutcome createAt(const JobContext &context, const QString &path, QString *detail)
+CreateOutcome createAt(const JobContext &context, const QString &path, QString *detail,
+                       const TemporaryFileMade &made)
 {
     return context.folders ? createFolderExclusive(path, detail)
-                           : createFileFromTemplate(path, context.templateFile, detail);
+                           : createFileFromTemplate(path, context.templateFile, detail, made);
 }
 
-RowStep createItem(const JobContext &context, const QString &name)
+QString plannedPath(const JobContext &context, const QString &name)
 {
-    const QString planned = joinPath(context.folder, name + context.extension);
+    return joinPath(context.folder, name + context.extension);
+}
+
+RowStep createItem(const JobContext &context, const QString &name, const TemporaryFileMade &made)
+{
+    const QString planned = plannedPath(context, name);
     if (context.folder.isEmpty())
         return failRow(context, planned, QStringLiteral("no target folder"));
     if (!isPlainName(name))
@@ -94,7 +101,7 @@ RowStep createItem(const JobContext &context, const QString &name)
     QString path = context.autoResolve ? uniqueName(planned) : planned;
     for (int attempt = 1;; ++attempt) {
         QString detail;
-        const CreateOutcome outcome = createAt(context, path, &detail);
+        const CreateOutcome outcome = createAt(context, path, &detail, made);
         if (outcome == CreateOutcome::Created)
             return {CreationOutcome::Created, path, {}};
         if (outcome == CreateOutcome::Failed)
@@ -158,9 +165,26 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
 {
     CreationJobResult result;
     const JobContext context = contextOf(plan, templateFile);
+    JobJournal journal;
+    if (!context.folder.isEmpty() && (context.folders || context.templateUsable)) {
+        QVector<JobJournal::Item> items;
+        items.reserve(plan.items.size());
+        for (const PlannedItem &item : qAsConst(plan.items)) {
+            JobJournal::Item planned;
+            planned.to = plannedPath(context, item.name);
+            items.append(planned);
+        }
+        journal.begin(context.folders ? JobJournal::CreateFolders : JobJournal::CreateFiles, QString(), items,
+                      context.templateFile);
+    }
     for (int row = 0; row < plan.items.size(); ++row) {
         PlannedItem &item = plan.items[row];
-        const RowStep step = createItem(context, item.name);
+        const TemporaryFileMade made = [&journal, row](const QString &temporary, const QByteArray &identity) {
+            journal.aside(row, temporary, identity);
+        };
+        const RowStep step = createItem(context, item.name, made);
+        if (step.outcome == CreationOutcome::Created)
+            journal.done(row, step.path);
         if (step.outcome == CreationOutcome::Created)
             item.status = StatusSuccess;
         else if (step.outcome == CreationOutcome::Failed)
@@ -171,6 +195,7 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
         if (!step.message.isEmpty())
             reporter.report(step.message);
     }
+    journal.finish();
     reporter.finish();
     return result;
 }

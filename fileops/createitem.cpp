@@ -191,8 +191,10 @@ bool isTemplateFile(const QString &templatePath)
         && !(attributes & FILE_ATTRIBUTE_DEVICE);
 }
 
-CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail)
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail,
+                                     const TemporaryFileMade &made)
 {
+    Q_UNUSED(made)
     HANDLE source = CreateFileW(nativePath(templatePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (source == INVALID_HANDLE_VALUE) {
@@ -240,7 +242,8 @@ bool isTemplateFile(const QString &templatePath)
     return ::stat(QFile::encodeName(templatePath).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail)
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail,
+                                     const TemporaryFileMade &made)
 {
     // The type is checked before the open, and the open does not wait: a FIFO or a device never blocks the job.
     const QByteArray templateName = QFile::encodeName(templatePath);
@@ -271,6 +274,8 @@ CreateOutcome createFileFromTemplate(const QString &path, const QString &templat
     }
     struct stat own;
     const bool known = ::fstat(target.get(), &own) == 0;
+    if (made)
+        made(temporary, itemIdentity(temporary));
     int error = copyBytes(source.get(), target.get(), info.st_size);
     // A delayed write error may only show when the file is closed.
     const int closeError = target.close();

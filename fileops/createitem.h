@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 // What became of one exclusive creation.
 enum class CreateOutcome {
@@ -21,5 +24,8 @@ bool isTemplateFile(const QString &templatePath);
 // temporary file beside path and moved to path only when complete, never replacing anything there (Exists);
 // it is not flushed to disk one by one. A copy that fails part-way removes the file it created. A template
 // that is not a regular file or cannot be read fails before anything is created, and never blocks.
+// made, when given, hears of the temporary file (its path and identity) as soon as it exists, before the
+// copy: a journal keeps it on record.
+using TemporaryFileMade = std::function<void(const QString &temporary, const QByteArray &identity)>;
 CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath,
-                                     QString *errorDetail = nullptr);
+                                     QString *errorDetail = nullptr, const TemporaryFileMade &made = {});

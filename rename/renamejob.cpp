@@ -1,6 +1,7 @@
 #include "renamejob.h"
 
 #include "common/jobfailurereporter.h"
+#include "fileops/jobjournal.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
 #include "rename/newnamecheck.h"
@@ -326,6 +327,26 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
     return blockers;
 }
 
+// Writes the plan of a batch to journal before anything moves; index receives, for each planned move, its item
+// in the journal (-1 for a move that will not be tried). identities: the items', when already known.
+void beginJournal(JobJournal &journal, JobJournal::Kind kind, const QVector<PlannedMove> &moves, QVector<int> &index,
+                  const std::function<QByteArray(int)> &identityOf)
+{
+    QVector<JobJournal::Item> items;
+    index.fill(-1, moves.size());
+    for (int i = 0; i < moves.size(); ++i) {
+        if (moves.at(i).target.isEmpty())
+            continue;
+        index[i] = items.size();
+        JobJournal::Item item;
+        item.identity = identityOf(i);
+        item.from = moves.at(i).source;
+        item.to = moves.at(i).target;
+        items.append(item);
+    }
+    journal.begin(kind, QString(), items);
+}
+
 int depthOf(const QString &path)
 {
     return path.count(QLatin1Char('/'));
@@ -405,6 +426,10 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         moves.append(plannedRename(entry));
     bool nested = false;
     const QVector<RenameStep> steps = orderOf(moves, &nested);
+    JobJournal journal;
+    QVector<int> journalItem;
+    beginJournal(journal, JobJournal::Rename, moves, journalItem,
+                 [&moves](int i) { return itemIdentity(moves.at(i).source); });
     const auto finishRow = [&](int row, const RowStep &step) {
         tally(result, step.outcome);
         if (onRow)
@@ -417,6 +442,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         FileEntry &entry = entries[row];
         relocate(entry, to, from);
         entry.status = StatusFailed;
+        journal.done(journalItem.at(row), to);
         result.moves.append({from, to});
         for (int i = batch.size() - 1; i >= 0; --i) {
             if (batch.at(i).id == entry.id) {
@@ -435,6 +461,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
             QString message;
             const QString temporary = stepAside(before, &message);
             ring.begin(row, before, temporary);
+            journal.aside(journalItem.at(row), temporary);
             if (temporary.isEmpty())
                 finishRow(row, failRow(&entries[row], message));
             else
@@ -452,6 +479,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         const QString aside = ring.asidePath(row);
         const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside);
         if (step.outcome == RowOutcome::Renamed) {
+            journal.done(journalItem.at(row), step.movedTo);
             result.moves.append({aside.isEmpty() ? before : aside, step.movedTo});
             if (nested)
                 followRenamedFolder(entries, before, step.movedTo, onRow, &batch);
@@ -468,6 +496,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
                 result.moves.append({temporary, where});
             FileEntry &entry = entries[asideRow];
             relocate(entry, where, home);
+            journal.done(journalItem.at(asideRow), where);
             if (asideRow != row)
                 finishRow(asideRow, failRow(&entry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
             else if (where != home)
@@ -475,6 +504,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         }
         ring.stepOver(row);
     }
+    journal.finish();
     history.push(batch);
     reporter.finish();
     return result;
@@ -507,6 +537,10 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         moves.append(plannedRevert(recordAt(k), entryOf(k)));
     bool nested = false;
     const QVector<RenameStep> steps = orderOf(moves, &nested);
+    JobJournal journal;
+    QVector<int> journalItem;
+    beginJournal(journal, JobJournal::RenameUndo, moves, journalItem,
+                 [&recordAt](int k) { return recordAt(k).identity; });
     const auto finishRecord = [&](int k, const RowStep &step) {
         tally(result, step.outcome);
         const FileEntry *entry = entryOf(k);
@@ -522,6 +556,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
             entry->newName = entry->currentName;
             entry->status = StatusFailed;
         }
+        journal.done(journalItem.at(k), to);
         result.moves.append({from, to});
         --result.renamed;
         finishRecord(k, {RowOutcome::Failed, RenameJob::ringUndoneMessage(to), {}});
@@ -535,6 +570,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
             QString message;
             const QString temporary = stepAside(record.pathAfter, &message);
             ring.begin(k, record.pathAfter, temporary);
+            journal.aside(journalItem.at(k), temporary);
             if (temporary.isEmpty())
                 finishRecord(k, failRow(entry, message));
             else
@@ -551,6 +587,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         const QString aside = ring.asidePath(k);
         const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside);
         if (step.outcome == RowOutcome::Renamed) {
+            journal.done(journalItem.at(k), step.movedTo);
             result.moves.append({aside.isEmpty() ? record.pathAfter : aside, step.movedTo});
             // An item whose row was removed may still be a folder that listed items lie in.
             if (nested || !entry)
@@ -569,6 +606,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
             FileEntry *asideEntry = entryOf(asideK);
             if (asideEntry)
                 relocate(*asideEntry, where, home);
+            journal.done(journalItem.at(asideK), where);
             if (asideK != k)
                 finishRecord(asideK, failRow(asideEntry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
             else if (where != home)
@@ -576,6 +614,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         }
         ring.stepOver(k);
     }
+    journal.finish();
     reporter.finish();
     return result;
 }

@@ -1,6 +1,7 @@
 #include "timejob.h"
 
 #include "common/jobfailurereporter.h"
+#include "fileops/jobjournal.h"
 #include "fileops/safefileops.h"
 
 #include <QDebug>
@@ -150,6 +151,48 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
     reporter.report(step.message);
 }
 
+// Writes the plan of a run to journal before the first time is set: each item's times as they are and as
+// they will be.
+void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const Targets &targets)
+{
+    if (!targets.convertible || (!targets.creation && !targets.modification))
+        return;
+    QVector<JobJournal::Item> items;
+    items.reserve(entries.size());
+    for (const FileTimeEntry &entry : entries) {
+        const FileTimes times = readFileTimes(entry.path);
+        JobJournal::Item item;
+        item.identity = itemIdentity(entry.path);
+        item.from = entry.path;
+        if (targets.creation && times.hasCreation)
+            item.oldCreation = times.creation;
+        if (targets.modification && times.readable)
+            item.oldWrite = times.lastWrite;
+        item.newCreation = targets.creation;
+        item.newWrite = targets.modification;
+        items.append(item);
+    }
+    journal.begin(JobJournal::Time, QString(), items);
+}
+
+// The same for an undo: the times the run left, and those it is about to put back.
+void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const QVector<const FileTimeEntry *> &entries)
+{
+    QVector<JobJournal::Item> items;
+    items.reserve(batch.size());
+    for (int i = 0; i < batch.size(); ++i) {
+        const TimeRecord &record = batch.at(i);
+        JobJournal::Item item;
+        item.identity = record.identity;
+        item.from = entries.at(i) ? entries.at(i)->path : record.path;
+        item.oldWrite = record.modificationAfter;
+        item.newCreation = record.creationBefore;
+        item.newWrite = record.modificationBefore;
+        items.append(item);
+    }
+    journal.begin(JobJournal::TimeUndo, QString(), items);
+}
+
 } // namespace
 
 void applyTimeSettings(FileTimeEntryList &entries, const TimeSettings &settings)
@@ -174,12 +217,17 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
     TimeJobResult result;
     TimeBatch batch;
     const Targets targets = targetsOf(settings);
+    JobJournal journal;
+    beginRunJournal(journal, entries, targets);
     for (int row = 0; row < entries.size(); ++row) {
         const RowStep step = setRow(entries[row], settings, targets, batch);
+        if (step.outcome == TimeRowOutcome::Done)
+            journal.done(row, entries.at(row).path);
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         finishRow(result, step, reporter);
     }
+    journal.finish();
     history.push(batch);
     reporter.finish();
     return result;
@@ -197,14 +245,25 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
 
-    for (const TimeRecord &record : batch) {
+    QVector<const FileTimeEntry *> entryOf(batch.size(), nullptr);
+    for (int i = 0; i < batch.size(); ++i) {
+        const int row = rowOfId.value(batch.at(i).id, -1);
+        entryOf[i] = row >= 0 ? &entries.at(row) : nullptr;
+    }
+    JobJournal journal;
+    beginUndoJournal(journal, batch, entryOf);
+    for (int i = 0; i < batch.size(); ++i) {
+        const TimeRecord &record = batch.at(i);
         const int row = rowOfId.value(record.id, -1);
         FileTimeEntry *entry = row >= 0 ? &entries[row] : nullptr;
         const RowStep step = undoRecord(record, entry);
+        if (step.outcome == TimeRowOutcome::Done)
+            journal.done(i, entry ? entry->path : record.path);
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         finishRow(result, step, reporter);
     }
+    journal.finish();
     reporter.finish();
     return result;
 }
