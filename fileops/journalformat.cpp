@@ -10,9 +10,29 @@ const QByteArray Absent = "-";
 
 const char *const KindKeys[] = {"rename", "rename-undo", "time", "time-undo", "create-folders", "create-files"};
 
+// Only what would break a line or a field is escaped: the text stays short and readable, and
+// fromPercentEncoding reads it back.
+QByteArray escaped(const QByteArray &bytes)
+{
+    QByteArray text;
+    text.reserve(bytes.size() + 8);
+    static const char hex[] = "0123456789ABCDEF";
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        if (u > ' ' && u != '%' && u != 0x7f) {
+            text += c;
+            continue;
+        }
+        text += '%';
+        text += hex[u >> 4];
+        text += hex[u & 0xf];
+    }
+    return text;
+}
+
 QByteArray encodedPath(const QString &path)
 {
-    return path.isEmpty() ? Absent : QFile::encodeName(path).toPercentEncoding();
+    return path.isEmpty() ? Absent : escaped(QFile::encodeName(path));
 }
 
 QString decodedPath(const QByteArray &field)
@@ -22,7 +42,7 @@ QString decodedPath(const QByteArray &field)
 
 QByteArray encodedBytes(const QByteArray &bytes)
 {
-    return bytes.isEmpty() ? Absent : bytes.toPercentEncoding();
+    return bytes.isEmpty() ? Absent : escaped(bytes);
 }
 
 QByteArray decodedBytes(const QByteArray &field)
