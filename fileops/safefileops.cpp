@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -447,6 +448,76 @@ bool isTemporaryName(const QString &name)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\.quorlin-.*-[0-9a-f]{16}$"));
     return pattern.match(name).hasMatch();
+}
+
+FolderHandle::FolderHandle(const QString &path) : m_path(path)
+{
+#ifndef Q_OS_WIN
+    m_fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+FolderHandle::~FolderHandle()
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+bool FolderHandle::isOpen() const
+{
+    return m_fd >= 0;
+}
+
+QString FolderHandle::currentPath() const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        const QFileInfo link(QStringLiteral("/proc/self/fd/") + QString::number(m_fd));
+        const QString target = link.symLinkTarget();
+        if (!target.isEmpty() && !target.endsWith(QLatin1String(" (deleted)")))
+            return target;
+    }
+#endif
+    return m_path;
+}
+
+RenameOutcome FolderHandle::rename(const QString &fromName, const QString &toName, QString *errorDetail) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        const QByteArray from = QFile::encodeName(fromName);
+        const QByteArray to = QFile::encodeName(toName);
+        const long done = ::syscall(SYS_renameat2, m_fd, from.constData(), m_fd, to.constData(), RENAME_NOREPLACE);
+        const int error = done == 0 ? 0 : errno;
+        // Without the flag the path-based fallbacks take over, at the folder's present path.
+        if (error != EINVAL && error != ENOSYS) {
+            const Move move = classify(error);
+            if (move.result == MoveResult::Ok)
+                return RenameOutcome::Renamed;
+            if (move.result == MoveResult::Exists)
+                return RenameOutcome::TargetExists;
+            if (error == ENOENT)
+                return RenameOutcome::SourceMissing;
+            setDetail(errorDetail, errorText(error));
+            return move.result == MoveResult::Denied ? RenameOutcome::Denied : RenameOutcome::Failed;
+        }
+    }
+#endif
+    const QString folder = currentPath();
+    return renameNoReplace(folder + QLatin1Char('/') + fromName, folder + QLatin1Char('/') + toName, errorDetail);
+}
+
+bool FolderHandle::holds(const QString &name) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        struct stat info;
+        return ::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+#endif
+    return occupied(currentPath() + QLatin1Char('/') + name);
 }
 
 bool pathOccupied(const QString &path)

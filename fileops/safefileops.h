@@ -27,6 +27,30 @@ QString temporaryPathFor(const QString &path);
 // Whether a file name is one that temporaryPathFor makes.
 bool isTemporaryName(const QString &name);
 
+// A folder opened once, so that work in it goes on relative to the folder itself: should the folder (or one
+// above it) be renamed meanwhile, its items are still found and nothing is scattered. Where the platform has
+// no such handle, the path stands in for it.
+class FolderHandle
+{
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(const QString &path);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    bool isOpen() const;
+    // Where the folder is now; the path it was opened with when that cannot be told.
+    QString currentPath() const;
+    // renameNoReplace for two names in this folder.
+    RenameOutcome rename(const QString &fromName, const QString &toName, QString *errorDetail = nullptr) const;
+    bool holds(const QString &name) const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};
+
 // True when anything has this path, a dangling link included.
 bool pathOccupied(const QString &path);
 // What tells one item on disk from another whatever its name (device and file number); empty when the path

@@ -13,6 +13,9 @@
 #include <QHash>
 #include <QRandomGenerator>
 
+#include <map>
+#include <memory>
+
 namespace {
 
 // How often a resolved name may be taken by someone else between choosing it and renaming onto it.
@@ -95,23 +98,10 @@ QString stepAside(const QString &path, QString *message)
     return QString();
 }
 
-// An item that stepped aside but could not take its new name goes back home, or, should home have been taken
-// meanwhile, to the first free variant of it; returns where it is.
-QString comeBack(const QString &temporary, const QString &home)
-{
-    if (renameNoReplace(temporary, home) == RenameOutcome::Renamed)
-        return home;
-    const QString variant = uniqueName(home);
-    if (renameNoReplace(temporary, variant) == RenameOutcome::Renamed)
-        return variant;
-    qWarning().noquote() << "rename: the item of" << home << "is left as" << temporary;
-    return temporary;
-}
-
 // The message of a row whose item stepped aside and did not come back to its own name.
 QString cameBackMessage(const QString &where, const QString &home, const QString &message)
 {
-    return where == home ? message : RenameJob::leftElsewhereMessage(home, where);
+    return nameOf(where) == nameOf(home) ? message : RenameJob::leftElsewhereMessage(home, where);
 }
 
 // The ring of renames being turned: from the step aside of one of its items to that item's own step. Should a
@@ -130,6 +120,9 @@ public:
         m_temporary = temporary;
         m_done.clear();
         m_broken = temporary.isEmpty();
+        // Every item of a ring lies in one folder: should it be renamed while the ring turns, the items are
+        // still put back, inside it.
+        m_folder = std::make_unique<FolderHandle>(folderOf(home));
     }
     bool active() const { return m_key >= 0; }
     bool broken() const { return m_broken; }
@@ -147,17 +140,21 @@ public:
     }
 
     // Puts back what the ring did and brings the item that stepped aside home; undone is told of each rename
-    // put back (from where it was to where it is). Returns where the item that stepped aside is now.
+    // put back (from where it was to where it is). Returns where the item that stepped aside is now. Paths
+    // are those of the folder where it is now.
     QString unwind(const Undone &undone)
     {
         m_broken = true;
+        const QString folder = m_folder->currentPath();
         for (int i = m_done.size() - 1; i >= 0; --i) {
             const Done &done = m_done.at(i);
-            if (renameNoReplace(done.to, done.from) == RenameOutcome::Renamed)
-                undone(done.key, done.to, done.from);
+            if (m_folder->rename(nameOf(done.to), nameOf(done.from)) == RenameOutcome::Renamed)
+                undone(done.key, RenamePaths::join(folder, nameOf(done.to)), RenamePaths::join(folder, nameOf(done.from)));
         }
         m_done.clear();
-        const QString where = m_temporary.isEmpty() ? m_home : comeBack(m_temporary, m_home);
+        if (m_temporary.isEmpty())
+            return RenamePaths::join(folder, nameOf(m_home));
+        const QString where = comeBackInto(folder);
         m_temporary.clear();
         return where;
     }
@@ -170,10 +167,25 @@ private:
         QString to;
     };
     int m_key = -1;
+    // An item that stepped aside but could not take its new name goes back home, or, should home have been
+    // taken meanwhile, to the first free variant of it; returns where it is.
+    QString comeBackInto(const QString &folder) const
+    {
+        const QString temporary = nameOf(m_temporary);
+        if (m_folder->rename(temporary, nameOf(m_home)) == RenameOutcome::Renamed)
+            return RenamePaths::join(folder, nameOf(m_home));
+        const QString variant = uniqueName(RenamePaths::join(folder, nameOf(m_home)));
+        if (m_folder->rename(temporary, nameOf(variant)) == RenameOutcome::Renamed)
+            return variant;
+        qWarning().noquote() << "rename: the item of" << m_home << "is left as" << temporary;
+        return RenamePaths::join(folder, temporary);
+    }
+
     QString m_home;
     QString m_temporary;
     QVector<Done> m_done;
     bool m_broken = false;
+    std::unique_ptr<FolderHandle> m_folder;
 };
 
 // An item put back somewhere other than its own path: its row follows it.
@@ -327,6 +339,60 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
     return blockers;
 }
 
+// The folders of a batch, each opened once before anything moves.
+class BatchFolders
+{
+public:
+    explicit BatchFolders(const QVector<PlannedMove> &moves)
+    {
+        for (const PlannedMove &move : moves) {
+            const QString folder = folderOf(move.source);
+            if (!move.target.isEmpty() && m_handles.find(folder) == m_handles.end())
+                m_handles.emplace(folder, std::make_unique<FolderHandle>(folder));
+        }
+    }
+
+    // A row whose item was not found: when its folder was renamed or moved during the job, the item is found
+    // inside the folder where it is now, and the row follows it and fails, saying where it is.
+    RowStep followMovedFolder(FileEntry &entry, const RowStep &missing) const
+    {
+        const QString path = RenamePaths::normalised(entry.path);
+        const auto found = m_handles.find(folderOf(path));
+        if (found == m_handles.end())
+            return missing;
+        const QString now = found->second->currentPath();
+        if (now == folderOf(path) || !found->second->holds(nameOf(path)))
+            return missing;
+        entry.path = RenamePaths::join(now, nameOf(path));
+        return failRow(&entry, RenameJob::folderMovedMessage(path, entry.path));
+    }
+
+    // Rows in a folder that was renamed or moved during the job follow it, and so does the batch's history.
+    void followMovedFolders(FileEntryList &entries, RenameBatch &batch, const RenameJob::RowCallback &onRow) const
+    {
+        for (const auto &handle : m_handles) {
+            const QString now = handle.second->currentPath();
+            if (now == handle.first || !handle.second->isOpen())
+                continue;
+            for (int row = 0; row < entries.size(); ++row) {
+                const QString path = RenamePaths::normalised(entries.at(row).path);
+                if (folderOf(path) != handle.first)
+                    continue;
+                entries[row].path = RenamePaths::join(now, nameOf(path));
+                if (onRow)
+                    onRow(row, entries.at(row), RowOutcome::Moved);
+            }
+            for (RenameRecord &record : batch) {
+                if (folderOf(record.pathAfter) == handle.first)
+                    record.pathAfter = RenamePaths::join(now, nameOf(record.pathAfter));
+            }
+        }
+    }
+
+private:
+    std::map<QString, std::unique_ptr<FolderHandle>> m_handles;
+};
+
 // Writes the plan of a batch to journal before anything moves; index receives, for each planned move, its item
 // in the journal (-1 for a move that will not be tried). identities: the items', when already known.
 void beginJournal(JobJournal &journal, JobJournal::Kind kind, const QVector<PlannedMove> &moves, QVector<int> &index,
@@ -430,6 +496,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
     QVector<int> journalItem;
     beginJournal(journal, JobJournal::Rename, moves, journalItem,
                  [&moves](int i) { return itemIdentity(moves.at(i).source); });
+    const BatchFolders folders(moves);
     const auto finishRow = [&](int row, const RowStep &step) {
         tally(result, step.outcome);
         if (onRow)
@@ -477,7 +544,9 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(row);
-        const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside);
+        RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside);
+        if (step.outcome == RowOutcome::Missing)
+            step = folders.followMovedFolder(entries[row], step);
         if (step.outcome == RowOutcome::Renamed) {
             journal.done(journalItem.at(row), step.movedTo);
             result.moves.append({aside.isEmpty() ? before : aside, step.movedTo});
@@ -499,11 +568,12 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
             journal.done(journalItem.at(asideRow), where);
             if (asideRow != row)
                 finishRow(asideRow, failRow(&entry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
-            else if (where != home)
+            else if (nameOf(where) != nameOf(home))
                 reporter.report(RenameJob::leftElsewhereMessage(home, where));
         }
         ring.stepOver(row);
     }
+    folders.followMovedFolders(entries, batch, onRow);
     journal.finish();
     history.push(batch);
     reporter.finish();
@@ -609,7 +679,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
             journal.done(journalItem.at(asideK), where);
             if (asideK != k)
                 finishRecord(asideK, failRow(asideEntry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
-            else if (where != home)
+            else if (nameOf(where) != nameOf(home))
                 reporter.report(RenameJob::leftElsewhereMessage(home, where));
         }
         ring.stepOver(k);
@@ -652,6 +722,11 @@ QString RenameJob::otherNameMessage(const QString &wanted, const QString &given)
 QString RenameJob::ringUndoneMessage(const QString &path)
 {
     return QStringLiteral("文件“%1”所在的互换改名未能完成，已保留原名").arg(path);
+}
+
+QString RenameJob::folderMovedMessage(const QString &path, const QString &where)
+{
+    return QStringLiteral("文件“%1”所在的文件夹已被移动或重命名，文件现位于“%2”，未重命名").arg(path, where);
 }
 
 QString RenameJob::leftElsewhereMessage(const QString &home, const QString &where)

@@ -144,6 +144,8 @@ private slots:
     void temporaryNameSaysWhoseItIs_data();
     void temporaryNameSaysWhoseItIs();
     void raceOnExfatReplacesNothing();
+    void folderRenamedDuringTheJob_data();
+    void folderRenamedDuringTheJob();
 
 private:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
@@ -1386,4 +1388,47 @@ void TestRenameJob::raceOnExfatReplacesNothing()
 #else
     QSKIP("FUSE and loop devices are Linux test devices");
 #endif
+}
+
+void TestRenameJob::folderRenamedDuringTheJob_data()
+{
+    QTest::addColumn<QStringList>("targets"); // of a.txt, b.txt, c.txt
+    QTest::newRow("plain renames") << QStringList{"x.txt", "y.txt", "z.txt"};
+    QTest::newRow("a ring") << QStringList{"b.txt", "c.txt", "a.txt"};
+}
+
+// Someone renames the folder after the job's first row: no item is scattered or left under a temporary name,
+// and every row says where its item is.
+void TestRenameJob::folderRenamedDuringTheJob()
+{
+    QFETCH(QStringList, targets);
+    makeFolder("F");
+    const QStringList names{"a.txt", "b.txt", "c.txt"};
+    FileEntryList entries;
+    for (int i = 0; i < names.size(); ++i)
+        entries.append(entryFor(makeFile("F/" + names.at(i)), targets.at(i)));
+    bool moved = false;
+    const RenameJob::RowCallback moveFolder = [&](int, const FileEntry &, RowOutcome) {
+        if (!moved)
+            moved = QDir().rename(path("F"), path("G"));
+    };
+    WarningListener listener;
+
+    RenameJob::run(entries, m_history, false, moveFolder, m_reporter);
+
+    QVERIFY(moved);
+    const QStringList inside = QDir(path("G")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QCOMPARE(inside.size(), 3);
+    for (const QString &name : inside)
+        QVERIFY2(!isTemporaryName(name), qPrintable(name));
+    for (const FileEntry &entry : entries) {
+        QVERIFY2(entry.path.startsWith(path("G/")), qPrintable(entry.path));
+        QVERIFY2(QFileInfo::exists(entry.path), qPrintable(entry.path));
+    }
+    if (targets.first() == "b.txt") {
+        // The ring could not turn: every item keeps its own name and contents.
+        for (const QString &name : names)
+            QCOMPARE(contentOf(path("G/" + name)), ("F/" + name).toUtf8());
+    }
+    QVERIFY(listener.messages.join('\n').contains("所在的文件夹已被移动或重命名，文件现位于“" + path("G/")));
 }
