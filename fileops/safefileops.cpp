@@ -520,6 +520,15 @@ bool FolderHandle::holds(const QString &name) const
     return occupied(currentPath() + QLatin1Char('/') + name);
 }
 
+bool FolderHandle::remove(const QString &name) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0)
+        return ::unlinkat(m_fd, QFile::encodeName(name).constData(), 0) == 0;
+#endif
+    return QFile::remove(currentPath() + QLatin1Char('/') + name);
+}
+
 bool pathOccupied(const QString &path)
 {
     return occupied(path);

@@ -45,6 +45,8 @@ public:
     // renameNoReplace for two names in this folder.
     RenameOutcome rename(const QString &fromName, const QString &toName, QString *errorDetail = nullptr) const;
     bool holds(const QString &name) const;
+    // Removes the file of that name from this folder.
+    bool remove(const QString &name) const;
 
 private:
     QString m_path;
