@@ -3,7 +3,7 @@
 //   quorlin-journal-victim <ring|chain|swap|many|create|time> <folder> <rows before the kill, -1 for none>
 // It prints the journal folder, then "start" just before the job begins.
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "create/creationjob.h"
 #include "fileops/filetimeentry.h"
 #include "fileops/jobjournal.h"

@@ -1,7 +1,7 @@
 #include "timejob.h"
 
-#include "common/jobfailurereporter.h"
 #include "fileops/jobjournal.h"
+#include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 
 #include <QDebug>
