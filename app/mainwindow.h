@@ -30,6 +30,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void on_settingBtn_clicked();
@@ -41,9 +42,11 @@ private:
     void switchPage(int buttonId);
     void toggleMaximized();
     void showWarning(const QString &message);
+    void offerRecovery();
     static void emulateLeaveEvent(QWidget *button);
 
     Ui::MainWindow *ui;
     WindowAgent *m_windowAgent = nullptr;
+    bool m_recoveryOffered = false;
     HubSubscription m_subscription;
 };

@@ -30,6 +30,33 @@ private:
 #ifdef Q_OS_LINUX
 // Root passes permission checks; the immutable flag holds even for root. False where it cannot be set here.
 bool setImmutable(const QString &path, bool on);
+
+// A small file system of its own for one test, made in an image file and mounted through a loop device while
+// the object lives: exFAT through FUSE (no atomic no-replace rename, no hard links), or ext4 with 128-byte
+// inodes (whole seconds, 1901 to 2038). Needs root, the tools and, for exFAT, /dev/fuse; skipReason() says
+// what is missing.
+class ScratchMount
+{
+public:
+    enum Kind { ExFat, SmallInodeExt4 };
+
+    explicit ScratchMount(Kind kind);
+    ~ScratchMount();
+    ScratchMount(const ScratchMount &) = delete;
+    ScratchMount &operator=(const ScratchMount &) = delete;
+
+    bool isMounted() const { return m_mounted; }
+    QString path() const { return m_folder + QStringLiteral("/mnt"); }
+    QString skipReason() const { return m_skipReason; }
+
+private:
+    bool step(const QString &program, const QStringList &arguments, QString *output = nullptr);
+
+    QString m_folder;
+    QString m_device;
+    bool m_mounted = false;
+    QString m_skipReason;
+};
 #endif
 
 } // namespace EngineTest

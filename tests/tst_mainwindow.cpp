@@ -3,6 +3,7 @@
 #include "app/helppages.h"
 #include "app/mainwindow.h"
 #include "app/menubar.h"
+#include "app/recoverydialog.h"
 #include "app/settingmenu.h"
 #include "app/warningdialog.h"
 #include "app/windowbutton.h"
@@ -10,6 +11,8 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "create/createfilepage.h"
+#include "fileops/jobjournal.h"
+#include "fileops/safefileops.h"
 #include "rename/renamepage.h"
 #include "timeprop/timepage.h"
 
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -101,6 +105,9 @@ private slots:
     void helpLinks_data();
     void helpLinks();
     void helpPageShipsWithProgram();
+
+    void interruptedJobIsOfferedWhenShown_data();
+    void interruptedJobIsOfferedWhenShown();
 
 private:
     std::unique_ptr<MainWindow> m_window;
@@ -525,6 +532,74 @@ void TestMainWindow::helpPageShipsWithProgram()
                               "提取文件夹名", "批量生成文件夹", "撤销修改"})
         QVERIFY2(html.contains(QString::fromUtf8(title)), title);
     QCOMPARE(HelpPages::customerServiceUrl().fragment(), QStringLiteral("contact"));
+}
+
+void TestMainWindow::interruptedJobIsOfferedWhenShown_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<bool>("journalKept");
+    QTest::newRow("恢复原状") << "restoreBtn" << QStringList{"a.txt", "b.txt"} << false;
+    QTest::newRow("继续完成") << "completeBtn" << QStringList{"a.txt", "b.txt"} << false;
+    QTest::newRow("稍后处理") << "laterBtn" << QStringList{"a.txt"} << true;
+}
+
+// A swap of a.txt and b.txt was killed halfway: a waits under its temporary name, b has taken a's name.
+void TestMainWindow::interruptedJobIsOfferedWhenShown()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, names);
+    QFETCH(bool, journalKept);
+    QTemporaryDir data;
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QString a = dir.filePath("a.txt");
+    const QString b = dir.filePath("b.txt");
+    for (const QString &path : {a, b}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QFileInfo(path).fileName().toUtf8());
+    }
+    const QString temporary = temporaryPathFor(a);
+    {
+        JobJournal journal;
+        JobJournal::Item first{itemIdentity(a), a, b, {}, {}, {}, {}};
+        JobJournal::Item second{itemIdentity(b), b, a, {}, {}, {}, {}};
+        QVERIFY(journal.begin(JobJournal::Rename, QString(), {first, second}));
+        QCOMPARE(renameNoReplace(a, temporary), RenameOutcome::Renamed);
+        journal.aside(0, temporary);
+        QCOMPARE(renameNoReplace(b, a), RenameOutcome::Renamed);
+        journal.done(1, a);
+    }
+    QString shown;
+    ModalAnswerer answerer([&](QWidget *dialog) {
+        shown = dialog->findChild<QLabel *>("jobLabel")->text();
+        ModalAnswerer::clickButton(button)(dialog);
+        if (auto *ok = dialog->findChild<QAbstractButton *>("okBtn"); ok && ok->isVisible()) {
+            shown += '\n' + dialog->findChild<QLabel *>("jobLabel")->text();
+            ok->click();
+        }
+    });
+    m_window->show();
+    QTRY_VERIFY(!shown.isEmpty());
+
+    QVERIFY(shown.startsWith("页面：批量重命名\n开始时间："));
+    QVERIFY(shown.contains("文件数：2，已完成：1"));
+    const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(entries.filter(QRegularExpression("^[ab]\\.txt$")), names);
+    QCOMPARE(QDir(data.path() + "/" + QCoreApplication::organizationName() + "/"
+                  + QCoreApplication::applicationName() + "/journal")
+                 .entryList(QDir::Files)
+                 .size(),
+             journalKept ? 1 : 0);
+    if (journalKept)
+        return;
+    QVERIFY(shown.endsWith("共2个文件：成功2个，失败0个"));
+    const bool restored = button == "restoreBtn";
+    QCOMPARE(entries, names);
+    QFile first(a);
+    QVERIFY(first.open(QIODevice::ReadOnly));
+    QCOMPARE(first.readAll(), QByteArray(restored ? "a.txt" : "b.txt"));
 }
 
 QTEST_MAIN(TestMainWindow)

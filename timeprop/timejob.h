@@ -44,7 +44,8 @@ public:
 
     // Takes the newest batch off history and gives its items back the times that run wrote over, finding
     // rows by id. Rows the run did not change are not looked at. An item that is no longer the one the run
-    // changed (deleted and made anew, replaced) is left alone and fails its row. A row put back gets status 0
+    // changed (deleted and made anew, replaced), or whose modification time is no longer the one the run left
+    // (edited since), is left alone and fails its row. A row put back gets status 0
     // and shows the item's times; an item whose row was removed is still put back. Does nothing when history
     // is empty. Finishes the reporter.
     static TimeJobResult undo(FileTimeEntryList &entries, TimeHistory &history, const RowCallback &onRow,
@@ -56,4 +57,6 @@ public:
     static QString creationNotSettableMessage(const QString &path);
     static QString outOfRangeMessage(const QString &path);
     static QString replacedMessage(const QString &path);
+    // Undo found the item's modification time other than the run left it: it was edited since.
+    static QString editedMessage(const QString &path);
 };
