@@ -1,3 +1,5 @@
+#include "testutil_engine.h"
+
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
 #include "common/custormcheckbox.h"
@@ -22,6 +24,8 @@
 #include <xlsxwriter.h>
 
 #include <functional>
+
+using namespace EngineTest;
 
 namespace {
 
@@ -359,23 +363,6 @@ void drainReads()
     QThreadPool::globalInstance()->waitForDone();
     for (int round = 0; round < 5; ++round)
         QCoreApplication::processEvents();
-}
-
-// A workbook with the given texts in its first sheet: one QStringList per row, one text per column; an
-// empty text leaves its cell out.
-bool writeWorkbook(const QString &path, const QList<QStringList> &rows)
-{
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    if (!book)
-        return false;
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows.at(r).size(); ++c) {
-            if (!rows.at(r).at(c).isEmpty())
-                worksheet_write_string(sheet, r, c, rows.at(r).at(c).toUtf8().constData(), nullptr);
-        }
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
 }
 
 } // namespace
