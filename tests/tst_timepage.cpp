@@ -42,7 +42,7 @@
 #include <functional>
 #include <memory>
 
-using namespace EngineTest;
+using EngineTest::repeated;
 using namespace FileListTest;
 
 namespace {
