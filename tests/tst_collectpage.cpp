@@ -10,8 +10,8 @@
 #include "collect/collectinfopagewidget.h"
 #include "collect/collectlistwidget.h"
 #include "collect/collectsettings.h"
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
 #include "ooxml/zippackage.h"
 

@@ -1,7 +1,7 @@
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 
-#include "common/entrystatus.h"
+#include "hub/entrystatus.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"

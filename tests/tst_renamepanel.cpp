@@ -1,8 +1,8 @@
 #include "testutil_engine.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/custormcheckbox.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/custormcheckbox.h"
 #include "rename/ccconverter.h"
 #include "rename/import.h"
 #include "rename/renamepropertywidget.h"

@@ -8,8 +8,8 @@
 
 #include "app/applicationstartup.h"
 #include "app/mainwindow.h"
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
