@@ -103,8 +103,7 @@ QByteArray DocxWriter::toByteArray(const QStringList &paragraphs, QString *error
     return documentPackage(paragraphs).toByteArray(error);
 }
 
-bool DocxWriter::write(const QString &path, const QStringList &paragraphs, QString *error,
-                       const QDateTime &created)
+bool DocxWriter::write(const QString &path, const QStringList &paragraphs, QString *error, const QDateTime &created)
 {
     return documentPackage(paragraphs, created).write(path, error);
 }

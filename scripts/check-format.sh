@@ -2,8 +2,11 @@
 # Checks that the C++ lines changed since a base commit follow .clang-format; untouched lines are left alone.
 # Base: QUORLIN_FORMAT_BASE, else where the branch left main, else the previous commit. Uncommitted changes
 # count too. Exits 77 (a skip to CTest) outside a git checkout or without clang-format.
+# With --fix, formats those lines in place instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+mode=(--dry-run --Werror)
+[ "${1:-}" = "--fix" ] && mode=(-i)
 skip() { echo "format check skipped: $1"; exit 77; }
 command -v clang-format >/dev/null 2>&1 || skip "no clang-format"
 git rev-parse --is-inside-work-tree >/dev/null 2>&1 || skip "not a git checkout"
@@ -24,7 +27,7 @@ while IFS= read -r file; do
     | awk '{ n = ($2 == "") ? 1 : $2; if (n > 0) printf "--lines=%d:%d ", $1, $1 + n - 1 }')
   [ -n "$ranges" ] || continue
   # shellcheck disable=SC2086
-  clang-format --dry-run --Werror $ranges "$file" || failed=1
+  clang-format "${mode[@]}" $ranges "$file" || failed=1
 done < <(git diff --name-only --diff-filter=ACMR "$base" -- '*.cpp' '*.h')
 
 [ "$failed" -eq 0 ] && echo "format check: changed lines since ${base:0:12} follow .clang-format"

@@ -44,9 +44,8 @@ bool ModalAnswerer::verifyOpened()
         return true;
     if (QTest::qWaitFor([this] { return m_answered; }, m_timeoutMs))
         return true;
-    const QString message = QStringLiteral("The expected dialog (%1) did not open within %2 ms")
-                                .arg(m_expected)
-                                .arg(m_timeoutMs);
+    const QString message =
+        QStringLiteral("The expected dialog (%1) did not open within %2 ms").arg(m_expected).arg(m_timeoutMs);
     QTest::qFail(qPrintable(message), __FILE__, __LINE__);
     return false;
 }

@@ -732,8 +732,8 @@ void TestCollectPage::reset()
     exportAndWait(p);
     const QString a = m_items + "/a.txt";
     QCOMPARE(readWorkbook(desktop + "/提取文件名.xlsx"),
-             QList<QStringList>({{"文件名称", "文件路径", "创建时间", "修改时间"},
-                                 {"a.txt", a, birthText(a), modifiedText(a)}}));
+             QList<QStringList>(
+                 {{"文件名称", "文件路径", "创建时间", "修改时间"}, {"a.txt", a, birthText(a), modifiedText(a)}}));
 }
 
 void TestCollectPage::fullList()

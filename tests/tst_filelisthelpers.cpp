@@ -220,7 +220,8 @@ void TestFileListHelpers::pickTwoFolders()
     bool multiSelect = false;
     ModalAnswerer picker("folder picker", [&](QDialog *dialog) {
         title = dialog->windowTitle();
-        multiSelect = dialog->findChild<QListView *>("listView")->selectionMode() == QAbstractItemView::ExtendedSelection;
+        multiSelect =
+            dialog->findChild<QListView *>("listView")->selectionMode() == QAbstractItemView::ExtendedSelection;
         ModalAnswerer::pickInFileDialog(dir.path(), "\"two\" \"one\"")(dialog);
     });
     const QStringList picked = pickFolders(QStringLiteral("选择目录"));
