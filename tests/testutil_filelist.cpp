@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -27,6 +28,20 @@ QString makeDir(const QString &root, const QString &relativePath)
     const QString path = QDir(root).filePath(relativePath);
     QDir().mkpath(path);
     return QDir::fromNativeSeparators(path);
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    widget->setFocus();
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            QTest::keyClicks(widget, QString(ch));
+            continue;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(ch));
+        QCoreApplication::sendEvent(widget, &commit);
+    }
 }
 
 bool showAt(QWidget *window, int width, int height)

@@ -26,6 +26,9 @@ T *control(const QObject *root, const char *name)
     return widget;
 }
 
+// Types text into widget as a user does: plain keys for ASCII, other characters committed by an input method.
+void typeText(QWidget *widget, const QString &text);
+
 // Shows a window at that size and waits until it is on screen; false when it never is.
 bool showAt(QWidget *window, int width, int height);
 

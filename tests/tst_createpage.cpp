@@ -217,16 +217,7 @@ void TestCreatePage::setCustom(int count, const QString &name)
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
-    // Plain keys for ASCII, other characters committed by an input method, as a person types them.
-    for (const QChar ch : name) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &commit);
-    }
+    typeText(edit, name);
     QCOMPARE(edit->text(), name);
     find<QSpinBox>("custormCreatePage", "createCountSpinBox")->setValue(count);
 }

@@ -117,20 +117,6 @@ void doubleClick(QWidget *widget, const QPoint &pos)
     QTest::mouseDClick(widget, Qt::LeftButton, {}, pos);
 }
 
-// Types text as a user would: ASCII on the keyboard, Chinese through the input method's commit.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128) {
-            QTest::keyClicks(widget, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QApplication::sendEvent(widget, &commit);
-    }
-}
-
 QStringList makeFiles(const QString &root, const QStringList &names)
 {
     QStringList paths;

@@ -145,16 +145,7 @@ void typeInto(QWidget *page, const char *editName, const QString &text)
 {
     auto *edit = page->findChild<QLineEdit *>(editName);
     QVERIFY(edit);
-    edit->setFocus();
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &commit);
-    }
+    typeText(edit, text);
 }
 
 // Runs an action whenever the hub carries a channel (main-window channels have the empty name).

@@ -1,4 +1,5 @@
 #include "testutil_engine.h"
+#include "testutil_filelist.h"
 
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
@@ -119,24 +120,9 @@ void flipSwitch(QWidget *page, const QString &name)
     control<CustormCheckBox>(page, name)->findChild<QCheckBox *>()->click();
 }
 
-// Keys for plain letters; other characters arrive committed by an input method, as they do for a user.
-void typeInto(QWidget *edit, const QString &text)
-{
-    edit->setFocus();
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent event;
-        event.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &event);
-    }
-}
-
 void type(QWidget *page, const QString &editName, const QString &text)
 {
-    typeInto(control<QLineEdit>(page, editName), text);
+    FileListTest::typeText(control<QLineEdit>(page, editName), text);
 }
 
 void setSpin(QWidget *page, const QString &name, int value)
@@ -318,7 +304,7 @@ const QVector<ControlCase> &controlCases()
          }},
         {"delete text", "deleteBtn", "deletePage", false,
          [](QWidget *p) {
-             typeInto(control<QTextEdit>(p, "textEdit"), "终稿");
+             FileListTest::typeText(control<QTextEdit>(p, "textEdit"), "终稿");
          },
          [](const QString &k) { return deleteSettings(k)->deleteText == "终稿"; }},
         {"delete by position", "deleteBtn", "deletePage", false,
