@@ -15,6 +15,7 @@ packages=(
   xvfb xauth x11-utils dbus-daemon openssl
   desktop-file-utils appstream dpkg-dev file
   exfatprogs exfat-fuse e2fsprogs
+  clang-format git
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
+#include "ooxml/xlsxworkbook.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <xlsxwriter.h>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -18,6 +21,67 @@
 #endif
 
 namespace EngineTest {
+
+QStringList onDisk(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                                  QDir::Name);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList repeated(const QString &text, int times)
+{
+    QStringList list;
+    for (int i = 0; i < times; ++i)
+        list.append(text);
+    return list;
+}
+
+bool writeWorkbook(const QString &path, const QList<QStringList> &rows)
+{
+    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
+    if (!book)
+        return false;
+    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < rows.at(r).size(); ++c) {
+            const QString &text = rows.at(r).at(c);
+            if (!text.isEmpty())
+                worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), text.toUtf8().constData(), nullptr);
+        }
+    }
+    return workbook_close(book) == LXW_NO_ERROR;
+}
+
+bool writeNames(const QString &path, const QStringList &names)
+{
+    QList<QStringList> rows;
+    for (const QString &name : names)
+        rows.append({name});
+    return writeWorkbook(path, rows);
+}
+
+QList<QStringList> readWorkbook(const QString &path)
+{
+    XlsxWorkbook book;
+    if (!book.load(path) || !book.hasCurrentWorksheet())
+        return {{QStringLiteral("<unreadable: %1>").arg(book.errorString())}};
+    QList<QStringList> rows;
+    for (int r = 0; r < book.lastRow(); ++r)
+        rows.append(QStringList());
+    for (const XlsxCell &cell : book.cells()) {
+        QStringList &row = rows[cell.row - 1];
+        while (row.size() < cell.column)
+            row.append(QString());
+        row[cell.column - 1] = cell.text;
+    }
+    return rows;
+}
 
 WarningListener::WarningListener(const QVector<int> *reportedRows) : m_reportedRows(reportedRows)
 {
@@ -126,5 +190,25 @@ bool setImmutable(const QString &path, bool on)
     return done;
 }
 #endif
+
+LockedFolder::LockedFolder(const QString &path) : m_path(path)
+{
+#ifdef Q_OS_LINUX
+    if (::geteuid() == 0) {
+        m_immutable = setImmutable(path, true);
+        return;
+    }
+#endif
+    m_readOnly = QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
+}
+
+LockedFolder::~LockedFolder()
+{
+#ifdef Q_OS_LINUX
+    if (m_immutable)
+        setImmutable(m_path, false);
+#endif
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
 
 } // namespace EngineTest

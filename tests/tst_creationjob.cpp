@@ -24,18 +24,9 @@
 #include <unistd.h>
 #endif
 
-using EngineTest::WarningListener;
-#ifdef Q_OS_LINUX
-using EngineTest::setImmutable;
-#endif
+using namespace EngineTest;
 
 namespace {
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 bool writeFile(const QString &path, const QByteArray &content)
 {
@@ -537,23 +528,9 @@ void TestCreationJob::readOnlyTargetFolder()
 #endif
     QFETCH(int, type);
     const QString templateFile = makeTemplate(type, m_templateContent.value(type));
-    bool locked = false;
-#ifdef Q_OS_LINUX
-    if (::geteuid() == 0) {
-        locked = setImmutable(m_out, true);
-        if (!locked)
-            QSKIP("running as root on a file system without the immutable flag: nothing refuses a creation");
-    }
-#endif
-    auto unlock = qScopeGuard([&] {
-#ifdef Q_OS_LINUX
-        if (locked)
-            setImmutable(m_out, false);
-#endif
-        QFile::setPermissions(m_out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    if (!locked)
-        QVERIFY(QFile::setPermissions(m_out, QFile::ReadOwner | QFile::ExeOwner));
+    const LockedFolder lock(m_out);
+    if (!lock.isLocked())
+        QSKIP("running as root on a file system without the immutable flag: nothing refuses a creation");
 
     WarningListener listener;
     QStringList names;

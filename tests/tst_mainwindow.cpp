@@ -1,3 +1,4 @@
+#include "testutil_filelist.h"
 #include "testutil_modal.h"
 
 #include "app/helppages.h"
@@ -17,7 +18,6 @@
 #include "timeprop/timepage.h"
 
 #include <QButtonGroup>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -28,17 +28,6 @@
 #include <memory>
 
 namespace {
-
-// Takes the place of the browser: QDesktopServices hands it every file URL.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 void notify(const QString &channel, const QVariant &value = QVariant())
 {
@@ -111,19 +100,17 @@ private slots:
 
 private:
     std::unique_ptr<MainWindow> m_window;
-    UrlCatcher m_urls;
+    FileListTest::UrlCatcher m_urls;
 };
 
 void TestMainWindow::init()
 {
     m_window = std::make_unique<MainWindow>();
-    m_urls.urls.clear();
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+    m_urls.opened.clear();
 }
 
 void TestMainWindow::cleanup()
 {
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     m_window.reset();
 }
 
@@ -295,7 +282,7 @@ void TestMainWindow::clickingCheckedButtonChangesNothing()
 
 void TestMainWindow::addFileDisablesWindow()
 {
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::StartAddFile);
     QVERIFY(!m_window->isEnabled());
     notify(Channel::EndAddFile, 0);
@@ -317,7 +304,7 @@ void TestMainWindow::duplicateCount()
 {
     QFETCH(QVariant, value);
     QFETCH(QStringList, texts);
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::StartAddFile);
     notify(Channel::EndAddFile, value);
     QCOMPARE(answerer.texts, texts);
@@ -328,7 +315,7 @@ void TestMainWindow::duplicateCount()
 
 void TestMainWindow::limitAfterDuplicates()
 {
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::StartAddFile);
     notify(Channel::EndAddFile, 4);
     notify(Channel::AppCapacityLimit);
@@ -339,7 +326,7 @@ void TestMainWindow::limitAfterDuplicates()
 
 void TestMainWindow::errorTextOneDialogEach()
 {
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     const QStringList messages{"命名文件“a.txt”已经存在或者路径错误", "文件“b.txt”不存在", "保存文件失败！"};
     for (const QString &message : messages)
         notify(Channel::MessageErrorTip, message);
@@ -362,7 +349,7 @@ void TestMainWindow::destroyedWindowHearsNothing()
     QVERIFY(CNvGlobalObserver::instance()->entryCount() >= before + 4 + 2 * 11);
     second.reset();
     QCOMPARE(CNvGlobalObserver::instance()->entryCount(), before);
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::MessageErrorTip, QStringLiteral("x"));
     QCOMPARE(answerer.texts.size(), 1); // the remaining window only
 }
@@ -513,8 +500,8 @@ void TestMainWindow::helpLinks()
         QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("settingBtn")), Qt::LeftButton);
         QVERIFY(menuClosed);
     }
-    QCOMPARE(m_urls.urls.size(), 1);
-    const QUrl url = m_urls.urls.first();
+    QCOMPARE(m_urls.opened.size(), 1);
+    const QUrl url = m_urls.opened.first();
     QVERIFY(url.isLocalFile());
     // Tests run in the program's folder: the page is the one staged there.
     QCOMPARE(QFileInfo(url.toLocalFile()).canonicalFilePath(), QFileInfo(QStringLiteral("help/index.html")).canonicalFilePath());

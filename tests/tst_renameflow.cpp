@@ -1,5 +1,6 @@
 // Renaming from end to end in the main window: settings and starts arrive on the hub as the panel sends
 // them, the user works the toolbar and the list, and the files in a temporary folder are checked on disk.
+#include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 #include "testutil_rename.h"
@@ -40,6 +41,7 @@
 #include <memory>
 
 using namespace FileListTest;
+using namespace EngineTest;
 using namespace RenameTest;
 
 namespace {
@@ -80,14 +82,6 @@ QStringList proposals(const FileListWidget *list)
     for (const FileEntry &entry : list->entries())
         names.append(entry.newName);
     return names;
-}
-
-QStringList repeated(const QString &text, int times)
-{
-    QStringList list;
-    for (int i = 0; i < times; ++i)
-        list.append(text);
-    return list;
 }
 
 bool showsIcon(const QToolButton *button, const QString &path)
@@ -153,30 +147,7 @@ void typeInto(QWidget *page, const char *editName, const QString &text)
 {
     auto *edit = page->findChild<QLineEdit *>(editName);
     QVERIFY(edit);
-    edit->setFocus();
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &commit);
-    }
-}
-
-// A workbook whose first sheet holds one text per row; an empty text leaves the row without cells.
-bool writeWorkbook(const QString &path, const QStringList &rows)
-{
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    if (!book)
-        return false;
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    for (int r = 0; r < rows.size(); ++r) {
-        if (!rows.at(r).isEmpty())
-            worksheet_write_string(sheet, r, 0, rows.at(r).toUtf8().constData(), nullptr);
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
+    typeText(edit, text);
 }
 
 // Runs an action whenever the hub carries a channel (main-window channels have the empty name).
@@ -275,11 +246,9 @@ void TestRenameFlow::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_root = m_dir->path();
-    m_answerer = std::make_unique<ModalAnswerer>(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    m_answerer = std::make_unique<ModalAnswerer>();
     m_window = std::make_unique<MainWindow>();
-    m_window->resize(1400, 800);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(showAt(m_window.get(), 1400, 800));
 }
 
 void TestRenameFlow::cleanup()
@@ -926,20 +895,14 @@ void TestRenameFlow::workbookImportThroughPanel()
 {
     const QString workbook = m_root + "/names.xlsx";
     // An empty row in the middle, and fewer names than listed files.
-    QVERIFY(writeWorkbook(workbook, {"新一", "", "新三"}));
+    QVERIFY(writeNames(workbook, {"新一", "", "新三"}));
     const QString files = makeDir(m_root, "files");
     Page p = showPage(false);
     p.list->addFiles({makeFile(files, "a.txt"), makeFile(files, "b.txt"), makeFile(files, "c.txt"),
                       makeFile(files, "d.txt")});
     QTest::mouseClick(p.page->propertyWidget()->findChild<QAbstractButton *>("importBtn"), Qt::LeftButton);
     auto *import = p.page->propertyWidget()->findChild<Import *>("importPage");
-    answerNextDialog([&](QDialog *dialog) {
-        auto *chooser = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(chooser);
-        chooser->setDirectory(m_root);
-        chooser->findChild<QLineEdit *>("fileNameEdit")->setText("names.xlsx");
-        chooser->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
-    });
+    ModalAnswerer picker("workbook dialog", ModalAnswerer::pickInFileDialog(m_root, "names.xlsx"));
     QTest::mouseClick(import->findChild<QAbstractButton *>("importExcelBtn"), Qt::LeftButton);
 
     QTRY_COMPARE(proposals(p.list), QStringList({"新一.txt", ".txt", "新三.txt", "d.txt"}));

@@ -25,10 +25,7 @@
 
 Q_DECLARE_METATYPE(RenameOutcome)
 
-using EngineTest::WarningListener;
-#ifdef Q_OS_LINUX
-using EngineTest::setImmutable;
-#endif
+using namespace EngineTest;
 
 namespace {
 
@@ -56,12 +53,6 @@ FileEntry entryFor(const QString &path, const QString &newName = QString())
     entry.newName = newName;
     entry.id = QUuid::createUuid().toString();
     return entry;
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QString nameOf(const QString &path)
@@ -628,23 +619,9 @@ void TestRenameJob::readOnlyFolder()
     const QString folder = makeFolder("locked");
     makeFile("locked/a.txt", "a");
     makeFile("locked/b.txt", "b");
-    bool locked = false;
-#ifdef Q_OS_LINUX
-    if (::geteuid() == 0) {
-        locked = setImmutable(folder, true);
-        if (!locked)
-            QSKIP("running as root on a file system without the immutable flag: nothing can refuse a rename");
-    }
-#endif
-    auto unlock = qScopeGuard([&] {
-#ifdef Q_OS_LINUX
-        if (locked)
-            setImmutable(folder, false);
-#endif
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    if (!locked)
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const LockedFolder lock(folder);
+    if (!lock.isLocked())
+        QSKIP("running as root on a file system without the immutable flag: nothing can refuse a rename");
     FileEntryList entries{entryFor(folder + "/a.txt", "x.txt"), entryFor(folder + "/b.txt", "y.txt")};
     WarningListener listener;
 

@@ -1,3 +1,6 @@
+#include "testutil_engine.h"
+#include "testutil_filelist.h"
+
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "controls/custormcheckbox.h"
@@ -22,6 +25,8 @@
 #include <xlsxwriter.h>
 
 #include <functional>
+
+using namespace EngineTest;
 
 namespace {
 
@@ -115,24 +120,9 @@ void flipSwitch(QWidget *page, const QString &name)
     control<CustormCheckBox>(page, name)->findChild<QCheckBox *>()->click();
 }
 
-// Keys for plain letters; other characters arrive committed by an input method, as they do for a user.
-void typeInto(QWidget *edit, const QString &text)
-{
-    edit->setFocus();
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent event;
-        event.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &event);
-    }
-}
-
 void type(QWidget *page, const QString &editName, const QString &text)
 {
-    typeInto(control<QLineEdit>(page, editName), text);
+    FileListTest::typeText(control<QLineEdit>(page, editName), text);
 }
 
 void setSpin(QWidget *page, const QString &name, int value)
@@ -314,7 +304,7 @@ const QVector<ControlCase> &controlCases()
          }},
         {"delete text", "deleteBtn", "deletePage", false,
          [](QWidget *p) {
-             typeInto(control<QTextEdit>(p, "textEdit"), "终稿");
+             FileListTest::typeText(control<QTextEdit>(p, "textEdit"), "终稿");
          },
          [](const QString &k) { return deleteSettings(k)->deleteText == "终稿"; }},
         {"delete by position", "deleteBtn", "deletePage", false,
@@ -359,23 +349,6 @@ void drainReads()
     QThreadPool::globalInstance()->waitForDone();
     for (int round = 0; round < 5; ++round)
         QCoreApplication::processEvents();
-}
-
-// A workbook with the given texts in its first sheet: one QStringList per row, one text per column; an
-// empty text leaves its cell out.
-bool writeWorkbook(const QString &path, const QList<QStringList> &rows)
-{
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    if (!book)
-        return false;
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows.at(r).size(); ++c) {
-            if (!rows.at(r).at(c).isEmpty())
-                worksheet_write_string(sheet, r, c, rows.at(r).at(c).toUtf8().constData(), nullptr);
-        }
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
 }
 
 } // namespace

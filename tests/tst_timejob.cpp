@@ -15,7 +15,7 @@
 
 Q_DECLARE_METATYPE(TimeRowOutcome)
 
-using EngineTest::WarningListener;
+using namespace EngineTest;
 
 namespace {
 
