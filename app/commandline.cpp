@@ -47,8 +47,12 @@ int CommandLine::read(const QStringList &arguments, const QString &workingFolder
         "Korvel批量改名软件：批量重命名、修改时间、提取名称、批量生成。\n"
         "给出的文件和文件夹加入所选页面的列表；未指定页面时，文件加入“文件重命名”，文件夹加入“文件夹重命名”。\n"
         "程序已在运行时，交给已打开的窗口。"));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // Our own help and version options: Qt's would describe themselves in English and offer --help-all,
+    // whose Qt options this parser, running before the GUI's application object, does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本帮助"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("显示版本"));
+    parser.addOption(help);
+    parser.addOption(version);
     const QCommandLineOption page(QStringLiteral("page"),
                                   QStringLiteral("打开的页面：%1").arg(pageNames().join(QStringLiteral(", "))),
                                   QStringLiteral("page"));
