@@ -21,6 +21,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 QVector<HubSubscription::Pair> mainWindowChannels()
@@ -273,6 +275,12 @@ QStringList MainWindow::listedPaths(const QString &page) const
     const QWidget *widget = pageWidget(page);
     const auto *list = widget ? widget->findChild<ItemListWidget *>() : nullptr;
     return list ? list->listedPaths() : QStringList();
+}
+
+bool MainWindow::listsBusy() const
+{
+    const QList<ItemListWidget *> lists = findChildren<ItemListWidget *>();
+    return std::any_of(lists.cbegin(), lists.cend(), [](const ItemListWidget *list) { return list->isBusy(); });
 }
 
 void MainWindow::openPaths(const QString &page, const QStringList &paths)

@@ -31,6 +31,8 @@ public:
     void showPage(const QString &page);
     QString currentPageName() const;
     QStringList listedPaths(const QString &page) const;
+    // True while a job works through one of the lists, which then takes no rows.
+    bool listsBusy() const;
     // Shows the window over the others, restored if it was minimised, and asks for the keyboard focus.
     void bringToFront();
 

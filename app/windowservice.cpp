@@ -101,6 +101,11 @@ void WindowService::apply(const LaunchRequest &request)
 {
     if (!m_window)
         return;
+    // A list under a job takes no rows; the paths wait for its end rather than being dropped.
+    if (m_window->listsBusy() && !request.paths.isEmpty()) {
+        QTimer::singleShot(250, this, [this, request] { apply(request); });
+        return;
+    }
     m_window->openPaths(request.page, request.paths);
     m_window->bringToFront();
 }
