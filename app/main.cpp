@@ -1,6 +1,8 @@
 #include "app/applicationstartup.h"
+#include "app/commandline.h"
 #include "log/logmessagehandler.h"
 #include "app/mainwindow.h"
+#include "app/windowservice.h"
 #include "rename/ccconverter.h"
 
 #include <QApplication>
@@ -14,11 +16,18 @@ int main(int argc, char *argv[])
     // Set before the log opens: they name the per-user folder that takes the log of an installed program.
     QApplication::setOrganizationName(QStringLiteral("Korvel"));
     QApplication::setApplicationName(QStringLiteral("Quorlin"));
+    LaunchRequest request;
+    const int exitNow = CommandLine::read(argc, argv, &request);
+    if (exitNow >= 0)
+        return exitNow;
     ApplicationStartup::openLogFile(QDateTime::currentDateTime());
 
     QApplication app(argc, argv);
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("com.korvel.Quorlin"));
+    WindowService service;
+    if (!service.claim() && WindowService::handOver(request))
+        return 0;
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
     CCConverter::initialize();
 #ifndef Q_OS_WIN
@@ -29,5 +38,7 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.show();
     ApplicationStartup::centreOnPrimaryScreen(&window);
+    service.serve(&window);
+    service.open(request);
     return app.exec();
 }

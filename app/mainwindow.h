@@ -24,6 +24,18 @@ public:
     // button's own global top-left corner, 80 pixels to the left.
     QPoint helpMenuPosition() const;
 
+    // The pages by their command-line names ("rename", "folder-time", ...; see CommandLine::pageNames).
+    // Adds the paths to the page's list as one addition and shows it; with no page, files go to the file
+    // rename page and folders to the folder rename page, and the file page shows when there are files.
+    void openPaths(const QString &page, const QStringList &paths);
+    void showPage(const QString &page);
+    QString currentPageName() const;
+    QStringList listedPaths(const QString &page) const;
+    // True while a job works through one of the lists, which then takes no rows.
+    bool listsBusy() const;
+    // Shows the window over the others, restored if it was minimised, and asks for the keyboard focus.
+    void bringToFront();
+
 public slots:
     void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
 
@@ -40,6 +52,8 @@ private:
     void setUpWindowAgent();
     void setUpPageButtons();
     void switchPage(int buttonId);
+    void addToPage(const QString &page, const QStringList &paths);
+    QWidget *pageWidget(const QString &page) const;
     void toggleMaximized();
     void showWarning(const QString &message);
     void offerRecovery();

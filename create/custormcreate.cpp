@@ -71,8 +71,12 @@ void CustormCreate::pickTargetFolder()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("打开"), QString(),
                                                              QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
-        return;
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void CustormCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     customPlan().targetFolder = folder;
     announce();

@@ -87,8 +87,12 @@ void ImportCreate::pickTargetFolder()
 {
     const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("打开"), QString(),
                                                              QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
-        return;
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void ImportCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     importPlan().targetFolder = folder;
     announce();

@@ -470,16 +470,44 @@ QStringList ItemListWidget::dropPaths(const QList<QUrl> &urls, int *unsafe) cons
                 ++*unsafe;
             continue;
         }
-        const QFileInfo info(path);
-        if (m_folderMode) {
-            if (info.isDir())
-                paths.append(path);
-        } else if (info.isDir()) {
-            paths.append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths.size()), unsafe));
-        } else if (info.exists()) {
-            paths.append(path);
-        }
+        gather(path, &paths, unsafe);
     }
+    return paths;
+}
+
+void ItemListWidget::addGivenPaths(const QStringList &givenPaths)
+{
+    int unsafe = 0;
+    QStringList paths;
+    for (const QString &path : givenPaths) {
+        if (pathRoundTrips(path))
+            gather(path, &paths, &unsafe);
+        else
+            ++unsafe;
+    }
+    if (!paths.isEmpty() || unsafe > 0)
+        addGathered(paths, unsafe);
+}
+
+void ItemListWidget::gather(const QString &path, QStringList *paths, int *unsafe) const
+{
+    const QFileInfo info(path);
+    if (m_folderMode) {
+        if (info.isDir())
+            paths->append(path);
+    } else if (info.isDir()) {
+        paths->append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths->size()), unsafe));
+    } else if (info.exists()) {
+        paths->append(path);
+    }
+}
+
+QStringList ItemListWidget::listedPaths() const
+{
+    QStringList paths;
+    paths.reserve(recordCount());
+    for (int i = 0; i < recordCount(); ++i)
+        paths.append(recordPath(i));
     return paths;
 }
 

@@ -45,7 +45,11 @@ public:
     // folders themselves in folder mode, all files below them otherwise, as one addition.
     void addFromFileDialog();
     void addFromFolderPicker();
+    // Paths handed to the program (its command line, another start) as one addition, taken as a drop takes
+    // them: files and all files below folders in file mode, only folders in folder mode.
+    void addGivenPaths(const QStringList &paths);
     void clearList();
+    QStringList listedPaths() const;
 
     void setFolderMode(bool folderMode);
     bool folderMode() const { return m_folderMode; }
@@ -126,6 +130,7 @@ protected:
 
 private:
     void addGathered(const QStringList &paths, int unsafe);
+    void gather(const QString &path, QStringList *paths, int *unsafe) const;
     QStringList filesBelow(const QStringList &folders, int *unsafe) const;
     void appendRows(const QStringList &paths);
     void fillBaseCells(int row);

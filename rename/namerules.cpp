@@ -225,9 +225,14 @@ QString proposedName(Rule rule, bool folder, const CustomSettings &settings, con
 QString proposedName(bool folder, const ReplaceSettings &settings, const FileEntry &entry,
                      const NameSources &sources)
 {
+    // A pattern that does not compile renames nothing: every row keeps its name until it is mended.
+    if (settings.useRegex && !settings.regex.isValid())
+        return entry.currentName;
     const QFileInfo info(entry.path);
     QString name = baseName(info, folder);
-    if (!settings.find.isEmpty() && !settings.replaceWith.isEmpty())
+    if (settings.useRegex && !settings.find.isEmpty())
+        name = settings.regex.apply(name);
+    else if (!settings.find.isEmpty() && !settings.replaceWith.isEmpty())
         name.replace(settings.find, settings.replaceWith, Qt::CaseSensitive);
     if (!settings.delimiter.isEmpty())
         name = swapAroundDelimiter(name, settings.delimiter);

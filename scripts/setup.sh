@@ -16,6 +16,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file
   exfatprogs exfat-fuse e2fsprogs
   clang-format git
+  dbus
 )
 
 missing=()

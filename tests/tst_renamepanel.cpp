@@ -288,6 +288,15 @@ const QVector<ControlCase> &controlCases()
              const ReplaceSettings *s = replaceSettings(k);
              return s->find == "a" && s->replaceWith == "b" && s->delimiter == "_";
          }},
+        {"replace by pattern", "replaceBtn", "replacePage", false,
+         [](QWidget *p) {
+             flipSwitch(p, "regexCheckBox");
+             type(p, "replaceFindContentEdit", "(\\d+)");
+         },
+         [](const QString &k) {
+             const ReplaceSettings *s = replaceSettings(k);
+             return s->useRegex && s->regex.isValid() && s->regex.pattern() == "(\\d+)";
+         }},
         {"replace without resolution", "replaceBtn", "replacePage", false,
          [](QWidget *p) { flipSwitch(p, "autoNameErrorCheck"); },
          [](const QString &k) { return !replaceSettings(k)->autoResolve; }},
@@ -661,6 +670,9 @@ void TestRenamePanel::resetRestoresStartValues()
     setSpin(insert, "insertNumberBehindCountSpinBox", 7);
     QWidget *replace = pageOf(panel, "replacePage");
     type(replace, "splitEdit", "-");
+    flipSwitch(replace, "regexCheckBox");
+    type(replace, "replaceFindContentEdit", "(");
+    QVERIFY(control<QLabel>(replace, "regexErrorLabel")->isVisibleTo(replace));
     choose(replace, "ChineseToPinyingComboBox", 1);
     QWidget *remove = pageOf(panel, "deletePage");
     click(remove, "assignPosBtn");
@@ -696,6 +708,8 @@ void TestRenamePanel::resetRestoresStartValues()
     QVERIFY(!control<QWidget>(insert, "insertCustormPosWidget")->isVisibleTo(insert));
     QCOMPARE(control<QAbstractButton>(insert, "custormTypeLabel")->text(), QString("插入设置"));
     QCOMPARE(control<QLineEdit>(replace, "splitEdit")->text(), QString());
+    QVERIFY(!control<CustormCheckBox>(replace, "regexCheckBox")->isChecked());
+    QVERIFY(!control<QLabel>(replace, "regexErrorLabel")->isVisibleTo(replace));
     QCOMPARE(control<QStackedWidget>(remove, "deleteWayStackedWidget")->currentIndex(), 0);
     QCOMPARE(control<QLabel>(remove, "deletePosLabel")->text(), QString("个字符向右删除"));
     for (const char *name : {"custormPage", "insertPage", "replacePage", "deletePage"}) {
@@ -723,6 +737,8 @@ void TestRenamePanel::resetRestoresStartValues()
     }
     QCOMPARE(replaceSettings(replaceKey)->delimiter, QString());
     QCOMPARE(replaceSettings(replaceKey)->pinyin, 0);
+    QVERIFY(!replaceSettings(replaceKey)->useRegex);
+    QVERIFY(replaceSettings(replaceKey)->regex.isValid());
     QCOMPARE(deleteSettings(deleteKey)->deleteMode, 0);
     QCOMPARE(deleteSettings(deleteKey)->deleteFromEnd, 0);
     QCOMPARE(deleteSettings(deleteKey)->deleteCount, 0);
