@@ -2,6 +2,7 @@
 
 #include "focuschain.h"
 #include "helppages.h"
+#include "recoverydialog.h"
 #include "keyboardfocus.h"
 #include "keyboardshortcuts.h"
 #include "settingmenu.h"
@@ -13,13 +14,19 @@
 
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
+#include "create/createfilepage.h"
+#include "filelist/itemlistwidget.h"
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHoverEvent>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,17 +42,33 @@ struct PageButton
 {
     const char *button;
     const char *icon;
+    const char *page; // the page's name on the command line
 };
 
 const PageButton kPageButtons[] = {
-    {"fileRenameBtn", ":/image/fileRenameBtn.svg"},
-    {"folderRenameBtn", ":/image/folderRenameBtn.svg"},
-    {"fileTimePropertyBtn", ":/image/fileTimePropertyBtn.svg"},
-    {"folderTimePropertyBtn", ":/image/folderTimePropertyBtn.svg"},
-    {"collectFileNameBtn", ":/image/collectFileNameBtn.svg"},
-    {"collectFolderNameBtn", ":/image/collectFolderNameBtn.svg"},
-    {"batchCreateFolderBtn", ":/image/batchCreateFolderBtn.svg"},
+    {"fileRenameBtn", ":/image/fileRenameBtn.svg", "rename"},
+    {"folderRenameBtn", ":/image/folderRenameBtn.svg", "folder-rename"},
+    {"fileTimePropertyBtn", ":/image/fileTimePropertyBtn.svg", "time"},
+    {"folderTimePropertyBtn", ":/image/folderTimePropertyBtn.svg", "folder-time"},
+    {"collectFileNameBtn", ":/image/collectFileNameBtn.svg", "collect"},
+    {"collectFolderNameBtn", ":/image/collectFolderNameBtn.svg", "folder-collect"},
+    {"batchCreateFolderBtn", ":/image/batchCreateFolderBtn.svg", "create"},
 };
+
+const PageButton *pageEntry(const QString &page)
+{
+    for (const PageButton &entry : kPageButtons) {
+        if (page == QLatin1String(entry.page))
+            return &entry;
+    }
+    return nullptr;
+}
+
+// "fileRenameBtn" shows "fileRenamePage".
+QString pageObjectName(QString buttonName)
+{
+    return buttonName.remove(QStringLiteral("Btn")).append(QStringLiteral("Page"));
+}
 
 } // namespace
 
@@ -162,9 +185,7 @@ void MainWindow::switchPage(int buttonId)
     QAbstractButton *button = ui->swtichPageBtnGroup->button(buttonId);
     if (!button)
         return;
-    QString pageName = button->objectName();
-    pageName.remove(QStringLiteral("Btn"));
-    pageName.append(QStringLiteral("Page"));
+    const QString pageName = pageObjectName(button->objectName());
     for (int i = 0; i < ui->stackedWidget->count(); ++i) {
         QWidget *page = ui->stackedWidget->widget(i);
         if (page->objectName() == pageName)
@@ -191,6 +212,28 @@ void MainWindow::changeEvent(QEvent *event)
     if (event->type() == QEvent::WindowStateChange) {
         ui->maxButton->setChecked(isMaximized());
         showMaxButtonTip();
+    }
+}
+
+// A job cut short last time is dealt with before anything else, once the window can be seen.
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_recoveryOffered)
+        return;
+    m_recoveryOffered = true;
+    QTimer::singleShot(0, this, &MainWindow::offerRecovery);
+}
+
+void MainWindow::offerRecovery()
+{
+    QStringList setAside;
+    const QVector<JournalRecovery::Found> journals = JournalRecovery::pending(&setAside);
+    for (const QString &path : qAsConst(setAside))
+        showWarning(QStringLiteral("上次未完成操作的记录无法读取，已保留为“%1”，未作任何修改！").arg(path));
+    for (const JournalRecovery::Found &journal : journals) {
+        RecoveryDialog dialog(journal, this);
+        dialog.exec();
     }
 }
 
@@ -268,4 +311,87 @@ void MainWindow::closeEvent(QCloseEvent *event)
         QMainWindow::closeEvent(event);
     } else
         event->ignore();
+}
+
+QWidget *MainWindow::pageWidget(const QString &page) const
+{
+    const PageButton *entry = pageEntry(page);
+    if (!entry)
+        return nullptr;
+    return ui->stackedWidget->findChild<QWidget *>(pageObjectName(QLatin1String(entry->button)),
+                                                   Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::showPage(const QString &page)
+{
+    const PageButton *entry = pageEntry(page);
+    if (auto *button = entry ? findChild<QToolButton *>(QLatin1String(entry->button)) : nullptr)
+        button->setChecked(true);
+}
+
+QString MainWindow::currentPageName() const
+{
+    const QWidget *current = ui->stackedWidget->currentWidget();
+    for (const PageButton &entry : kPageButtons) {
+        if (current && current->objectName() == pageObjectName(QLatin1String(entry.button)))
+            return QLatin1String(entry.page);
+    }
+    return {};
+}
+
+QStringList MainWindow::listedPaths(const QString &page) const
+{
+    const QWidget *widget = pageWidget(page);
+    const auto *list = widget ? widget->findChild<ItemListWidget *>() : nullptr;
+    return list ? list->listedPaths() : QStringList();
+}
+
+bool MainWindow::listsBusy() const
+{
+    const QList<ItemListWidget *> lists = findChildren<ItemListWidget *>();
+    return std::any_of(lists.cbegin(), lists.cend(), [](const ItemListWidget *list) { return list->isBusy(); });
+}
+
+void MainWindow::openPaths(const QString &page, const QStringList &paths)
+{
+    if (!page.isEmpty()) {
+        showPage(page);
+        addToPage(page, paths);
+        return;
+    }
+    QStringList files;
+    QStringList folders;
+    for (const QString &path : paths)
+        (QFileInfo(path).isDir() ? folders : files).append(path);
+    if (!files.isEmpty())
+        showPage(QStringLiteral("rename"));
+    else if (!folders.isEmpty())
+        showPage(QStringLiteral("folder-rename"));
+    addToPage(QStringLiteral("folder-rename"), folders);
+    addToPage(QStringLiteral("rename"), files);
+}
+
+void MainWindow::addToPage(const QString &page, const QStringList &paths)
+{
+    QWidget *widget = pageWidget(page);
+    if (!widget || paths.isEmpty())
+        return;
+    int unused = 0;
+    if (auto *createPage = qobject_cast<CreateFilePage *>(widget)) {
+        unused = createPage->takeGivenPaths(paths);
+    } else if (auto *list = widget->findChild<ItemListWidget *>()) {
+        if (list->folderMode())
+            unused = int(std::count_if(paths.cbegin(), paths.cend(), [](const QString &path) { return !QFileInfo(path).isDir(); }));
+        list->addGivenPaths(paths);
+    }
+    if (unused > 0)
+        showWarning(QStringLiteral("这一页只接受文件夹，已略过%1个文件！").arg(unused));
+}
+
+void MainWindow::bringToFront()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }

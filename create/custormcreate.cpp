@@ -69,8 +69,12 @@ void CustormCreate::regeneratePlan()
 void CustormCreate::pickTargetFolder()
 {
     const QString folder = pickFolder(this, QStringLiteral("打开"), PickerFolders::Purpose::CreateTarget);
-    if (folder.isEmpty())
-        return;
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void CustormCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     customPlan().targetFolder = folder;
     announce();

@@ -86,8 +86,12 @@ void ImportCreate::setWorkbook(const QString &path)
 void ImportCreate::pickTargetFolder()
 {
     const QString folder = pickFolder(this, QStringLiteral("打开"), PickerFolders::Purpose::CreateTarget);
-    if (folder.isEmpty())
-        return;
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void ImportCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     importPlan().targetFolder = folder;
     announce();

@@ -180,6 +180,18 @@ QString ItemListWidget::unsafeNamesMessage(int count)
     return QStringLiteral("已经为您过滤%1个名称无法识别的文件！").arg(count);
 }
 
+QString ItemListWidget::countText(int count) const
+{
+    return (m_folderMode ? QStringLiteral("共%1个文件夹") : QStringLiteral("共%1个文件")).arg(count);
+}
+
+QString ItemListWidget::jobSummary(int succeeded, int failed, bool undo)
+{
+    return (undo ? QStringLiteral("已撤销：恢复%1个，失败%2个") : QStringLiteral("已完成：成功%1个，失败%2个"))
+        .arg(succeeded)
+        .arg(failed);
+}
+
 void ItemListWidget::addFromFileDialog()
 {
     using PickerFolders::Purpose;
@@ -496,16 +508,44 @@ QStringList ItemListWidget::dropPaths(const QList<QUrl> &urls, int *unsafe) cons
                 ++*unsafe;
             continue;
         }
-        const QFileInfo info(path);
-        if (m_folderMode) {
-            if (info.isDir())
-                paths.append(path);
-        } else if (info.isDir()) {
-            paths.append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths.size()), unsafe));
-        } else if (info.exists()) {
-            paths.append(path);
-        }
+        gather(path, &paths, unsafe);
     }
+    return paths;
+}
+
+void ItemListWidget::addGivenPaths(const QStringList &givenPaths)
+{
+    int unsafe = 0;
+    QStringList paths;
+    for (const QString &path : givenPaths) {
+        if (pathRoundTrips(path))
+            gather(path, &paths, &unsafe);
+        else
+            ++unsafe;
+    }
+    if (!paths.isEmpty() || unsafe > 0)
+        addGathered(paths, unsafe);
+}
+
+void ItemListWidget::gather(const QString &path, QStringList *paths, int *unsafe) const
+{
+    const QFileInfo info(path);
+    if (m_folderMode) {
+        if (info.isDir())
+            paths->append(path);
+    } else if (info.isDir()) {
+        paths->append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths->size()), unsafe));
+    } else if (info.exists()) {
+        paths->append(path);
+    }
+}
+
+QStringList ItemListWidget::listedPaths() const
+{
+    QStringList paths;
+    paths.reserve(recordCount());
+    for (int i = 0; i < recordCount(); ++i)
+        paths.append(recordPath(i));
     return paths;
 }
 
