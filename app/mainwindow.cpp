@@ -49,9 +49,14 @@ const PageButton kPageButtons[] = {
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_subscription(this, mainWindowChannels())
 {
+    // Frameless before any child exists: changing the window flags later re-parents the window, which
+    // re-styles every widget in it.
+    m_windowAgent = new WindowAgent(this);
+    m_windowAgent->setup(this);
     ui->setupUi(this);
+    ui->stackedWidget->adoptPages();
     setMinimumWidth(960);
-    setUpWindowAgent();
+    setUpSystemButtons();
 
     connect(ui->maxButton, &QAbstractButton::clicked, this, [this](bool checked) {
         if (checked)
@@ -80,11 +85,8 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-void MainWindow::setUpWindowAgent()
+void MainWindow::setUpSystemButtons()
 {
-    m_windowAgent = new WindowAgent(this);
-    m_windowAgent->setup(this);
-
     // The new names are the stylesheet's selectors of the system buttons.
     ui->minButton->setObjectName(QStringLiteral("min-button"));
     ui->maxButton->setObjectName(QStringLiteral("max-button"));

@@ -36,7 +36,7 @@ private slots:
     void on_onlineHelp_clicked();
 
 private:
-    void setUpWindowAgent();
+    void setUpSystemButtons();
     void setUpPageButtons();
     void switchPage(int buttonId);
     void toggleMaximized();
