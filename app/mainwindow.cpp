@@ -9,6 +9,7 @@
 
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
+#include "common/polishhold.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -53,8 +54,9 @@ MainWindow::MainWindow(QWidget *parent)
     // re-styles every widget in it.
     m_windowAgent = new WindowAgent(this);
     m_windowAgent->setup(this);
+    PolishHold hold(this);
     ui->setupUi(this);
-    ui->stackedWidget->adoptPages();
+    ui->stackedWidget->adoptPages(PageStack::StyleWhenShown);
     setMinimumWidth(960);
     setUpSystemButtons();
 
