@@ -1,7 +1,7 @@
 #pragma once
 
 // The rename rules the recomputation benchmarks time, each with its target for 3000 rows.
-#include "common/channels.h"
+#include "hub/channels.h"
 #include "rename/renamesettings.h"
 
 #include <QList>
@@ -103,6 +103,14 @@ inline QList<Case> cases()
              s.replaceWith = "2022";
              s.delimiter = "_";
              s.caseMode = 3;
+             *replaceSettings(fr) = s;
+         }, 30},
+        {"replace, pattern + captures", fr, [=] {
+             ReplaceSettings s;
+             s.useRegex = true;
+             s.find = QStringLiteral("报告_(\\d{4})_(\\p{Han}+)");
+             s.replaceWith = QStringLiteral("\\2-\\1");
+             s.compilePattern();
              *replaceSettings(fr) = s;
          }, 30},
         {"delete from end", fd, [=] {

@@ -3,12 +3,12 @@
 
 #include "collect/collectexport.h"
 #include "collect/collectsettings.h"
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
+#include "filelist/folderpicker.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QTimer>
 
 CollectInfoPagePropertWidget::CollectInfoPagePropertWidget(QWidget *parent)
@@ -104,7 +104,7 @@ void CollectInfoPagePropertWidget::on_openDirBtn_clicked()
 
 void CollectInfoPagePropertWidget::chooseOutputFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QString(), QString(), QFileDialog::ShowDirsOnly);
+    const QString folder = pickFolder(this, QString(), PickerFolders::Purpose::ExportFolder);
     if (folder.isEmpty())
         return;
     showOutputFolder(folder);

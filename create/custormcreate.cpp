@@ -1,14 +1,13 @@
 #include "custormcreate.h"
 #include "ui_custormcreate.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
-#include "common/timestyles.h"
-#include "common/toolbuttonicon.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
+#include "naming/timestyles.h"
+#include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
-
-#include <QFileDialog>
+#include "filelist/folderpicker.h"
 
 namespace {
 
@@ -69,10 +68,13 @@ void CustormCreate::regeneratePlan()
 
 void CustormCreate::pickTargetFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("打开"), QString(),
-                                                             QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
-        return;
+    const QString folder = pickFolder(this, QStringLiteral("打开"), PickerFolders::Purpose::CreateTarget);
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void CustormCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     customPlan().targetFolder = folder;
     announce();

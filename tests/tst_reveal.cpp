@@ -1,7 +1,9 @@
+#include "testutil_filelist.h"
+#include "testutil_engine.h"
+
 #include "filelist/revealinfilemanager.h"
 
 #include <QDBusConnection>
-#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,15 +24,6 @@ public slots:
     }
 };
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
 class TestReveal : public QObject
 {
     Q_OBJECT
@@ -43,12 +36,13 @@ private slots:
     void showsItemSelected();
     void emptyPathDoesNothing();
     void opensFolderWithoutFileManager();
+    void warnsWithPathWhenNothingOpens();
 
 private:
     QProcess m_bus;
     QDBusConnection m_fileManagerBus{QString()};
     FakeFileManager m_fileManager;
-    UrlCatcher m_catcher;
+    FileListTest::UrlCatcher m_catcher;
     QTemporaryDir m_dir;
 };
 
@@ -84,13 +78,11 @@ void TestReveal::init()
 {
     m_fileManager.shown.clear();
     m_catcher.opened.clear();
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
     QVERIFY(m_fileManagerBus.registerService("org.freedesktop.FileManager1"));
 }
 
 void TestReveal::cleanup()
 {
-    QDesktopServices::unsetUrlHandler("file");
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
 }
 
@@ -129,6 +121,17 @@ void TestReveal::opensFolderWithoutFileManager()
     QTRY_COMPARE(m_catcher.opened.size(), 1);
     QCOMPARE(m_catcher.opened.first(), QUrl::fromLocalFile(m_dir.path() + "/sub"));
     QVERIFY(m_fileManager.shown.isEmpty());
+}
+
+void TestReveal::warnsWithPathWhenNothingOpens()
+{
+    // No file manager on the bus and no program to open a folder (offscreen has none).
+    m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
+    QDesktopServices::unsetUrlHandler("file");
+    EngineTest::WarningListener warnings;
+    const QString path = m_dir.path() + "/sub/b.txt";
+    revealInFileManager(path);
+    QTRY_COMPARE(warnings.messages, QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
 }
 
 QTEST_MAIN(TestReveal)
