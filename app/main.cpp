@@ -1,6 +1,6 @@
 #include "app/applicationstartup.h"
 #include "app/commandline.h"
-#include "app/logmessagehandler.h"
+#include "log/logmessagehandler.h"
 #include "app/mainwindow.h"
 #include "app/windowservice.h"
 #include "rename/ccconverter.h"

@@ -1,16 +1,17 @@
 #include "mainwindow.h"
 
 #include "helppages.h"
+#include "recoverydialog.h"
 #include "settingmenu.h"
 #include "tipdialog.h"
 #include "ui_mainwindow.h"
 #include "warningdialog.h"
 #include "windowagent.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
 #include "create/createfilepage.h"
 #include "filelist/itemlistwidget.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -170,6 +171,28 @@ void MainWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         ui->maxButton->setChecked(isMaximized());
+}
+
+// A job cut short last time is dealt with before anything else, once the window can be seen.
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_recoveryOffered)
+        return;
+    m_recoveryOffered = true;
+    QTimer::singleShot(0, this, &MainWindow::offerRecovery);
+}
+
+void MainWindow::offerRecovery()
+{
+    QStringList setAside;
+    const QVector<JournalRecovery::Found> journals = JournalRecovery::pending(&setAside);
+    for (const QString &path : qAsConst(setAside))
+        showWarning(QStringLiteral("上次未完成操作的记录无法读取，已保留为“%1”，未作任何修改！").arg(path));
+    for (const JournalRecovery::Found &journal : journals) {
+        RecoveryDialog dialog(journal, this);
+        dialog.exec();
+    }
 }
 
 // After the window changes size under the pointer the button may keep its hover look although the pointer

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/hubsubscription.h"
+#include "hub/hubsubscription.h"
 
 #include <QMainWindow>
 
@@ -42,6 +42,7 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void on_settingBtn_clicked();
@@ -55,9 +56,11 @@ private:
     QWidget *pageWidget(const QString &page) const;
     void toggleMaximized();
     void showWarning(const QString &message);
+    void offerRecovery();
     static void emulateLeaveEvent(QWidget *button);
 
     Ui::MainWindow *ui;
     WindowAgent *m_windowAgent = nullptr;
+    bool m_recoveryOffered = false;
     HubSubscription m_subscription;
 };

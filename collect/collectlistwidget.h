@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/hubsubscription.h"
+#include "hub/hubsubscription.h"
 #include "fileops/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 
@@ -25,6 +25,9 @@ public:
     // this list runs writes a second file; the rows settle once both have reported.
     void runCollectExport();
     bool isExporting() const { return m_runningExports > 0; }
+
+    // The summary of one export: the name of the file written, or that none was.
+    static QString exportSummary(const QString &writtenFile);
 
 signals:
     // True when the first export of a run starts, false when the last one has reported.

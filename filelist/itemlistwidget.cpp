@@ -1,10 +1,10 @@
 #include "itemlistwidget.h"
 #include "ui_itemlistwidget.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/itemmoves.h"
-#include "common/startfolder.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "hub/itemmoves.h"
+#include "filelist/startfolder.h"
 #include "filelist/additionplan.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/filecollector.h"
@@ -174,6 +174,18 @@ void ItemListWidget::addGathered(const QStringList &gathered, int unsafe)
 QString ItemListWidget::unsafeNamesMessage(int count)
 {
     return QStringLiteral("已经为您过滤%1个名称无法识别的文件！").arg(count);
+}
+
+QString ItemListWidget::countText(int count) const
+{
+    return (m_folderMode ? QStringLiteral("共%1个文件夹") : QStringLiteral("共%1个文件")).arg(count);
+}
+
+QString ItemListWidget::jobSummary(int succeeded, int failed, bool undo)
+{
+    return (undo ? QStringLiteral("已撤销：恢复%1个，失败%2个") : QStringLiteral("已完成：成功%1个，失败%2个"))
+        .arg(succeeded)
+        .arg(failed);
 }
 
 void ItemListWidget::addFromFileDialog()

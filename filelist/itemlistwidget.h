@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/hubsubscription.h"
+#include "hub/hubsubscription.h"
 #include "filelist/fileiconcache.h"
 
 #include <QStringList>
@@ -71,9 +71,16 @@ public:
 
     static QString unsafeNamesMessage(int count);
 
+    // What the count line above the list says for count rows: "共38个文件", "共5个文件夹".
+    virtual QString countText(int count) const;
+    // The short summary of a finished job: "已完成：成功36个，失败2个"; after an undo "已撤销：恢复36个，失败2个".
+    static QString jobSummary(int succeeded, int failed, bool undo = false);
+
 signals:
     void canUndo(bool isCan);
     void tabelEmpty(bool isEmpty);
+    // A job of the list is over: its summary, and the file it wrote when it wrote one.
+    void jobFinished(const QString &summary, const QString &writtenFile);
 
 public slots:
     void onSortChanged(int dstIndex, int SrcIndex);

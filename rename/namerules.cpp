@@ -1,7 +1,7 @@
 #include "namerules.h"
 
-#include "common/channels.h"
-#include "common/timestyles.h"
+#include "hub/channels.h"
+#include "naming/timestyles.h"
 #include "rename/renamekeys.h"
 #include "rename/renamesettings.h"
 
@@ -72,6 +72,14 @@ QString applyConversion(const QString &name, int pinyin, int chineseScript, cons
     return name;
 }
 
+QString withoutLeadingDots(const QString &extension)
+{
+    int dots = 0;
+    while (dots < extension.size() && extension.at(dots) == QLatin1Char('.'))
+        ++dots;
+    return extension.mid(dots);
+}
+
 // Conversion, case and extension: the steps every rule ends with.
 template <typename Settings>
 QString finishName(const QString &name, const Settings &s, bool folder, const QFileInfo &info,
@@ -82,8 +90,10 @@ QString finishName(const QString &name, const Settings &s, bool folder, const QF
         return converted;
     QString ext = info.suffix();
     if (s.extensionEnabled) {
-        if (s.extensionMode == 0 && !s.newExtension.isEmpty())
-            ext = s.newExtension;
+        // A dot typed before the new extension is the separator the name already has.
+        const QString newExtension = withoutLeadingDots(s.newExtension);
+        if (s.extensionMode == 0 && !newExtension.isEmpty())
+            ext = newExtension;
         else if (s.extensionMode == 1 && !s.extensionFind.isEmpty())
             ext.replace(s.extensionFind, s.extensionReplace, Qt::CaseSensitive);
     }
@@ -276,15 +286,19 @@ bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve, co
 
 void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve)
 {
-    // A read that failed delivers no names: it changes no proposal, and so leaves the conflict choice alone.
-    if (names.isEmpty())
-        return;
-    const int count = qMin(names.size(), entries.size());
-    for (int i = 0; i < count; ++i) {
-        const QString ext = folder ? QString() : QFileInfo(entries[i].path).suffix();
-        entries[i].newName = ext.isEmpty() ? names.at(i) : names.at(i) + QLatin1Char('.') + ext;
+    for (int i = 0; i < entries.size(); ++i) {
+        FileEntry &entry = entries[i];
+        // A row the workbook gives no name keeps its own: it is not renamed.
+        if (i >= names.size()) {
+            entry.newName = entry.currentName;
+            continue;
+        }
+        const QString ext = folder ? QString() : QFileInfo(entry.path).suffix();
+        entry.newName = ext.isEmpty() ? names.at(i) : names.at(i) + QLatin1Char('.') + ext;
     }
-    autoResolve = true;
+    // No names (no workbook, or a read that failed) rename nothing, and so leave the conflict choice alone.
+    if (!names.isEmpty())
+        autoResolve = true;
 }
 
 QString capitalizeWords(const QString &text)

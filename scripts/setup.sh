@@ -14,6 +14,8 @@ packages=(
   fonts-noto-cjk unicode-data
   xvfb xauth x11-utils dbus-daemon openssl
   desktop-file-utils appstream dpkg-dev file
+  exfatprogs exfat-fuse e2fsprogs
+  clang-format git
   dbus
 )
 

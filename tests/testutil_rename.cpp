@@ -1,7 +1,7 @@
 #include "testutil_rename.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
 #include "rename/renamekeys.h"
@@ -35,17 +35,6 @@ void resetRecords()
         if (DeleteSettings *s = deleteSettings(key.channel))
             *s = DeleteSettings();
     }
-}
-
-QStringList onDisk(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QStringList columnTexts(const FileListWidget *list, int column)

@@ -1,7 +1,8 @@
+#include "testutil_filelist.h"
+
 #include "filelist/revealinfilemanager.h"
 
 #include <QDBusConnection>
-#include <QDesktopServices>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -22,15 +23,6 @@ public slots:
     }
 };
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
 class TestReveal : public QObject
 {
     Q_OBJECT
@@ -48,7 +40,7 @@ private:
     QProcess m_bus;
     QDBusConnection m_fileManagerBus{QString()};
     FakeFileManager m_fileManager;
-    UrlCatcher m_catcher;
+    FileListTest::UrlCatcher m_catcher;
     QTemporaryDir m_dir;
 };
 
@@ -84,13 +76,11 @@ void TestReveal::init()
 {
     m_fileManager.shown.clear();
     m_catcher.opened.clear();
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
     QVERIFY(m_fileManagerBus.registerService("org.freedesktop.FileManager1"));
 }
 
 void TestReveal::cleanup()
 {
-    QDesktopServices::unsetUrlHandler("file");
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
 }
 

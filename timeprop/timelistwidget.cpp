@@ -1,7 +1,7 @@
 #include "timelistwidget.h"
 
-#include "common/channels.h"
-#include "common/jobpacer.h"
+#include "hub/channels.h"
+#include "jobs/jobpacer.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
@@ -218,6 +218,7 @@ void TimeListWidget::runTimeJob(bool undoing)
 {
     // The run keeps the settings it started with, whatever reaches the page's record meanwhile.
     const TimeSettings settings = pageSettings();
+    TimeJobResult result;
     const bool ran = m_runner.run(table()->viewport(), [&, this](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
         TextCache creation;
@@ -231,12 +232,12 @@ void TimeListWidget::runTimeJob(bool undoing)
             showStatus(row, entry.status);
             pacer.step();
         };
-        if (undoing)
-            TimeJob::undo(m_records, m_history, onRow, reporter);
-        else
-            TimeJob::run(m_records, settings, m_history, onRow, reporter);
+        result = undoing ? TimeJob::undo(m_records, m_history, onRow, reporter)
+                         : TimeJob::run(m_records, settings, m_history, onRow, reporter);
         setBusy(false);
     });
-    if (ran)
-        emit canUndo(m_history.canUndo());
+    if (!ran)
+        return;
+    emit canUndo(m_history.canUndo());
+    emit jobFinished(jobSummary(result.done, result.failed, undoing), QString());
 }
