@@ -3,6 +3,7 @@
 #include "log/logmessagehandler.h"
 #include "app/mainwindow.h"
 #include "app/windowservice.h"
+#include "app/qttranslations.h"
 #include "rename/ccconverter.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@ int main(int argc, char *argv[])
     WindowService service;
     if (!service.claim() && WindowService::handOver(request))
         return 0;
+    QtTranslations::install(&app, QLocale::system());
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
     CCConverter::initialize();
 #ifndef Q_OS_WIN
@@ -36,8 +38,9 @@ int main(int argc, char *argv[])
 #endif
 
     MainWindow window;
+    if (!window.restoreRemembered())
+        ApplicationStartup::centreOnPrimaryScreen(&window);
     window.show();
-    ApplicationStartup::centreOnPrimaryScreen(&window);
     service.serve(&window);
     service.open(request);
     return app.exec();

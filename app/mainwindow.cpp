@@ -1,17 +1,21 @@
 #include "mainwindow.h"
 
+#include "focuschain.h"
 #include "helppages.h"
 #include "recoverydialog.h"
+#include "keyboardfocus.h"
+#include "keyboardshortcuts.h"
 #include "settingmenu.h"
 #include "tipdialog.h"
 #include "ui_mainwindow.h"
 #include "warningdialog.h"
 #include "windowagent.h"
+#include "windowmemory.h"
 
-#include "create/createfilepage.h"
-#include "filelist/itemlistwidget.h"
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
+#include "create/createfilepage.h"
+#include "filelist/itemlistwidget.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -88,6 +92,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->menubar, &Menubar::doubleClicked, this, &MainWindow::toggleMaximized);
 
     setUpPageButtons();
+    setUpKeyboard();
 
     ui->folderRenamePage->setFolderMode(true);
     ui->fileRenamePage->setFolderMode(false);
@@ -125,6 +130,41 @@ void MainWindow::setUpWindowAgent()
     m_windowAgent->setSystemButton(WindowAgent::Maximize, ui->maxButton);
     m_windowAgent->setSystemButton(WindowAgent::Close, ui->closeButton);
     m_windowAgent->setTitleBar(ui->menubar);
+}
+
+void MainWindow::setUpKeyboard()
+{
+    new KeyboardFocus(this);
+    new KeyboardShortcuts(this, ui->stackedWidget, ui->swtichPageBtnGroup);
+    // The window's own buttons are for the mouse; the keyboard has the window manager's keys for them.
+    for (QWidget *button : {static_cast<QWidget *>(ui->logo), static_cast<QWidget *>(ui->minButton),
+                            static_cast<QWidget *>(ui->maxButton), static_cast<QWidget *>(ui->closeButton)})
+        button->setFocusPolicy(Qt::NoFocus);
+    ui->minButton->setToolTip(QStringLiteral("最小化"));
+    ui->closeButton->setToolTip(QStringLiteral("关闭"));
+    showMaxButtonTip();
+    ui->settingBtn->setToolTip(KeyboardShortcuts::toolTip(ui->settingBtn->toolTip(), QKeySequence(Qt::Key_F1)));
+    orderFocusChain();
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, &MainWindow::orderFocusChain);
+}
+
+void MainWindow::orderFocusChain()
+{
+    const auto pageButtons = ui->swtichPageBtnGroup->buttons();
+    QList<QWidget *> before;
+    for (QAbstractButton *button : pageButtons)
+        before.append(button);
+    FocusChain::order(before, ui->stackedWidget->currentWidget(), {ui->onlineHelp, ui->settingBtn});
+}
+
+void MainWindow::showMaxButtonTip()
+{
+    ui->maxButton->setToolTip(isMaximized() ? QStringLiteral("向下还原") : QStringLiteral("最大化"));
+}
+
+bool MainWindow::restoreRemembered()
+{
+    return WindowMemory::restore(this, ui->swtichPageBtnGroup);
 }
 
 void MainWindow::setUpPageButtons()
@@ -169,8 +209,10 @@ void MainWindow::toggleMaximized()
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         ui->maxButton->setChecked(isMaximized());
+        showMaxButtonTip();
+    }
 }
 
 // A job cut short last time is dealt with before anything else, once the window can be seen.
@@ -229,7 +271,7 @@ void MainWindow::on_settingBtn_clicked()
 
 void MainWindow::on_onlineHelp_clicked()
 {
-    QDesktopServices::openUrl(HelpPages::customerServiceUrl());
+    HelpPages::openCustomerService();
 }
 
 void MainWindow::showWarning(const QString &message)
@@ -245,9 +287,12 @@ void MainWindow::onPropertyValueChanged(const QString &valueName, const QString 
     if (valueName == Channel::AppCapacityLimit) {
         showWarning(QStringLiteral("文件总数超过3000，请分批次处理！"));
     } else if (valueName == Channel::StartAddFile) {
+        m_focusBeforeAddition = focusWidget();
         setEnabled(false);
     } else if (valueName == Channel::EndAddFile) {
         setEnabled(true);
+        if (m_focusBeforeAddition)
+            m_focusBeforeAddition->setFocus(Qt::OtherFocusReason);
         const int skipped = value.toInt();
         if (skipped >= 1)
             showWarning(QStringLiteral("已经为您过滤%1个或已经存在的文件！").arg(skipped));
@@ -261,9 +306,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     TipDialog dialog(this);
     dialog.setModal(true);
     dialog.raise();
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
+        WindowMemory::save(this, ui->swtichPageBtnGroup);
         QMainWindow::closeEvent(event);
-    else
+    } else
         event->ignore();
 }
 

@@ -3,6 +3,7 @@
 #include "hub/hubsubscription.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 namespace Ui {
 class MainWindow;
@@ -35,6 +36,8 @@ public:
     bool listsBusy() const;
     // Shows the window over the others, restored if it was minimised, and asks for the keyboard focus.
     void bringToFront();
+    // Puts back the size, position, maximised state and page of the last run; false at the first start.
+    bool restoreRemembered();
 
 public slots:
     void onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value);
@@ -51,6 +54,9 @@ private slots:
 private:
     void setUpWindowAgent();
     void setUpPageButtons();
+    void setUpKeyboard();
+    void orderFocusChain();
+    void showMaxButtonTip();
     void switchPage(int buttonId);
     void addToPage(const QString &page, const QStringList &paths);
     QWidget *pageWidget(const QString &page) const;
@@ -63,4 +69,6 @@ private:
     WindowAgent *m_windowAgent = nullptr;
     bool m_recoveryOffered = false;
     HubSubscription m_subscription;
+    // Disabling the window during an addition takes the focus away; it comes back here afterwards.
+    QPointer<QWidget> m_focusBeforeAddition;
 };

@@ -112,8 +112,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the binaries link, with their versions, as dpkg-shlibdeps reads them from the binaries.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time rather than linked: Qt's SVG image and icon plugins draw most of the interface.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5")
+# Loaded at run time rather than linked: Qt's SVG image and icon plugins draw most of the interface, and
+# Qt's translations put its own dialogs (the file dialog) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5, qttranslations5-l10n")
 # Not linked but needed to work well: Chinese glyphs for the interface, a browser opener for the help pages.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei, xdg-utils")
 include(CPack)

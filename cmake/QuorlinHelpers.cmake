@@ -44,5 +44,9 @@ function(quorlin_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   add_dependencies(${name} stage_data)
   add_test(NAME ${name} COMMAND ${ARG_RUN_INSIDE} $<TARGET_FILE:${name}> WORKING_DIRECTORY ${QUORLIN_APP_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)
+  # The per-user settings and data of every test go to the build folder, never to the user's own, and no two
+  # tests share them.
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_CONFIG_HOME=${PROJECT_BINARY_DIR}/tests/home/${name}/config;XDG_DATA_HOME=${PROJECT_BINARY_DIR}/tests/home/${name}/data"
+    TIMEOUT 300)
 endfunction()

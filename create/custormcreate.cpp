@@ -7,8 +7,7 @@
 #include "naming/timestyles.h"
 #include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
-
-#include <QFileDialog>
+#include "filelist/folderpicker.h"
 
 namespace {
 
@@ -69,8 +68,7 @@ void CustormCreate::regeneratePlan()
 
 void CustormCreate::pickTargetFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("打开"), QString(),
-                                                             QFileDialog::ShowDirsOnly);
+    const QString folder = pickFolder(this, QStringLiteral("打开"), PickerFolders::Purpose::CreateTarget);
     if (!folder.isEmpty())
         setTargetFolder(folder);
 }

@@ -4,7 +4,7 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "hub/itemmoves.h"
-#include "filelist/startfolder.h"
+#include "filelist/pickerfolders.h"
 #include "filelist/additionplan.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/filecollector.h"
@@ -25,6 +25,9 @@
 #include <QSet>
 #include <QSignalBlocker>
 #include <QUrl>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -104,7 +107,8 @@ void ItemListWidget::setColumns(const QVector<Column> &columns, int fittingColum
     t->setShowGrid(false);
     t->setWordWrap(true);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift and Ctrl pick several rows, for Delete.
+    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setEditTriggers(QAbstractItemView::DoubleClicked);
     t->setDragMode(rowDrag);
 
@@ -190,17 +194,24 @@ QString ItemListWidget::jobSummary(int succeeded, int failed, bool undo)
 
 void ItemListWidget::addFromFileDialog()
 {
+    using PickerFolders::Purpose;
     const QStringList files =
-        QFileDialog::getOpenFileNames(this, QStringLiteral("打开"), defaultUserFolder());
-    if (!files.isEmpty())
-        addFiles(files);
+        QFileDialog::getOpenFileNames(this, QStringLiteral("打开"), PickerFolders::startFolder(Purpose::AddFiles));
+    if (files.isEmpty())
+        return;
+    PickerFolders::rememberFile(Purpose::AddFiles, files.first());
+    addFiles(files);
 }
 
 void ItemListWidget::addFromFolderPicker()
 {
-    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
+    using PickerFolders::Purpose;
+    const QStringList folders =
+        pickFolders(QStringLiteral("选择目录"), PickerFolders::startFolder(Purpose::AddFolder));
     if (folders.isEmpty())
         return;
+    // Next time the picker opens where these were chosen, beside them.
+    PickerFolders::rememberFile(Purpose::AddFolder, folders.first());
     if (m_folderMode) {
         addFiles(folders);
         return;
@@ -393,6 +404,33 @@ void ItemListWidget::onDeleteFile()
     const int index = indexOfId(cell->property("UUID").toString());
     if (index >= 0)
         removeRecord(index);
+    afterRemoval();
+}
+
+void ItemListWidget::removeSelectedRows()
+{
+    CustomTabelWidget *t = ui->tableWidget;
+    if (m_busy || !t->isVisible())
+        return;
+    commitOpenEditor();
+    QList<int> rows;
+    const QModelIndexList selected = t->selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    if (rows.isEmpty())
+        return;
+    // From the bottom up, so the rows still to go keep their numbers.
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (int row : rows) {
+        t->removeRow(row);
+        removeRecord(row);
+    }
+    afterRemoval();
+}
+
+void ItemListWidget::afterRemoval()
+{
+    CustomTabelWidget *t = ui->tableWidget;
     if (recordCount() == 0) {
         t->hide();
         ui->emptyList->show();

@@ -50,6 +50,8 @@ public:
     void addGivenPaths(const QStringList &paths);
     void clearList();
     QStringList listedPaths() const;
+    // Takes the selected rows out of the list (Delete); their items stay on disk.
+    void removeSelectedRows();
 
     void setFolderMode(bool folderMode);
     bool folderMode() const { return m_folderMode; }
@@ -140,6 +142,7 @@ private:
     void onSortIndicatorChanged(int logicalIndex);
     void onItemEdited(QTableWidgetItem *item);
     void onDeleteFile();
+    void afterRemoval();
     void onOpenDir();
     void commitOpenEditor();
 

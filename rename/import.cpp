@@ -8,10 +8,10 @@
 #include "hub/mydialogmessageevent.h"
 #include "controls/paneldefaults.h"
 #include "controls/toolbuttonicon.h"
+#include "filelist/folderpicker.h"
 #include "filelist/revealinfilemanager.h"
 #include "ooxml/spreadsheetreader.h"
 
-#include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QStackedWidget>
@@ -124,7 +124,7 @@ void Import::on_openDirBtn_clicked()
 
 void Import::chooseWorkbook()
 {
-    setWorkbook(QFileDialog::getOpenFileName(this, QStringLiteral("打开"), QString(), QStringLiteral("*.xlsx")));
+    setWorkbook(pickWorkbook(this));
 }
 
 void Import::setFolderMode(bool folderMode)

@@ -17,6 +17,7 @@ packages=(
   exfatprogs exfat-fuse e2fsprogs
   clang-format git
   dbus
+  qttranslations5-l10n
 )
 
 missing=()

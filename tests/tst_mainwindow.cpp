@@ -132,7 +132,7 @@ void TestMainWindow::windowForm()
     auto *settingBtn = m_window->findChild<QPushButton *>(QStringLiteral("settingBtn"));
     QVERIFY(onlineHelp && settingBtn);
     QCOMPARE(onlineHelp->toolTip(), QStringLiteral("在线客服"));
-    QCOMPARE(settingBtn->toolTip(), QStringLiteral("帮助"));
+    QCOMPARE(settingBtn->toolTip(), QStringLiteral("帮助 (F1)"));
     QCOMPARE(onlineHelp->size(), QSize(32, 28));
     QCOMPARE(settingBtn->size(), QSize(18, 18));
 

@@ -1,4 +1,5 @@
 #include "testutil_filelist.h"
+#include "testutil_engine.h"
 
 #include "filelist/revealinfilemanager.h"
 
@@ -35,6 +36,7 @@ private slots:
     void showsItemSelected();
     void emptyPathDoesNothing();
     void opensFolderWithoutFileManager();
+    void warnsWithPathWhenNothingOpens();
 
 private:
     QProcess m_bus;
@@ -119,6 +121,17 @@ void TestReveal::opensFolderWithoutFileManager()
     QTRY_COMPARE(m_catcher.opened.size(), 1);
     QCOMPARE(m_catcher.opened.first(), QUrl::fromLocalFile(m_dir.path() + "/sub"));
     QVERIFY(m_fileManager.shown.isEmpty());
+}
+
+void TestReveal::warnsWithPathWhenNothingOpens()
+{
+    // No file manager on the bus and no program to open a folder (offscreen has none).
+    m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
+    QDesktopServices::unsetUrlHandler("file");
+    EngineTest::WarningListener warnings;
+    const QString path = m_dir.path() + "/sub/b.txt";
+    revealInFileManager(path);
+    QTRY_COMPARE(warnings.messages, QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
 }
 
 QTEST_MAIN(TestReveal)
