@@ -385,7 +385,8 @@ void MainWindow::addToPage(const QString &page, const QStringList &paths)
         unused = createPage->takeGivenPaths(paths);
     } else if (auto *list = widget->findChild<ItemListWidget *>()) {
         if (list->folderMode())
-            unused = int(std::count_if(paths.cbegin(), paths.cend(), [](const QString &path) { return !QFileInfo(path).isDir(); }));
+            unused = int(std::count_if(paths.cbegin(), paths.cend(),
+                                       [](const QString &path) { return !QFileInfo(path).isDir(); }));
         list->addGivenPaths(paths);
     }
     if (unused > 0)
