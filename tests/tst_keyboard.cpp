@@ -35,15 +35,6 @@ using namespace FileListTest;
 
 namespace {
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 // WCAG relative luminance and contrast ratio.
 double luminance(const QColor &color)
 {
@@ -116,7 +107,7 @@ private:
     QTemporaryDir m_settings;
     QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;
-    UrlCatcher m_urls;
+    std::unique_ptr<UrlCatcher> m_urls;
 };
 
 void TestKeyboard::initTestCase()
@@ -134,13 +125,12 @@ void TestKeyboard::init()
 {
     QSettings().clear();
     m_window = std::make_unique<MainWindow>();
-    m_urls.urls.clear();
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+    m_urls = std::make_unique<UrlCatcher>();
 }
 
 void TestKeyboard::cleanup()
 {
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    m_urls.reset();
     m_window.reset();
 }
 
@@ -370,16 +360,16 @@ void TestKeyboard::helpThatCannotOpenSaysWhere()
 {
     showWithFiles(0);
     press(Qt::Key_F1);
-    QCOMPARE(m_urls.urls.size(), 1);
-    QVERIFY(m_urls.urls.first().toLocalFile().endsWith(QLatin1String("help/index.html")));
+    QCOMPARE(m_urls->opened.size(), 1);
+    QVERIFY(m_urls->opened.first().toLocalFile().endsWith(QLatin1String("help/index.html")));
 
     // Offscreen there is no browser to open it.
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     EngineTest::WarningListener warnings;
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     press(Qt::Key_F1);
     QCOMPARE(warnings.messages,
-             QStringList{QStringLiteral("无法打开帮助中心，请在浏览器中打开：") + m_urls.urls.first().toString()});
+             QStringList{QStringLiteral("无法打开帮助中心，请在浏览器中打开：") + m_urls->opened.first().toString()});
 }
 
 void TestKeyboard::dropDownListsAndSelectionAreLegible()
