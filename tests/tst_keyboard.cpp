@@ -368,8 +368,9 @@ void TestKeyboard::helpThatCannotOpenSaysWhere()
     EngineTest::WarningListener warnings;
     ModalAnswerer answerer;
     press(Qt::Key_F1);
-    QCOMPARE(warnings.messages,
-             QStringList{QStringLiteral("无法打开帮助中心，请在浏览器中打开：") + m_urls->opened.first().toString()});
+    QCOMPARE(
+        warnings.messages,
+        QStringList{QStringLiteral("无法打开帮助中心，请在浏览器中打开：") + m_urls->opened.first().toString()});
 }
 
 void TestKeyboard::dropDownListsAndSelectionAreLegible()
