@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.16)
 # Makes the templates twice, more than a zip time step (2 s) apart and in different time zones, and checks that
-# the two folders hold the same bytes: no clock may reach the files
+# the two folders hold the same bytes: no clock may reach the files. A third run shows SOURCE_DATE_EPOCH is the
+# date they carry
 # (cmake -DTOOL=<quorlin-maketemplates> -DWORK=<scratch folder> -P CheckReproducibleTemplates.cmake).
 file(REMOVE_RECURSE ${WORK})
 foreach(run first second)
@@ -28,3 +29,9 @@ foreach(name ${made})
     message(FATAL_ERROR "${name} differs between two runs of the template maker")
   endif()
 endforeach()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=1700000000 ${TOOL} ${WORK}/epoch)
+file(STRINGS ${WORK}/epoch/PDF.pdf stamp REGEX "CreationDate")
+if(NOT stamp MATCHES "D:20231114221320Z")
+  message(FATAL_ERROR "the PDF does not carry SOURCE_DATE_EPOCH: ${stamp}")
+endif()

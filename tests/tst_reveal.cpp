@@ -1,5 +1,5 @@
-#include "testutil_filelist.h"
 #include "testutil_engine.h"
+#include "testutil_filelist.h"
 
 #include "filelist/revealinfilemanager.h"
 
@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 // Stands in for the desktop's file manager on a private session bus.
 class FakeFileManager : public QObject
@@ -43,7 +45,7 @@ private:
     QProcess m_bus;
     QDBusConnection m_fileManagerBus{QString()};
     FakeFileManager m_fileManager;
-    FileListTest::UrlCatcher m_catcher;
+    std::unique_ptr<FileListTest::UrlCatcher> m_catcher;
     QTemporaryDir m_dir;
 };
 
@@ -78,12 +80,13 @@ void TestReveal::cleanupTestCase()
 void TestReveal::init()
 {
     m_fileManager.shown.clear();
-    m_catcher.opened.clear();
+    m_catcher = std::make_unique<FileListTest::UrlCatcher>();
     QVERIFY(m_fileManagerBus.registerService("org.freedesktop.FileManager1"));
 }
 
 void TestReveal::cleanup()
 {
+    m_catcher.reset();
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
 }
 
@@ -103,7 +106,7 @@ void TestReveal::showsItemSelected()
     QTRY_COMPARE(m_fileManager.shown.size(), 1);
     QCOMPARE(QUrl(m_fileManager.shown.first()), QUrl::fromLocalFile(path));
     QVERIFY(m_fileManager.shown.first().startsWith("file:///"));
-    QVERIFY(m_catcher.opened.isEmpty());
+    QVERIFY(m_catcher->opened.isEmpty());
 }
 
 void TestReveal::emptyPathDoesNothing()
@@ -112,15 +115,15 @@ void TestReveal::emptyPathDoesNothing()
     revealInFileManager(m_dir.path() + "/after.txt");
     QTRY_COMPARE(m_fileManager.shown.size(), 1);
     QCOMPARE(QUrl(m_fileManager.shown.first()), QUrl::fromLocalFile(m_dir.path() + "/after.txt"));
-    QVERIFY(m_catcher.opened.isEmpty());
+    QVERIFY(m_catcher->opened.isEmpty());
 }
 
 void TestReveal::opensFolderWithoutFileManager()
 {
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
     revealInFileManager(m_dir.path() + "/sub/b.txt");
-    QTRY_COMPARE(m_catcher.opened.size(), 1);
-    QCOMPARE(m_catcher.opened.first(), QUrl::fromLocalFile(m_dir.path() + "/sub"));
+    QTRY_COMPARE(m_catcher->opened.size(), 1);
+    QCOMPARE(m_catcher->opened.first(), QUrl::fromLocalFile(m_dir.path() + "/sub"));
     QVERIFY(m_fileManager.shown.isEmpty());
 }
 
