@@ -6,6 +6,7 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 
@@ -83,7 +84,20 @@ void CollectListWidget::runCollectExport()
         entry.status = StatusRunning;
     showAllStatuses(StatusRunning);
     ::runCollectExport(m_records, collectSettings(folderMode()), folderMode(), this,
-                       [this](const ExportOutcome &outcome) { finishExport(outcome.saved); });
+                       [this](const ExportOutcome &outcome) {
+                           finishExport(outcome.saved);
+                           // The file may have taken another name than the one asked for: the one written is
+                           // the one told.
+                           const QString written = outcome.saved ? outcome.path : QString();
+                           emit jobFinished(exportSummary(written), written);
+                       });
+}
+
+QString CollectListWidget::exportSummary(const QString &writtenFile)
+{
+    if (writtenFile.isEmpty())
+        return QStringLiteral("导出失败，未生成文件");
+    return QStringLiteral("已导出：%1").arg(QFileInfo(writtenFile).fileName());
 }
 
 void CollectListWidget::finishExport(bool saved)

@@ -29,6 +29,7 @@ public:
     void pickSpreadsheet();
     // Asks for the target folder; a cancelled dialog changes nothing.
     void pickTargetFolder();
+    void setTargetFolder(const QString &folder);
     // Brings the plan in line with the restored controls (no workbook, no items) and announces it.
     void resetImportPlan();
     // Makes the rows of a read the import plan: one item per row with a first text, at most the list capacity.

@@ -107,20 +107,21 @@ bool FileListWidget::sortRecords(int column, bool descending)
     switch (column) {
     case NameColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.currentName; }, descending);
-        scheduleConflictCheck();
-        return true;
+        break;
     case NewNameColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.newName; }, descending);
-        scheduleConflictCheck();
-        return true;
+        break;
     case FolderColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); },
                                descending);
-        scheduleConflictCheck();
-        return true;
+        break;
     default:
         return false;
     }
+    // Numbers, letters and imported names go by row: the order the user gave is the order they are given in.
+    computeProposals();
+    scheduleConflictCheck();
+    return true;
 }
 
 void FileListWidget::onCellEdited(int row, QTableWidgetItem *item)
@@ -140,6 +141,7 @@ void FileListWidget::onCellEdited(int row, QTableWidgetItem *item)
         name = entry.newName;
     item->setText(name);
     entry.newName = name;
+    m_typedNames.insert(entry.id, name);
     scheduleConflictCheck();
 }
 
@@ -147,11 +149,13 @@ void FileListWidget::onCleared()
 {
     m_history.clear();
     m_conflicts.clear();
+    m_typedNames.clear();
 }
 
 void FileListWidget::moveRecord(int from, int to)
 {
     RecordListWidget<FileEntry>::moveRecord(from, to);
+    computeProposals();
     // The order decides which of two rows keeps a name they both propose.
     scheduleConflictCheck();
 }
@@ -200,16 +204,52 @@ void FileListWidget::recompute(const NameRules::RuleSettings &rule)
 {
     if (rule.folder != folderMode())
         return;
-    NameRules::recompute(rule, m_records, m_autoResolve);
-    showNewNames();
-    checkConflicts();
+    m_sourceRule = rule;
+    m_importIsSource = false;
+    m_importedNames.clear();
+    m_typedNames.clear();
+    refreshProposals();
 }
 
 void FileListWidget::applyImportedNames(const QStringList &names)
 {
-    NameRules::applyImportedNames(names, m_records, folderMode(), m_autoResolve);
+    m_sourceRule.reset();
+    m_importIsSource = true;
+    m_importedNames = names;
+    m_typedNames.clear();
+    refreshProposals();
+}
+
+void FileListWidget::computeProposals()
+{
+    if (m_importIsSource)
+        NameRules::applyImportedNames(m_importedNames, m_records, folderMode(), m_autoResolve);
+    else if (m_sourceRule)
+        NameRules::recompute(*m_sourceRule, m_records, m_autoResolve);
+    if (m_typedNames.isEmpty())
+        return;
+    for (FileEntry &entry : m_records) {
+        const auto typed = m_typedNames.constFind(entry.id);
+        if (typed != m_typedNames.constEnd())
+            entry.newName = *typed;
+    }
+}
+
+void FileListWidget::refreshProposals()
+{
+    computeProposals();
     showNewNames();
     checkConflicts();
+}
+
+void FileListWidget::forgetAppliedTypedNames()
+{
+    if (m_typedNames.isEmpty())
+        return;
+    for (const FileEntry &entry : qAsConst(m_records)) {
+        if (m_typedNames.value(entry.id) == entry.currentName)
+            m_typedNames.remove(entry.id);
+    }
 }
 
 void FileListWidget::showNewNames()
@@ -252,21 +292,27 @@ void FileListWidget::followMoves(const ItemMoves &moves)
 
 void FileListWidget::renameAll(bool undoing)
 {
-    QVector<QPair<QString, QString>> moves;
+    RenameJobResult jobResult;
     const bool ran = runJob([&](JobPacer &pacer, JobFailureReporter &reporter) {
         const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
             showJobRow(row, entry, outcome);
             pacer.step();
         };
-        const RenameJobResult result = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
-                                               : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
-        moves = result.moves;
+        jobResult = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
+                            : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
     });
     if (!ran)
         return;
+    forgetAppliedTypedNames();
+    // Undone rows show what a start would now do with the settings in view, not the names just taken back.
+    if (undoing) {
+        computeProposals();
+        showNewNames();
+    }
     // The marks follow at once, but outside the job's time: the window is the user's again.
     scheduleConflictCheck();
-    announceMoves(moves);
+    announceMoves(jobResult.moves);
+    emit jobFinished(jobSummary(jobResult.renamed, jobResult.failed + jobResult.missing, undoing), QString());
 }
 
 void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)

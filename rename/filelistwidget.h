@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <optional>
+
 enum class RowOutcome;
 class NewNameDelegate;
 
@@ -33,8 +35,11 @@ public:
     void setNewNameText(int row, const QString &text);
 
     // Proposals by a rule of this list's mode, shown in column 1; a rule of the other mode changes nothing.
+    // The rule stays the source of the proposals: a sort, a row move or an undo computes them again from it,
+    // in the new order. A settings change replaces the names typed into rows.
     void recompute(const NameRules::RuleSettings &rule);
-    // names[i] becomes the proposal of row i (a file keeps its extension).
+    // names[i] becomes the proposal of row i (a file keeps its extension); the other rows propose their own
+    // name. The names stay the source of the proposals like a rule does.
     void applyImportedNames(const QStringList &names);
     // Column 1 of every row from its entry's newName, repainted at once.
     void showNewNames();
@@ -74,6 +79,12 @@ protected:
 
 private:
     void importNames(const QVariant &value);
+    // The proposals from their source (none until a setting of this list's mode arrives), in row order,
+    // then the names typed into rows; nothing shown.
+    void computeProposals();
+    void refreshProposals();
+    // A typed name the job has given its item is used up.
+    void forgetAppliedTypedNames();
     void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
     void scheduleConflictCheck();
     // Shows the mark and hint of conflict on row; false when they were shown already.
@@ -81,6 +92,10 @@ private:
 
     RenameHistory m_history;
     bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
+    std::optional<NameRules::RuleSettings> m_sourceRule; // the rule the proposals come from, if not an import
+    bool m_importIsSource = false;
+    QStringList m_importedNames;  // the names of the last import, while the import is the source
+    QHash<QString, QString> m_typedNames; // proposals typed into rows since the last settings change, by row id
     HubSubscription m_subscription;
     NewNameDelegate *m_newNameDelegate;
     QHash<QString, NameConflict> m_conflicts; // the marked rows of the last check, by row id

@@ -6,12 +6,13 @@
 #include "hub/cnvglobalobserver.h"
 #include "controls/paneldefaults.h"
 #include "controls/toolbuttonicon.h"
+#include "filelist/folderpicker.h"
 #include "filelist/revealinfilemanager.h"
 #include "import/workbookread.h"
 
-#include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QStackedWidget>
 
 Import::Import(QWidget *parent) : QWidget(parent), ui(new Ui::Import)
 {
@@ -51,6 +52,7 @@ void Import::dropRead()
 void Import::forgetWorkbook()
 {
     dropRead();
+    m_names.clear();
     ui->replaceExcelLabel->setText(QString());
     ui->replaceExcelLabel->setToolTip(QString());
     ui->replaceExcelLabel->setIcon(QIcon());
@@ -91,6 +93,13 @@ void Import::on_replaceExcelLabel_clicked()
 void Import::on_deleteExcelBtn_clicked()
 {
     forgetWorkbook();
+    announceNames();
+}
+
+void Import::announceNames()
+{
+    const QVariantMap payload{{QStringLiteral("names"), m_names}, {QStringLiteral("folderMode"), m_folderMode}};
+    CNvGlobalObserver::instance()->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
 }
 
 void Import::on_openDirBtn_clicked()
@@ -100,7 +109,7 @@ void Import::on_openDirBtn_clicked()
 
 void Import::chooseWorkbook()
 {
-    setWorkbook(QFileDialog::getOpenFileName(this, QStringLiteral("打开"), QString(), QStringLiteral("*.xlsx")));
+    setWorkbook(pickWorkbook(this));
 }
 
 void Import::setFolderMode(bool folderMode)
@@ -119,6 +128,9 @@ void Import::showWorkbook(const QString &path)
 
 void Import::adoptRows(const QVariantList &rows)
 {
-    const QVariantMap payload{{QStringLiteral("names"), namesOfRows(rows)}, {QStringLiteral("folderMode"), m_folderMode}};
-    CNvGlobalObserver::instance()->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
+    m_names = namesOfRows(rows);
+    // A read that ends while the panel shows another mode keeps its names for when this one is shown.
+    const auto *stack = qobject_cast<const QStackedWidget *>(parentWidget());
+    if (!stack || stack->currentWidget() == this)
+        announceNames();
 }

@@ -39,8 +39,8 @@ QString proposedName(bool folder, const DeleteSettings &settings, const FileEntr
 void recompute(const RuleSettings &rule, FileEntryList &entries, bool &autoResolve,
                const NameSources &sources = NameSources::system());
 
-// names[i] becomes the proposal of row i, a file keeping its extension; rows beyond the names keep their
-// proposal and surplus names are ignored. A folder takes the name as it is. Imports always resolve conflicts.
+// names[i] becomes the proposal of row i, a file keeping its extension; rows beyond the names propose their
+// current name and surplus names are ignored. A folder takes the name as it is. Imports always resolve conflicts.
 void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve);
 
 // The text caseMode 5 gives: the first character of every run of letters and digits upper-cased.

@@ -1,5 +1,6 @@
 #include "timejob.h"
 
+#include "fileops/jobjournal.h"
 #include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 
@@ -14,11 +15,26 @@ struct RowStep
     QString message; // the warning for a failed row
 };
 
+// The row shows the times its item has now, read again: the times a run set are the ones the file system
+// kept, and a failed row did not get the ones it showed before. An item that cannot be read shows none.
+void showTimes(FileTimeEntry &entry, const FileTimes &times)
+{
+    entry.creation = times.readable ? times.creationTime() : QDateTime();
+    entry.modification = times.readable ? times.modificationTime() : QDateTime();
+}
+
+void showTimesOnDisk(FileTimeEntry &entry)
+{
+    showTimes(entry, readFileTimes(entry.path));
+}
+
 // entry is null when an undo meets an item whose row was removed since its run.
 RowStep failRow(FileTimeEntry *entry, const QString &message, TimeRowOutcome outcome = TimeRowOutcome::Failed)
 {
-    if (entry)
+    if (entry) {
         entry->status = StatusFailed;
+        showTimesOnDisk(*entry);
+    }
     return {outcome, message};
 }
 
@@ -83,7 +99,7 @@ RowStep checkRow(FileTimeEntry &entry, const QString &failureMessage)
     return {};
 }
 
-RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const Targets &targets, TimeBatch &batch)
+RowStep setRow(FileTimeEntry &entry, const Targets &targets, TimeBatch &batch)
 {
     const QString &path = entry.path;
     if (!targets.convertible)
@@ -99,11 +115,12 @@ RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const Targets
         != FileTimesSet) {
         return refusedRow(&entry, path, failure);
     }
+    const FileTimes after = readFileTimes(path);
     batch.append({entry.id, path, identity,
                   targets.creation ? std::optional(before.creation) : std::nullopt,
-                  targets.modification ? std::optional(before.lastWrite) : std::nullopt});
-    entry.creation = targets.creation ? settings.creation : before.creationTime();
-    entry.modification = targets.modification ? settings.modification : before.modificationTime();
+                  targets.modification ? std::optional(before.lastWrite) : std::nullopt,
+                  after.readable ? std::optional(after.lastWrite) : std::nullopt});
+    showTimes(entry, after);
     entry.status = StatusSuccess;
     return {};
 }
@@ -119,17 +136,16 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
     }
     if (identity != record.identity)
         return failRow(entry, TimeJob::replacedMessage(path));
+    if (record.modificationAfter && readFileTimes(path).lastWrite != *record.modificationAfter)
+        return failRow(entry, TimeJob::editedMessage(path));
 
-    FileTimes before;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure, &before)
+    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure)
         != FileTimesSet) {
         return refusedRow(entry, path, failure);
     }
     if (entry) {
-        entry->creation = record.creationBefore ? toLocalDateTime(*record.creationBefore) : before.creationTime();
-        entry->modification =
-            record.modificationBefore ? toLocalDateTime(*record.modificationBefore) : before.modificationTime();
+        showTimesOnDisk(*entry);
         entry->status = StatusPending;
     }
     return {};
@@ -144,6 +160,48 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
     ++result.failed;
     qWarning().noquote() << "time job:" << step.message;
     reporter.report(step.message);
+}
+
+// Writes the plan of a run to journal before the first time is set: each item's times as they are and as
+// they will be.
+void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const Targets &targets)
+{
+    if (!targets.convertible || (!targets.creation && !targets.modification))
+        return;
+    QVector<JobJournal::Item> items;
+    items.reserve(entries.size());
+    for (const FileTimeEntry &entry : entries) {
+        const FileTimes times = readFileTimes(entry.path);
+        JobJournal::Item item;
+        item.identity = itemIdentity(entry.path);
+        item.from = entry.path;
+        if (targets.creation && times.hasCreation)
+            item.oldCreation = times.creation;
+        if (targets.modification && times.readable)
+            item.oldWrite = times.lastWrite;
+        item.newCreation = targets.creation;
+        item.newWrite = targets.modification;
+        items.append(item);
+    }
+    journal.begin(JobJournal::Time, QString(), items);
+}
+
+// The same for an undo: the times the run left, and those it is about to put back.
+void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const QVector<const FileTimeEntry *> &entries)
+{
+    QVector<JobJournal::Item> items;
+    items.reserve(batch.size());
+    for (int i = 0; i < batch.size(); ++i) {
+        const TimeRecord &record = batch.at(i);
+        JobJournal::Item item;
+        item.identity = record.identity;
+        item.from = entries.at(i) ? entries.at(i)->path : record.path;
+        item.oldWrite = record.modificationAfter;
+        item.newCreation = record.creationBefore;
+        item.newWrite = record.modificationBefore;
+        items.append(item);
+    }
+    journal.begin(JobJournal::TimeUndo, QString(), items);
 }
 
 } // namespace
@@ -170,12 +228,17 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
     TimeJobResult result;
     TimeBatch batch;
     const Targets targets = targetsOf(settings);
+    JobJournal journal;
+    beginRunJournal(journal, entries, targets);
     for (int row = 0; row < entries.size(); ++row) {
-        const RowStep step = setRow(entries[row], settings, targets, batch);
+        const RowStep step = setRow(entries[row], targets, batch);
+        if (step.outcome == TimeRowOutcome::Done)
+            journal.done(row, entries.at(row).path);
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         finishRow(result, step, reporter);
     }
+    journal.finish();
     history.push(batch);
     return result;
 }
@@ -192,14 +255,25 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
 
-    for (const TimeRecord &record : batch) {
+    QVector<const FileTimeEntry *> entryOf(batch.size(), nullptr);
+    for (int i = 0; i < batch.size(); ++i) {
+        const int row = rowOfId.value(batch.at(i).id, -1);
+        entryOf[i] = row >= 0 ? &entries.at(row) : nullptr;
+    }
+    JobJournal journal;
+    beginUndoJournal(journal, batch, entryOf);
+    for (int i = 0; i < batch.size(); ++i) {
+        const TimeRecord &record = batch.at(i);
         const int row = rowOfId.value(record.id, -1);
         FileTimeEntry *entry = row >= 0 ? &entries[row] : nullptr;
         const RowStep step = undoRecord(record, entry);
+        if (step.outcome == TimeRowOutcome::Done)
+            journal.done(i, entry ? entry->path : record.path);
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         finishRow(result, step, reporter);
     }
+    journal.finish();
     return result;
 }
 
@@ -226,6 +300,11 @@ QString TimeJob::creationNotSettableMessage(const QString &path)
 QString TimeJob::outOfRangeMessage(const QString &path)
 {
     return QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(path);
+}
+
+QString TimeJob::editedMessage(const QString &path)
+{
+    return QStringLiteral("文件“%1”在修改后已被更改，未恢复其原时间！").arg(path);
 }
 
 QString TimeJob::replacedMessage(const QString &path)

@@ -167,7 +167,8 @@ void TimeListWidget::runTimeJob(bool undoing)
 {
     // The run keeps the settings it started with, whatever reaches the page's record meanwhile.
     const TimeSettings settings = pageSettings();
-    runJob([&, this](JobPacer &pacer, JobFailureReporter &reporter) {
+    TimeJobResult result;
+    const bool ran = runJob([&, this](JobPacer &pacer, JobFailureReporter &reporter) {
         TextCache creation;
         TextCache modification;
         const TimeJob::RowCallback onRow = [&, this](int row, const FileTimeEntry &entry, TimeRowOutcome) {
@@ -179,9 +180,9 @@ void TimeListWidget::runTimeJob(bool undoing)
             showStatus(row, entry.status);
             pacer.step();
         };
-        if (undoing)
-            TimeJob::undo(m_records, m_history, onRow, reporter);
-        else
-            TimeJob::run(m_records, settings, m_history, onRow, reporter);
+        result = undoing ? TimeJob::undo(m_records, m_history, onRow, reporter)
+                         : TimeJob::run(m_records, settings, m_history, onRow, reporter);
     });
+    if (ran)
+        emit jobFinished(jobSummary(result.done, result.failed, undoing), QString());
 }
