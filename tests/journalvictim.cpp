@@ -5,7 +5,7 @@
 
 #include "jobs/jobfailurereporter.h"
 #include "create/creationjob.h"
-#include "fileops/filetimeentry.h"
+#include "filelist/filetimeentry.h"
 #include "fileops/jobjournal.h"
 #include "rename/renamejob.h"
 #include "testutil_journaljobs.h"
