@@ -413,7 +413,7 @@ void TestTimePage::creationRefused()
     QVERIFY(!p.button("undo")->isEnabled());
     // The row shows the times the item kept, not the ones it was refused.
     const FileTimes kept = readFileTimes(item);
-    QCOMPARE(p.column(TimeListWidget::CreationColumn), QStringList{TimeListWidget::timeText(kept.creationTime())});
+    QCOMPARE(p.column(TimeListWidget::CreationColumn), QStringList{fileTimeText(kept.creationTime())});
     QCOMPARE(p.column(TimeListWidget::ModificationColumn), QStringList{"2005/01/01 00:00:00"});
 }
 
