@@ -1197,7 +1197,7 @@ void TestRenameJob::ringThatCannotTurnIsPutBack()
     };
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, false, lockFolder, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, lockFolder, RunReporter(m_reporter));
     setImmutable(locked, false);
 
     QCOMPARE(result.renamed, renamed);
@@ -1251,7 +1251,7 @@ void TestRenameJob::swapInsideARenamedFolder()
         entries.append(folder);
     WarningListener listener;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
 
     QCOMPARE(listener.messages, QStringList());
     QCOMPARE(result.renamed, 3);
@@ -1260,7 +1260,7 @@ void TestRenameJob::swapInsideARenamedFolder()
     for (const FileEntry &entry : entries)
         QVERIFY2(QFileInfo::exists(entry.path), qPrintable(entry.path));
 
-    RenameJob::undo(entries, m_history, false, {}, m_reporter);
+    RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
 
     QCOMPARE(listener.messages, QStringList());
     QCOMPARE(contentOf(path("D/x.txt")), QByteArray("D/x.txt"));
@@ -1271,11 +1271,11 @@ void TestRenameJob::swapInsideARenamedFolder()
 void TestRenameJob::undoTellsTheNameItGave()
 {
     FileEntryList entries{entryFor(makeFile("a.txt", "mine"), "b.txt")};
-    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    RenameJob::run(entries, m_history, true, {}, RunReporter(m_reporter));
     makeFile("a.txt", "newcomer");
     WarningListener listener;
 
-    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+    RenameJob::undo(entries, m_history, true, {}, RunReporter(m_reporter));
 
     QCOMPARE(contentOf(path("a(1).txt")), QByteArray("mine"));
     QCOMPARE(contentOf(path("a.txt")), QByteArray("newcomer"));
@@ -1351,7 +1351,7 @@ void TestRenameJob::raceOnExfatReplacesNothing()
         }
     });
     const RenameJob::RowCallback progress = [&](int row, const FileEntry &, RowOutcome) { done = row; };
-    const RenameJobResult result = RenameJob::run(entries, m_history, false, progress, m_reporter);
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, progress, RunReporter(m_reporter));
     stop = true;
     other.join();
 
@@ -1391,7 +1391,7 @@ void TestRenameJob::folderRenamedDuringTheJob()
     };
     WarningListener listener;
 
-    RenameJob::run(entries, m_history, false, moveFolder, m_reporter);
+    RenameJob::run(entries, m_history, false, moveFolder, RunReporter(m_reporter));
 
     QVERIFY(moved);
     const QStringList inside = QDir(path("G")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -547,7 +547,7 @@ void TestTimeJob::timeReadBackAtTheFileSystemsPrecision()
     const QDateTime asked = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime).addMSecs(250);
     WarningListener warnings;
 
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(asked), m_history, nullptr, m_reporter);
+    const TimeJobResult result = TimeJob::run(entries, modificationOnly(asked), m_history, nullptr, RunReporter(m_reporter));
 
     QCOMPARE(result.done, kept ? 1 : 0);
     const FileInstant expected = kept ? FileInstant{seconds, 0} : FileInstant{1104537600, 0};
@@ -576,7 +576,7 @@ void TestTimeJob::undoLeavesEditedItemAlone()
     QVERIFY(edited != instantOf(m_first));
     WarningListener warnings;
 
-    const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, m_reporter);
+    const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter));
 
     QCOMPARE(result.done, 1);
     QCOMPARE(diskTimes(a).write, KnownWrite);
