@@ -131,12 +131,11 @@ void TestReveal::warnsWithPathWhenNothingOpens()
 {
     // No file manager on the bus and no program to open a folder (offscreen has none).
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
-    QDesktopServices::unsetUrlHandler("file");
+    m_catcher.reset();
     EngineTest::WarningListener warnings;
     const QString path = m_dir.path() + "/sub/b.txt";
     revealInFileManager(path);
     QTRY_COMPARE(warnings.messages, QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
 }
 
 QTEST_MAIN(TestReveal)
