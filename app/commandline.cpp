@@ -57,14 +57,16 @@ int CommandLine::read(const QStringList &arguments, const QString &workingFolder
                                   QStringLiteral("打开的页面：%1").arg(pageNames().join(QStringLiteral(", "))),
                                   QStringLiteral("page"));
     parser.addOption(page);
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("要加入列表的文件或文件夹（路径或 file:// 网址）"),
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("要加入列表的文件或文件夹（路径或 file:// 网址）"),
                                  QStringLiteral("[PATH…]"));
 
     QString error;
     if (!parser.parse(arguments))
         error = parser.errorText();
     else if (parser.isSet(page) && !pageNames().contains(parser.value(page)))
-        error = QStringLiteral("未知页面“%1”，可用：%2").arg(parser.value(page), pageNames().join(QStringLiteral(", ")));
+        error =
+            QStringLiteral("未知页面“%1”，可用：%2").arg(parser.value(page), pageNames().join(QStringLiteral(", ")));
     if (!error.isEmpty()) {
         printTo(stderr, QStringLiteral("quorlin: %1\n\n%2").arg(error, parser.helpText()));
         return kUsageError;
@@ -74,8 +76,9 @@ int CommandLine::read(const QStringList &arguments, const QString &workingFolder
         return 0;
     }
     if (parser.isSet(version)) {
-        printTo(stdout, QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
-                                                      QCoreApplication::applicationVersion()));
+        printTo(stdout,
+                QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(),
+                                              QCoreApplication::applicationVersion()));
         return 0;
     }
 

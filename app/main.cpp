@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
         return 0;
     QtTranslations::install(&app, QLocale::system());
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
-    CCConverter::initialize();
+    CCConverter::whenLoaded(); // on a worker thread while the window builds
 #ifndef Q_OS_WIN
     // Windows takes the icon from the executable's resources; elsewhere the window needs it set.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/logo.svg")));

@@ -12,10 +12,11 @@
 #include "windowagent.h"
 #include "windowmemory.h"
 
-#include "hub/channels.h"
-#include "hub/cnvglobalobserver.h"
+#include "controls/polishhold.h"
 #include "create/createfilepage.h"
 #include "filelist/itemlistwidget.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -75,9 +76,15 @@ QString pageObjectName(QString buttonName)
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_subscription(this, mainWindowChannels())
 {
+    // Frameless before any child exists: changing the window flags later re-parents the window, which
+    // re-styles every widget in it.
+    m_windowAgent = new WindowAgent(this);
+    m_windowAgent->setup(this);
+    PolishHold hold(this);
     ui->setupUi(this);
+    ui->stackedWidget->adoptPages(PageStack::StyleWhenShown);
     setMinimumWidth(960);
-    setUpWindowAgent();
+    setUpSystemButtons();
 
     connect(ui->maxButton, &QAbstractButton::clicked, this, [this](bool checked) {
         if (checked)
@@ -107,11 +114,8 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-void MainWindow::setUpWindowAgent()
+void MainWindow::setUpSystemButtons()
 {
-    m_windowAgent = new WindowAgent(this);
-    m_windowAgent->setup(this);
-
     // The new names are the stylesheet's selectors of the system buttons.
     ui->minButton->setObjectName(QStringLiteral("min-button"));
     ui->maxButton->setObjectName(QStringLiteral("max-button"));
@@ -381,7 +385,8 @@ void MainWindow::addToPage(const QString &page, const QStringList &paths)
         unused = createPage->takeGivenPaths(paths);
     } else if (auto *list = widget->findChild<ItemListWidget *>()) {
         if (list->folderMode())
-            unused = int(std::count_if(paths.cbegin(), paths.cend(), [](const QString &path) { return !QFileInfo(path).isDir(); }));
+            unused = int(std::count_if(paths.cbegin(), paths.cend(),
+                                       [](const QString &path) { return !QFileInfo(path).isDir(); }));
         list->addGivenPaths(paths);
     }
     if (unused > 0)

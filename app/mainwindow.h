@@ -52,7 +52,7 @@ private slots:
     void on_onlineHelp_clicked();
 
 private:
-    void setUpWindowAgent();
+    void setUpSystemButtons();
     void setUpPageButtons();
     void setUpKeyboard();
     void orderFocusChain();

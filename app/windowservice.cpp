@@ -71,12 +71,14 @@ bool WindowService::handOver(const LaunchRequest &request, int timeoutMs)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
-    QDBusMessage call = QDBusMessage::createMethodCall(serviceName(), objectPath(), serviceName(), QStringLiteral("Open"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(serviceName(), objectPath(), serviceName(), QStringLiteral("Open"));
     call << request.page << request.paths;
     const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return true;
-    qWarning("The running window did not take this start (%s); opening another", qUtf8Printable(reply.errorMessage()));
+    qWarning("The running window did not take this start (%s); opening another",
+             qUtf8Printable(reply.errorMessage()));
     return false;
 }
 

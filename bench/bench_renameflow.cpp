@@ -233,9 +233,13 @@ int main(int argc, char *argv[])
         // changes), deleting it again makes it invalid (every proposal goes back to the current name).
         QWidget *replacePage = page.propertyWidget()->findChild<QWidget *>(QStringLiteral("replacePage"));
         auto *find = replacePage->findChild<QLineEdit *>(QStringLiteral("replaceFindContentEdit"));
-        QTest::mouseClick(page.propertyWidget()->findChild<QAbstractButton *>(QStringLiteral("replaceBtn")), Qt::LeftButton);
-        replacePage->findChild<CustormCheckBox *>(QStringLiteral("regexCheckBox"))->findChild<QCheckBox *>()->click();
-        replacePage->findChild<QLineEdit *>(QStringLiteral("replaceReplaceContentEdit"))->setText(QStringLiteral("\\2-\\1"));
+        QTest::mouseClick(page.propertyWidget()->findChild<QAbstractButton *>(QStringLiteral("replaceBtn")),
+                          Qt::LeftButton);
+        replacePage->findChild<CustormCheckBox *>(QStringLiteral("regexCheckBox"))
+            ->findChild<QCheckBox *>()
+            ->click();
+        replacePage->findChild<QLineEdit *>(QStringLiteral("replaceReplaceContentEdit"))
+            ->setText(QStringLiteral("\\2-\\1"));
         find->setText(QStringLiteral("报告_(\\d{4})_(\\p{Han}+"));
         QVector<double> valid, invalid, bareRegex;
         for (int r = 0; r < rounds; ++r) {
@@ -261,10 +265,12 @@ int main(int argc, char *argv[])
                     median(valid), worst(valid), "-", 30.0, median(valid) <= 30 ? "yes" : "NO");
         std::printf("%-28s %15s %15s %7.2f /%6.2f %15s %7.0f %4s\n", "keystroke, pattern invalid", "-", "-",
                     median(invalid), worst(invalid), "-", 30.0, median(invalid) <= 30 ? "yes" : "NO");
-        std::printf("%-28s %7.2f /%6.2f %15s %15s %15s   (floor: the pattern over every name)\n", "bare pattern replace",
-                    median(bareRegex), worst(bareRegex), "-", "-", "-");
+        std::printf("%-28s %7.2f /%6.2f %15s %15s %15s   (floor: the pattern over every name)\n",
+                    "bare pattern replace", median(bareRegex), worst(bareRegex), "-", "-", "-");
         find->clear();
-        replacePage->findChild<CustormCheckBox *>(QStringLiteral("regexCheckBox"))->findChild<QCheckBox *>()->click();
+        replacePage->findChild<CustormCheckBox *>(QStringLiteral("regexCheckBox"))
+            ->findChild<QCheckBox *>()
+            ->click();
     }
 
     // (b) rename job and undo

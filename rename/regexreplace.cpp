@@ -39,7 +39,9 @@ QString RegexReplace::errorText() const
 {
     if (isValid())
         return {};
-    return QStringLiteral("正则表达式有误：%1, 位置 %2").arg(m_expression.errorString()).arg(m_expression.patternErrorOffset());
+    return QStringLiteral("正则表达式有误：%1, 位置 %2")
+        .arg(m_expression.errorString())
+        .arg(m_expression.patternErrorOffset());
 }
 
 QString RegexReplace::apply(const QString &text) const

@@ -40,7 +40,10 @@ public:
         m_process.waitForFinished();
     }
     // Waits for the end of a start that should end on its own.
-    bool ends(int ms = 20000) { return m_process.waitForFinished(ms) && m_process.exitStatus() == QProcess::NormalExit; }
+    bool ends(int ms = 20000)
+    {
+        return m_process.waitForFinished(ms) && m_process.exitStatus() == QProcess::NormalExit;
+    }
     int exitCode() const { return m_process.exitCode(); }
     QString output() { return QString::fromUtf8(m_process.readAllStandardOutput()); }
     QString errors() { return QString::fromUtf8(m_process.readAllStandardError()); }
@@ -52,7 +55,8 @@ private:
 
 QDBusInterface lists()
 {
-    return QDBusInterface(service, objectPath, QStringLiteral("com.korvel.Quorlin.Lists"), QDBusConnection::sessionBus());
+    return QDBusInterface(service, objectPath, QStringLiteral("com.korvel.Quorlin.Lists"),
+                          QDBusConnection::sessionBus());
 }
 
 QStringList listed(const QString &page)
@@ -136,12 +140,16 @@ void TestCommandLine::endsWithoutWindow_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("errors");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "--page <page>" << "";
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "Quorlin 0." << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--page <page>"
+                          << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "Quorlin 0."
+                             << "";
     QTest::newRow("unknown option") << QStringList{"--frobnicate", "a.txt"} << 2 << ""
                                     << "quorlin: Unknown option 'frobnicate'.";
-    QTest::newRow("unknown page") << QStringList{"--page", "photos"} << 2 << "" << "quorlin: 未知页面“photos”";
-    QTest::newRow("page without its name") << QStringList{"--page"} << 2 << "" << "quorlin: Missing value after '--page'.";
+    QTest::newRow("unknown page") << QStringList{"--page", "photos"} << 2 << ""
+                                  << "quorlin: 未知页面“photos”";
+    QTest::newRow("page without its name") << QStringList{"--page"} << 2 << ""
+                                           << "quorlin: Missing value after '--page'.";
 }
 
 void TestCommandLine::endsWithoutWindow()
@@ -171,14 +179,19 @@ void TestCommandLine::pathsReachTheirPage_data()
     const QString b = makeFile("photos/b.jpg");
     const QString c = makeFile("photos/sub/c.jpg");
     const QString photos = m_dir.filePath("photos");
-    QTest::newRow("files and a folder") << QStringList{"a.txt", photos} << "rename" << QStringList{a} << QStringList{photos};
-    QTest::newRow("a folder alone") << QStringList{photos + '/'} << "folder-rename" << QStringList() << QStringList{photos};
-    QTest::newRow("file URL") << QStringList{QUrl::fromLocalFile(b).toString()} << "rename" << QStringList{b} << QStringList();
-    QTest::newRow("missing path left out") << QStringList{"gone.txt", "a.txt"} << "rename" << QStringList{a} << QStringList();
+    QTest::newRow("files and a folder") << QStringList{"a.txt", photos} << "rename" << QStringList{a}
+                                        << QStringList{photos};
+    QTest::newRow("a folder alone") << QStringList{photos + '/'} << "folder-rename" << QStringList()
+                                    << QStringList{photos};
+    QTest::newRow("file URL") << QStringList{QUrl::fromLocalFile(b).toString()} << "rename" << QStringList{b}
+                              << QStringList();
+    QTest::newRow("missing path left out")
+        << QStringList{"gone.txt", "a.txt"} << "rename" << QStringList{a} << QStringList();
     QTest::newRow("time page takes the files below a folder")
-        << QStringList{"--page", "time", "photos", "a.txt", "a.txt"} << "time" << QStringList{b, c, a} << QStringList();
-    QTest::newRow("folder page") << QStringList{"--page", "folder-collect", photos} << "folder-collect" << QStringList()
-                                 << QStringList{photos};
+        << QStringList{"--page", "time", "photos", "a.txt", "a.txt"} << "time" << QStringList{b, c, a}
+        << QStringList();
+    QTest::newRow("folder page") << QStringList{"--page", "folder-collect", photos} << "folder-collect"
+                                 << QStringList() << QStringList{photos};
 }
 
 void TestCommandLine::pathsReachTheirPage()

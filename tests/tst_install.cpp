@@ -188,12 +188,16 @@ void TestInstall::layout_data()
 void TestInstall::layout()
 {
     QFETCH(QString, usr);
-    QStringList expected = {"bin/quorlin", "bin/quorlin-logdecode", "share/applications/" + appId + ".desktop",
-                            "share/kio/servicemenus/quorlin.desktop", "share/nemo/actions/quorlin-rename.nemo_action",
+    QStringList expected = {"bin/quorlin",
+                            "bin/quorlin-logdecode",
+                            "share/applications/" + appId + ".desktop",
+                            "share/kio/servicemenus/quorlin.desktop",
+                            "share/nemo/actions/quorlin-rename.nemo_action",
                             "share/nemo/actions/quorlin-time.nemo_action",
                             "share/nemo/actions/quorlin-collect.nemo_action",
                             "share/metainfo/" + appId + ".metainfo.xml",
-                            "share/icons/hicolor/scalable/apps/" + appId + ".svg", "share/quorlin/help/index.html"};
+                            "share/icons/hicolor/scalable/apps/" + appId + ".svg",
+                            "share/quorlin/help/index.html"};
     for (const QString &file : openccFiles)
         expected << "share/quorlin/" + file;
     const QString staged = QStringLiteral(QUORLIN_BINARY_DIR "/bin/template");
@@ -270,7 +274,8 @@ void TestInstall::fileManagerActions()
             actions.insert(action.value("Name"), action.value("Exec"));
         }
     }
-    const QMap<QString, QString> pages = {{"批量重命名文件", "rename"}, {"批量修改时间", "time"}, {"提取文件名", "collect"}};
+    const QMap<QString, QString> pages = {
+        {"批量重命名文件", "rename"}, {"批量修改时间", "time"}, {"提取文件名", "collect"}};
     QCOMPARE(actions.keys(), pages.keys());
     for (auto action = actions.cbegin(); action != actions.cend(); ++action) {
         QStringList words = QProcess::splitCommand(action.value());

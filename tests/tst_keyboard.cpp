@@ -1,6 +1,6 @@
-// The main window driven from the keyboard, as a person without a mouse works it, and what helps reading
-// it: Tab order, shortcuts, dialog keys, legible drop-down lists and selected rows, and the folders and
-// window state remembered in the user's settings (a temporary settings folder here, never the real one).
+// The main window driven from the keyboard, and what helps reading it: Tab order, shortcuts, dialog keys,
+// legible drop-down lists and selected rows, tooltips, and the folders and window state remembered in the
+// user's settings (a temporary settings folder here, never the real one).
 #include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
@@ -9,18 +9,17 @@
 #include "app/keyboardfocus.h"
 #include "app/mainwindow.h"
 #include "app/qttranslations.h"
+#include "filelist/customtabelwidget.h"
 #include "filelist/pickerfolders.h"
 #include "filelist/startfolder.h"
-#include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
 #include "rename/renamepage.h"
 #include "rename/renamepagewidget.h"
 #include "rename/renamepropertywidget.h"
 
-#include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSettings>
@@ -35,34 +34,27 @@ using namespace FileListTest;
 
 namespace {
 
-// WCAG relative luminance and contrast ratio.
-double luminance(const QColor &color)
-{
-    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
-}
-
-double contrast(const QColor &a, const QColor &b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
-}
-
-// The contrast of the text drawn in area against the background at its right end, where no text reaches:
-// the strongest pixel of the glyphs is the text colour.
+// WCAG contrast of the text in area against the background at its right end, where no text reaches: the
+// strongest pixel of the glyphs is the text colour.
 double textContrast(const QImage &image, const QRect &area)
 {
-    const QColor background = image.pixelColor(area.right() - 3, area.center().y());
+    auto luminance = [](const QColor &c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double background = luminance(image.pixelColor(area.right() - 3, area.center().y()));
     double best = 1;
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x < area.right() - 3; ++x)
-            best = qMax(best, contrast(image.pixelColor(x, y), background));
+        for (int x = area.left(); x < area.right() - 3; ++x) {
+            const double text = luminance(image.pixelColor(x, y));
+            best = qMax(best, (qMax(text, background) + 0.05) / (qMin(text, background) + 0.05));
+        }
     }
     return best;
 }
 
 // Keys to the control of the dialog that has the focus, as the keyboard sends them.
-void pressIn(QWidget *dialog, const QList<int> &keys)
+void pressIn(QDialog *dialog, const QList<int> &keys)
 {
     QApplication::setActiveWindow(dialog);
     for (int key : keys)
@@ -81,25 +73,21 @@ private slots:
 
     void tabWalksInReadingOrder();
     void outlineFollowsKeyboard();
-    void shortcutPressesPageButton_data();
-    void shortcutPressesPageButton();
-    void pageShortcuts_data();
-    void pageShortcuts();
+    void shortcuts_data();
+    void shortcuts();
     void deleteAndSelectAll();
     void dialogKeys_data();
     void dialogKeys();
     void helpThatCannotOpenSaysWhere();
-
     void dropDownListsAndSelectionAreLegible();
-
+    void iconOnlyButtonsSayWhatTheyDo();
     void pickerOpensWhereLastUsed();
-    void windowComesBackAsLeft_data();
     void windowComesBackAsLeft();
     void qtTextsInUserLanguage();
 
 private:
-    RenamePage *renamePage() const;
-    FileListWidget *list() const;
+    RenamePage *page() const { return m_window->findChild<RenamePage *>(QStringLiteral("fileRenamePage")); }
+    FileListWidget *list() const { return page()->editWidget()->fileList(); }
     QWidget *focused() const { return QApplication::focusWidget(); }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void showWithFiles(int count);
@@ -114,10 +102,8 @@ void TestKeyboard::initTestCase()
 {
     // Before the first QSettings: the user's own settings are never read or written.
     QCoreApplication::setOrganizationName(QStringLiteral("QuorlinTest"));
-    QCoreApplication::setApplicationName(QStringLiteral("keyboard"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     QVERIFY(QSettings().fileName().startsWith(m_settings.path()));
-    // The program's look: focus, lists and drop-downs as the user sees them.
     ApplicationStartup::applyStyleSheet(*qApp, ApplicationStartup::styleSheetResource());
 }
 
@@ -134,24 +120,12 @@ void TestKeyboard::cleanup()
     m_window.reset();
 }
 
-RenamePage *TestKeyboard::renamePage() const
-{
-    return m_window->findChild<RenamePage *>(QStringLiteral("fileRenamePage"));
-}
-
-FileListWidget *TestKeyboard::list() const
-{
-    return renamePage()->editWidget()->fileList();
-}
-
-// As the keyboard does: to the widget with the focus.
 void TestKeyboard::press(int key, Qt::KeyboardModifiers modifiers)
 {
-    // The window manager gives the window back its activation when a dialog closes; offscreen does not.
+    // A window manager activates the window again when a dialog closes; offscreen does not.
     if (!QApplication::activeWindow())
         QApplication::setActiveWindow(m_window.get());
-    QWidget *target = focused() ? focused() : m_window.get();
-    QTest::keyClick(target, Qt::Key(key), modifiers);
+    QTest::keyClick(focused() ? focused() : m_window.get(), Qt::Key(key), modifiers);
 }
 
 void TestKeyboard::showWithFiles(int count)
@@ -168,42 +142,34 @@ void TestKeyboard::showWithFiles(int count)
 void TestKeyboard::tabWalksInReadingOrder()
 {
     showWithFiles(3);
-    auto *group = m_window->findChild<QButtonGroup *>(QStringLiteral("swtichPageBtnGroup"));
-    group->buttons().first()->setFocus(Qt::TabFocusReason);
-
-    // Parts in reading order: 0 page buttons, 1 toolbar, 2 list, 3 panel, 4 bottom buttons, 5 title bar.
+    const auto pageButtons = m_window->findChild<QButtonGroup *>(QStringLiteral("swtichPageBtnGroup"))->buttons();
+    pageButtons.first()->setFocus(Qt::TabFocusReason);
+    // 0 page buttons, 1 toolbar, 2 list, 3 panel, 4 bottom buttons, 5 title bar.
     auto partOf = [&](QWidget *w) {
-        if (group->buttons().contains(qobject_cast<QAbstractButton *>(w)))
-            return 0;
-        if (w == list()->table())
-            return 2;
-        if (renamePage()->editWidget()->isAncestorOf(w))
-            return 1;
-        if (w->objectName() == QLatin1String("resetBtn") || w->objectName() == QLatin1String("setBtn"))
-            return 4;
-        if (renamePage()->propertyWidget()->isAncestorOf(w))
-            return 3;
-        return 5;
+        const QString name = w->objectName();
+        return pageButtons.contains(qobject_cast<QAbstractButton *>(w))            ? 0
+            : w == list()->table()                                                 ? 2
+            : page()->editWidget()->isAncestorOf(w)                                ? 1
+            : name == QLatin1String("resetBtn") || name == QLatin1String("setBtn") ? 4
+            : page()->propertyWidget()->isAncestorOf(w)                            ? 3
+                                                                                   : 5;
     };
     QVector<int> parts;
     QStringList names;
-    for (int i = 0; i < 80 && (i == 0 || focused() != group->buttons().first()); ++i) {
+    do {
         parts << partOf(focused());
         names << focused()->objectName();
         press(Qt::Key_Tab);
-    }
-    QCOMPARE(focused(), group->buttons().first());
-    QVERIFY2(std::is_sorted(parts.begin(), parts.end()), qPrintable(names.join(' ')));
-    QCOMPARE(parts.count(2), 1);
+    } while (focused() != pageButtons.first() && names.size() < 80);
+    QVERIFY2(std::is_sorted(parts.begin(), parts.end()) && parts.count(2) == 1, qPrintable(names.join(' ')));
     QCOMPARE(names.mid(names.indexOf("setBtn")), (QStringList{"setBtn", "onlineHelp", "settingBtn"}));
 
-    // Arrows move inside the table, Tab leaves it for the panel and Shift+Tab comes back.
+    // Arrows move inside the table; Tab leaves it for the panel, Shift+Tab comes back.
     list()->table()->setFocus(Qt::TabFocusReason);
     press(Qt::Key_Down);
-    QCOMPARE(focused(), list()->table());
     QCOMPARE(list()->table()->currentRow(), 1);
     press(Qt::Key_Tab);
-    QVERIFY(renamePage()->propertyWidget()->isAncestorOf(focused()));
+    QVERIFY(page()->propertyWidget()->isAncestorOf(focused()));
     press(Qt::Key_Tab, Qt::ShiftModifier);
     QCOMPARE(focused(), list()->table());
 }
@@ -212,106 +178,73 @@ void TestKeyboard::outlineFollowsKeyboard()
 {
     showWithFiles(1);
     auto *focus = m_window->findChild<KeyboardFocus *>();
-    QVERIFY(focus);
-    auto *addFolder = renamePage()->findChild<QAbstractButton *>(QStringLiteral("addFolder"));
-    auto *addFile = renamePage()->findChild<QAbstractButton *>(QStringLiteral("addFile"));
-    addFile->setFocus(Qt::TabFocusReason);
+    page()->findChild<QAbstractButton *>(QStringLiteral("addFile"))->setFocus(Qt::TabFocusReason);
     press(Qt::Key_Tab);
-    QCOMPARE(focus->outlined(), addFolder);
-    // A click hides the outline; the table outlines its own current row.
-    QTest::mouseClick(renamePage()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), Qt::LeftButton);
+    QCOMPARE(focus->outlined(), page()->findChild<QWidget *>(QStringLiteral("addFolder")));
+    // A click hides it; the table outlines its own current row.
+    QTest::mouseClick(page()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")), Qt::LeftButton);
     QCOMPARE(focus->outlined(), nullptr);
     list()->table()->setFocus(Qt::TabFocusReason);
     QCOMPARE(focus->outlined(), nullptr);
 }
 
-void TestKeyboard::shortcutPressesPageButton_data()
+void TestKeyboard::shortcuts_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QString>("toolTip");
-    QTest::addColumn<QString>("dialog"); // the dialog the button opens, answered with Escape
 
     const int ctrl = Qt::ControlModifier;
-    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << "addFile" << true << "添加文件 (Ctrl+O)" << "QFileDialog";
+    QTest::newRow("Ctrl+O") << int(Qt::Key_O) << ctrl << "addFile" << true << "添加文件 (Ctrl+O)";
     QTest::newRow("Ctrl+Shift+O") << int(Qt::Key_O) << int(Qt::ControlModifier | Qt::ShiftModifier) << "addFolder"
-                                  << true << "添加文件夹 (Ctrl+Shift+O)" << "QFileDialog";
-    QTest::newRow("Ctrl+Z enabled") << int(Qt::Key_Z) << ctrl << "undo" << true << "撤销修改 (Ctrl+Z)" << "";
-    QTest::newRow("Ctrl+Z disabled") << int(Qt::Key_Z) << ctrl << "undo" << false << "撤销修改 (Ctrl+Z)" << "";
-    QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << ctrl << "setBtn" << true << "开始命名 (Ctrl+Enter)" << "";
-    QTest::newRow("Ctrl+Enter keypad") << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
-                                       << "setBtn" << true << "开始命名 (Ctrl+Enter)" << "";
-    QTest::newRow("Ctrl+Return disabled") << int(Qt::Key_Return) << ctrl << "setBtn" << false
-                                          << "开始命名 (Ctrl+Enter)" << "";
+                                  << true << "添加文件夹 (Ctrl+Shift+O)";
+    QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << ctrl << "undo" << true << "撤销修改 (Ctrl+Z)";
+    QTest::newRow("Ctrl+Z disabled") << int(Qt::Key_Z) << ctrl << "undo" << false << "撤销修改 (Ctrl+Z)";
+    QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << ctrl << "setBtn" << true << "开始命名 (Ctrl+Enter)";
+    QTest::newRow("keypad Ctrl+Enter") << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
+                                       << "setBtn" << true << "开始命名 (Ctrl+Enter)";
+    QTest::newRow("Ctrl+Return disabled")
+        << int(Qt::Key_Return) << ctrl << "setBtn" << false << "开始命名 (Ctrl+Enter)";
+    // The page buttons carry their full text, which a narrow window elides.
+    QTest::newRow("Ctrl+3") << int(Qt::Key_3) << ctrl << "fileTimePropertyBtn" << true << "文件时间属性 (Ctrl+3)";
+    QTest::newRow("Ctrl+7") << int(Qt::Key_7) << ctrl << "batchCreateFolderBtn" << true << "批量生成文件夹 (Ctrl+7)";
 }
 
-void TestKeyboard::shortcutPressesPageButton()
+void TestKeyboard::shortcuts()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(QString, button);
     QFETCH(bool, enabled);
     QFETCH(QString, toolTip);
-    QFETCH(QString, dialog);
     showWithFiles(2);
-    auto *target = renamePage()->findChild<QAbstractButton *>(button);
+    auto *target = page()->findChild<QAbstractButton *>(button);
+    if (!target)
+        target = m_window->findChild<QAbstractButton *>(button);
     QCOMPARE(target->toolTip(), toolTip);
     target->setEnabled(enabled);
     QSignalSpy clicked(target, &QAbstractButton::clicked);
-    ModalAnswerer answerer(ModalAnswerer::pressEscape());
+    ModalAnswerer answerer(ModalAnswerer::reject());
 
-    m_window->findChild<QAbstractButton *>(QStringLiteral("fileRenameBtn"))->setFocus(Qt::TabFocusReason);
     press(key, Qt::KeyboardModifiers(modifiers));
 
     QCOMPARE(clicked.count(), enabled ? 1 : 0);
-    QCOMPARE(answerer.classNames, dialog.isEmpty() ? QStringList() : QStringList{dialog});
-}
-
-void TestKeyboard::pageShortcuts_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("page");
-    QTest::newRow("Ctrl+1") << int(Qt::Key_1) << "fileRenameBtn" << "fileRenamePage";
-    QTest::newRow("Ctrl+3") << int(Qt::Key_3) << "fileTimePropertyBtn" << "fileTimePropertyPage";
-    QTest::newRow("Ctrl+7") << int(Qt::Key_7) << "batchCreateFolderBtn" << "batchCreateFolderPage";
-}
-
-void TestKeyboard::pageShortcuts()
-{
-    QFETCH(int, key);
-    QFETCH(QString, button);
-    QFETCH(QString, page);
-    showWithFiles(0);
-    m_window->findChild<QAbstractButton *>(QStringLiteral("folderRenameBtn"))->click();
-    auto *pageButton = m_window->findChild<QAbstractButton *>(button);
-    // The full text, which a narrow window elides, and the key.
-    QCOMPARE(pageButton->toolTip(), QStringLiteral("%1 (Ctrl+%2)").arg(pageButton->text()).arg(key - Qt::Key_0));
-
-    press(key, Qt::ControlModifier);
-
-    QCOMPARE(m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget()->objectName(), page);
-    QVERIFY(pageButton->isChecked());
 }
 
 void TestKeyboard::deleteAndSelectAll()
 {
     showWithFiles(4);
     CustomTabelWidget *table = list()->table();
-    // Shift and Ctrl pick rows as in any table.
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, table->visualRect(table->model()->index(0, 0)).center());
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, table->visualRect(table->model()->index(2, 0)).center());
-    QCOMPARE(table->selectionModel()->selectedRows().size(), 2);
-
+    auto rowCentre = [table](int row) { return table->visualRect(table->model()->index(row, 0)).center(); };
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(2));
     // In a text field Delete and Ctrl+A are the field's own.
-    auto *field = renamePage()->propertyWidget()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-    field->setFocus(Qt::TabFocusReason);
+    page()->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setFocus(Qt::TabFocusReason);
     press(Qt::Key_Delete);
     press(Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(table->rowCount(), 4);
-    QCOMPARE(table->selectionModel()->selectedRows().size(), 2);
 
     table->setFocus(Qt::TabFocusReason);
     press(Qt::Key_Delete);
@@ -319,23 +252,21 @@ void TestKeyboard::deleteAndSelectAll()
     QCOMPARE(list()->records().at(0).currentName, QStringLiteral("IMG_1.jpg"));
     QCOMPARE(list()->records().at(1).currentName, QStringLiteral("IMG_3.jpg"));
     QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("IMG_0.jpg"))));
-
     press(Qt::Key_A, Qt::ControlModifier);
-    QCOMPARE(table->selectionModel()->selectedRows().size(), 2);
     press(Qt::Key_Delete);
     QCOMPARE(table->rowCount(), 0);
-    QVERIFY(!renamePage()->propertyWidget()->findChild<QAbstractButton *>(QStringLiteral("setBtn"))->isEnabled());
+    QVERIFY(!page()->propertyWidget()->findChild<QWidget *>(QStringLiteral("setBtn"))->isEnabled());
 }
 
 void TestKeyboard::dialogKeys_data()
 {
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<bool>("closed");
-    // The exit confirmation opens on 取消: Enter keeps the program open.
-    QTest::newRow("Enter: 取消") << QList<int>{Qt::Key_Return} << false;
+    // The exit confirmation opens on 取消.
+    QTest::newRow("Enter") << QList<int>{Qt::Key_Return} << false;
     QTest::newRow("Escape") << QList<int>{Qt::Key_Escape} << false;
-    QTest::newRow("Shift+Tab to 退出, Enter") << QList<int>{Qt::Key_Backtab, Qt::Key_Return} << true;
-    QTest::newRow("Shift+Tab to 退出, Space") << QList<int>{Qt::Key_Backtab, Qt::Key_Space} << true;
+    QTest::newRow("Shift+Tab, Enter") << QList<int>{Qt::Key_Backtab, Qt::Key_Return} << true;
+    QTest::newRow("Shift+Tab, Space") << QList<int>{Qt::Key_Backtab, Qt::Key_Space} << true;
 }
 
 void TestKeyboard::dialogKeys()
@@ -344,16 +275,13 @@ void TestKeyboard::dialogKeys()
     QFETCH(bool, closed);
     showWithFiles(0);
     {
-        ModalAnswerer answerer([keys](QWidget *dialog) { pressIn(dialog, keys); });
+        ModalAnswerer answerer(QStringLiteral("TipDialog"), [keys](QDialog *dialog) { pressIn(dialog, keys); });
         m_window->close();
-        QCOMPARE(answerer.classNames, QStringList{"TipDialog"});
-        QCOMPARE(m_window->isVisible(), !closed);
     }
-
+    QCOMPARE(m_window->isVisible(), !closed);
     // A warning: Enter presses 确定.
-    ModalAnswerer enter([](QWidget *dialog) { pressIn(dialog, {Qt::Key_Return}); });
+    ModalAnswerer enter(QStringLiteral("WarningDialog"), [](QDialog *dialog) { pressIn(dialog, {Qt::Key_Return}); });
     m_window->onPropertyValueChanged(QStringLiteral("MESSAGE ERROR TIP"), QString(), QStringLiteral("x"));
-    QCOMPARE(enter.classNames, QStringList{"WarningDialog"});
 }
 
 void TestKeyboard::helpThatCannotOpenSaysWhere()
@@ -361,23 +289,22 @@ void TestKeyboard::helpThatCannotOpenSaysWhere()
     showWithFiles(0);
     press(Qt::Key_F1);
     QCOMPARE(m_urls->opened.size(), 1);
-    QVERIFY(m_urls->opened.first().toLocalFile().endsWith(QLatin1String("help/index.html")));
+    const QUrl page = m_urls->opened.first();
+    QVERIFY(page.toLocalFile().endsWith(QLatin1String("help/index.html")));
 
-    // Offscreen there is no browser to open it.
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    // Offscreen there is no browser.
+    m_urls.reset();
     EngineTest::WarningListener warnings;
     ModalAnswerer answerer;
     press(Qt::Key_F1);
-    QCOMPARE(
-        warnings.messages,
-        QStringList{QStringLiteral("无法打开帮助中心，请在浏览器中打开：") + m_urls->opened.first().toString()});
+    QCOMPARE(warnings.messages,
+             QStringList{QStringLiteral("无法打开帮助中心，请在浏览器中打开：") + page.toString()});
 }
 
 void TestKeyboard::dropDownListsAndSelectionAreLegible()
 {
     showWithFiles(3);
     const auto combos = m_window->findChildren<QComboBox *>();
-    QVERIFY(combos.size() >= 5);
     for (QComboBox *combo : combos) {
         if (combo->count() < 2)
             continue;
@@ -388,26 +315,41 @@ void TestKeyboard::dropDownListsAndSelectionAreLegible()
         const QImage image = view->viewport()->grab().toImage();
         // The current item (also the hovered one: the list follows the pointer) and another.
         for (int row : {0, 1}) {
-            const QRect area = view->visualRect(view->model()->index(row, 0)).intersected(image.rect());
-            const double ratio = textContrast(image, area);
+            const double ratio = textContrast(image, view->visualRect(view->model()->index(row, 0)));
             QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 row %2: %3").arg(combo->objectName()).arg(row).arg(ratio)));
         }
         combo->hidePopup();
     }
 
-    // Selected rows: the whole row in the accent, its text readable.
+    // A selected row: all of it in the accent, its text readable.
     CustomTabelWidget *table = list()->table();
     table->selectRow(1);
     const QImage image = table->viewport()->grab().toImage();
-    const QColor selected = image.pixelColor(table->visualRect(table->model()->index(1, 0)).topRight() + QPoint(-3, 10));
-    const QColor plain = image.pixelColor(table->visualRect(table->model()->index(0, 0)).topRight() + QPoint(-3, 10));
-    QVERIFY(selected.blue() > selected.red() + 40);
-    QVERIFY(plain.blue() < plain.red() + 10);
-    for (int column = 1; column < table->columnCount(); ++column) {
-        const QRect cell = table->visualRect(table->model()->index(1, column));
-        QCOMPARE(image.pixelColor(cell.topRight() + QPoint(-3, 10)), selected);
-    }
+    auto cellColour = [&](int row, int column) {
+        return image.pixelColor(table->visualRect(table->model()->index(row, column)).topRight() + QPoint(-3, 10));
+    };
+    QVERIFY(cellColour(1, 0).blue() > cellColour(1, 0).red() + 40);
+    QVERIFY(cellColour(0, 0).blue() < cellColour(0, 0).red() + 10);
+    for (int column = 1; column < table->columnCount(); ++column)
+        QCOMPARE(cellColour(1, column), cellColour(1, 0));
     QVERIFY(textContrast(image, table->visualRect(table->model()->index(1, 0))) >= 4.5);
+}
+
+void TestKeyboard::iconOnlyButtonsSayWhatTheyDo()
+{
+    QStringList silent;
+    const auto buttons = m_window->findChildren<QAbstractButton *>();
+    for (QAbstractButton *button : buttons) {
+        // A switch is named by the label beside it; a path field ("...Label") shows its path as text once
+        // there is one; a table's corner button is Qt's own.
+        if (qobject_cast<QCheckBox *>(button) || !button->text().trimmed().isEmpty()
+            || button->objectName().endsWith(QLatin1String("Label"))
+            || qobject_cast<QAbstractItemView *>(button->parent()))
+            continue;
+        if (button->toolTip().isEmpty())
+            silent << button->objectName();
+    }
+    QVERIFY2(silent.isEmpty(), qPrintable(silent.join(' ')));
 }
 
 void TestKeyboard::pickerOpensWhereLastUsed()
@@ -415,65 +357,47 @@ void TestKeyboard::pickerOpensWhereLastUsed()
     using PickerFolders::Purpose;
     QTemporaryDir elsewhere;
     const QString photo = makeFile(elsewhere.path(), QStringLiteral("sub/photo.jpg"));
+    const QString folder = QFileInfo(photo).absolutePath();
     showWithFiles(0);
     QStringList openedIn;
-    auto answer = [&](bool choose) {
-        return [&, choose](QWidget *dialog) {
-            auto *files = qobject_cast<QFileDialog *>(dialog);
-            QVERIFY(files);
-            openedIn << files->directory().absolutePath();
-            if (choose)
-                files->selectFile(photo);
-            choose ? static_cast<QDialog *>(files)->accept() : static_cast<QDialog *>(files)->reject();
-        };
-    };
     for (bool choose : {true, false}) {
-        ModalAnswerer answerer(answer(choose));
+        ModalAnswerer answerer(QStringLiteral("QFileDialog"), [&](QDialog *dialog) {
+            openedIn << qobject_cast<QFileDialog *>(dialog)->directory().absolutePath();
+            choose ? ModalAnswerer::pickInFileDialog(folder, QStringLiteral("photo.jpg"))(dialog) : dialog->reject();
+        });
         press(Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(answerer.classNames, QStringList{"QFileDialog"});
     }
-    // The first time on the desktop (or home), the second where the file was chosen.
-    QCOMPARE(openedIn, (QStringList{defaultUserFolder(), QFileInfo(photo).absolutePath()}));
+    QCOMPARE(openedIn, (QStringList{defaultUserFolder(), folder}));
     QCOMPARE(list()->table()->rowCount(), 1);
-
-    // A remembered folder that is gone leaves the desktop (or home); each purpose keeps its own.
-    QVERIFY(QDir(QFileInfo(photo).absolutePath()).removeRecursively());
+    // A remembered folder that is gone gives way to the desktop (or home); each purpose keeps its own.
+    QVERIFY(QDir(folder).removeRecursively());
     QCOMPARE(PickerFolders::startFolder(Purpose::AddFiles), defaultUserFolder());
     PickerFolders::rememberFolder(Purpose::ExportFolder, elsewhere.path());
     QCOMPARE(PickerFolders::startFolder(Purpose::ExportFolder), elsewhere.path());
     QCOMPARE(PickerFolders::startFolder(Purpose::ImportWorkbook), defaultUserFolder());
 }
 
-void TestKeyboard::windowComesBackAsLeft_data()
-{
-    QTest::addColumn<bool>("maximized");
-    QTest::newRow("normal") << false;
-    QTest::newRow("maximized") << true;
-}
-
 void TestKeyboard::windowComesBackAsLeft()
 {
-    QFETCH(bool, maximized);
     QVERIFY(!m_window->restoreRemembered());
+    auto closeAndReopen = [](std::unique_ptr<MainWindow> &window) {
+        ModalAnswerer answerer(QStringLiteral("TipDialog"), ModalAnswerer::clickButton(QStringLiteral("exitBtn")));
+        window->close();
+        window = std::make_unique<MainWindow>();
+        QVERIFY(window->restoreRemembered());
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    };
     m_window->show();
     m_window->setGeometry(40, 50, 1100, 700);
     m_window->findChild<QAbstractButton *>(QStringLiteral("collectFileNameBtn"))->click();
-    if (maximized)
-        m_window->showMaximized();
-    {
-        ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("exitBtn")));
-        m_window->close();
-    }
-
-    MainWindow again;
-    QVERIFY(again.restoreRemembered());
-    again.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&again));
-    QCOMPARE(again.isMaximized(), maximized);
-    if (!maximized)
-        QCOMPARE(again.geometry(), QRect(40, 50, 1100, 700));
-    QCOMPARE(again.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentWidget()->objectName(),
-             QStringLiteral("collectFileNamePage"));
+    closeAndReopen(m_window);
+    QCOMPARE(m_window->geometry(), QRect(40, 50, 1100, 700));
+    auto *pages = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("collectFileNamePage"));
+    m_window->showMaximized();
+    closeAndReopen(m_window);
+    QVERIFY(m_window->isMaximized());
 }
 
 void TestKeyboard::qtTextsInUserLanguage()
@@ -481,7 +405,6 @@ void TestKeyboard::qtTextsInUserLanguage()
     QVERIFY(!QtTranslations::install(qApp, QLocale(QLocale::Tongan, QLocale::Tonga)));
     QVERIFY(QtTranslations::install(qApp, QLocale(QLocale::Chinese, QLocale::China)));
     QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
-    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
     for (QTranslator *translator : qApp->findChildren<QTranslator *>()) {
         QCoreApplication::removeTranslator(translator);
         delete translator;

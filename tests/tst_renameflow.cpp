@@ -903,22 +903,66 @@ void TestRenameFlow::patternReplace_data()
     QTest::addColumn<QString>("delimiter");
     QTest::addColumn<QString>("proposal");
     QTest::addColumn<QString>("error");
-    QTest::newRow("captures swap names") << "Smith John.txt" << true << "(\\w+) (\\w+)" << "\\2 \\1" << "" << "John Smith.txt" << "";
-    QTest::newRow("prefix stripped, digits kept") << "IMG_0042.jpg" << true << "^IMG_(\\d+)$" << "\\1" << "" << "0042.jpg" << "";
-    QTest::newRow("dotted date") << "2024.01.31 会议.docx" << true << "(\\d{4})\\.(\\d\\d)\\.(\\d\\d)" << "\\1-\\2-\\3" << ""
-                                 << "2024-01-31 会议.docx" << "";
-    QTest::newRow("anchor ends at the name part") << "a1b1.v1.txt" << true << "1$" << "X" << "" << "a1b1.vX.txt" << "";
-    QTest::newRow("every match, whole match") << "ab12cd34.txt" << true << "\\d+" << "<\\0>" << "" << "ab<12>cd<34>.txt" << "";
-    QTest::newRow("group the pattern lacks") << "ab.txt" << true << "(a)" << "[\\1|\\2]" << "" << "[a|]b.txt" << "";
-    QTest::newRow("Han deleted by an empty replacement") << "报告report终稿.txt" << true << "\\p{Han}+" << "" << ""
-                                                        << "report.txt" << "";
-    QTest::newRow("empty matches") << "abc.txt" << true << "x*" << "-" << "" << "-a-b-c-.txt" << "";
-    QTest::newRow("case-sensitive") << "Photo photo.txt" << true << "photo" << "P" << "" << "Photo P.txt" << "";
-    QTest::newRow("then the delimiter swap") << "IMG_0042_海边.jpg" << true << "^IMG_" << "" << "_" << "海边_0042.jpg" << "";
-    QTest::newRow("invalid pattern renames nothing") << "IMG_0042.jpg" << true << "IMG_(\\d+" << "x" << ""
+    QTest::newRow("captures swap names") << "Smith John.txt" << true << "(\\w+) (\\w+)"
+                                         << "\\2 \\1"
+                                         << ""
+                                         << "John Smith.txt"
+                                         << "";
+    QTest::newRow("prefix stripped, digits kept") << "IMG_0042.jpg" << true << "^IMG_(\\d+)$"
+                                                  << "\\1"
+                                                  << ""
+                                                  << "0042.jpg"
+                                                  << "";
+    QTest::newRow("dotted date") << "2024.01.31 会议.docx" << true << "(\\d{4})\\.(\\d\\d)\\.(\\d\\d)"
+                                 << "\\1-\\2-\\3"
+                                 << ""
+                                 << "2024-01-31 会议.docx"
+                                 << "";
+    QTest::newRow("anchor ends at the name part") << "a1b1.v1.txt" << true << "1$"
+                                                  << "X"
+                                                  << ""
+                                                  << "a1b1.vX.txt"
+                                                  << "";
+    QTest::newRow("every match, whole match") << "ab12cd34.txt" << true << "\\d+"
+                                              << "<\\0>"
+                                              << ""
+                                              << "ab<12>cd<34>.txt"
+                                              << "";
+    QTest::newRow("group the pattern lacks") << "ab.txt" << true << "(a)"
+                                             << "[\\1|\\2]"
+                                             << ""
+                                             << "[a|]b.txt"
+                                             << "";
+    QTest::newRow("Han deleted by an empty replacement") << "报告report终稿.txt" << true << "\\p{Han}+"
+                                                         << ""
+                                                         << ""
+                                                         << "report.txt"
+                                                         << "";
+    QTest::newRow("empty matches") << "abc.txt" << true << "x*"
+                                   << "-"
+                                   << ""
+                                   << "-a-b-c-.txt"
+                                   << "";
+    QTest::newRow("case-sensitive") << "Photo photo.txt" << true << "photo"
+                                    << "P"
+                                    << ""
+                                    << "Photo P.txt"
+                                    << "";
+    QTest::newRow("then the delimiter swap") << "IMG_0042_海边.jpg" << true << "^IMG_"
+                                             << ""
+                                             << "_"
+                                             << "海边_0042.jpg"
+                                             << "";
+    QTest::newRow("invalid pattern renames nothing") << "IMG_0042.jpg" << true << "IMG_(\\d+"
+                                                     << "x"
+                                                     << ""
                                                      << "IMG_0042.jpg"
                                                      << "正则表达式有误：missing closing parenthesis, 位置 8";
-    QTest::newRow("plain find with empty replacement") << "IMG_0042.jpg" << false << "IMG_" << "" << "" << "IMG_0042.jpg" << "";
+    QTest::newRow("plain find with empty replacement") << "IMG_0042.jpg" << false << "IMG_"
+                                                       << ""
+                                                       << ""
+                                                       << "IMG_0042.jpg"
+                                                       << "";
 }
 
 // Typed into the replace page as a user types; the list shows the proposal, start renames to it.
