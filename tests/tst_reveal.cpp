@@ -136,7 +136,6 @@ void TestReveal::warnsWithPathWhenNothingOpens()
     const QString path = m_dir.path() + "/sub/b.txt";
     revealInFileManager(path);
     QTRY_COMPARE(warnings.messages, QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
 }
 
 QTEST_MAIN(TestReveal)
