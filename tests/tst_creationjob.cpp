@@ -42,13 +42,6 @@ QByteArray randomBytes(int size)
     return bytes;
 }
 
-QStringList entriesOf(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
-}
-
 QString statusText(const CreationPlan &plan)
 {
     QStringList statuses;
@@ -162,7 +155,7 @@ void TestCreationJob::emptyPlanDoesNothing()
     const CreationJobResult result = run(plan, QString());
     QCOMPARE(result.created + result.failed + result.skipped, 0);
     QVERIFY(listener.messages.isEmpty());
-    QVERIFY(entriesOf(m_out).isEmpty());
+    QVERIFY(onDisk(m_out).isEmpty());
 }
 
 void TestCreationJob::createsFolders()
@@ -175,8 +168,8 @@ void TestCreationJob::createsFolders()
         RunReporter(m_reporter));
     QCOMPARE(result.created, 3);
     QCOMPARE(statusText(plan), QString("1 1 1"));
-    QCOMPARE(entriesOf(m_out), QStringList({"b", "notes.old", "报告"}));
-    for (const QString &name : entriesOf(m_out))
+    QCOMPARE(onDisk(m_out), QStringList({"b", "notes.old", "报告"}));
+    for (const QString &name : onDisk(m_out))
         QVERIFY(QFileInfo(m_out + '/' + name).isDir());
     QCOMPARE(paths, QStringList({m_out + "/报告", m_out + "/b", m_out + "/notes.old"}));
     QVERIFY(listener.messages.isEmpty());
@@ -204,7 +197,7 @@ void TestCreationJob::createsFileOfEachType()
     const CreationJobResult result = run(plan, templateFile);
     QCOMPARE(result.created, 1);
     QCOMPARE(plan.items.at(0).status, 1);
-    QCOMPARE(entriesOf(m_out), QStringList({fileName}));
+    QCOMPARE(onDisk(m_out), QStringList({fileName}));
     QCOMPARE(contentOf(m_out + '/' + fileName), m_templateContent.value(type));
     QVERIFY(listener.messages.isEmpty());
 }
@@ -292,12 +285,12 @@ void TestCreationJob::conflicts()
     for (const QString &name : existing)
         expected.append(name.endsWith('/') ? name.chopped(1) : name);
     expected.sort();
-    QCOMPARE(entriesOf(m_out), expected);
+    QCOMPARE(onDisk(m_out), expected);
     for (const QString &name : existing) {
         if (!name.endsWith('/'))
             QCOMPARE(contentOf(m_out + '/' + name), "old " + name.toUtf8());
         else
-            QVERIFY(entriesOf(m_out + '/' + name).isEmpty());
+            QVERIFY(onDisk(m_out + '/' + name).isEmpty());
     }
     for (const QString &name : created) {
         if (type == CreateFolder)
@@ -314,7 +307,7 @@ void TestCreationJob::secondStartMakesSecondSet()
     QCOMPARE(run(plan, templateFile).created, 2);
     QCOMPARE(run(plan, templateFile).created, 2);
     QCOMPARE(statusText(plan), QString("1 1"));
-    QCOMPARE(entriesOf(m_out), QStringList({"a(1).xlsx", "a.xlsx", "b(1).xlsx", "b.xlsx"}));
+    QCOMPARE(onDisk(m_out), QStringList({"a(1).xlsx", "a.xlsx", "b(1).xlsx", "b.xlsx"}));
 
     CreationPlan folders = planOf(CreateFolder, {"a", "b"}, false);
     QCOMPARE(run(folders, QString()).created, 2);
@@ -382,9 +375,9 @@ void TestCreationJob::unsafeNames()
         QCOMPARE(result.failed, 1);
         QCOMPARE(statusText(plan), QString("2 1"));
         QCOMPARE(listener.messages, QStringList({message.replace("%dir", m_out)}));
-        QCOMPARE(entriesOf(m_root), QStringList({"out", "templates"}));
-        QVERIFY(entriesOf(m_out + "/a").isEmpty());
-        QCOMPARE(entriesOf(m_out), QStringList({"a", type == CreateFolder ? "ok" : "ok.docx"}));
+        QCOMPARE(onDisk(m_root), QStringList({"out", "templates"}));
+        QVERIFY(onDisk(m_out + "/a").isEmpty());
+        QCOMPARE(onDisk(m_out), QStringList({"a", type == CreateFolder ? "ok" : "ok.docx"}));
         QVERIFY(QDir(m_out).removeRecursively() && QDir(m_root).mkpath("out/a"));
     }
 }
@@ -397,11 +390,11 @@ void TestCreationJob::backslashOnlySeparatesOnWindows()
 #ifdef Q_OS_WIN
     QCOMPARE(statusText(plan), QString("2"));
     QCOMPARE(listener.messages, QStringList({"创建文件“" + m_out + "/a\\b”失败，请确认权限"}));
-    QVERIFY(entriesOf(m_out).isEmpty());
+    QVERIFY(onDisk(m_out).isEmpty());
 #else
     QCOMPARE(statusText(plan), QString("1"));
     QVERIFY(listener.messages.isEmpty());
-    QCOMPARE(entriesOf(m_out), QStringList({"a\\b"}));
+    QCOMPARE(onDisk(m_out), QStringList({"a\\b"}));
 #endif
 }
 
@@ -433,7 +426,7 @@ void TestCreationJob::longNames()
     run(plan, templateFile);
     QCOMPARE(statusText(plan), QString(fits ? "1" : "2"));
     QCOMPARE(listener.messages, fits ? QStringList() : QStringList({message}));
-    QCOMPARE(entriesOf(m_out), fits ? QStringList({name + creationExtension(type)}) : QStringList());
+    QCOMPARE(onDisk(m_out), fits ? QStringList({name + creationExtension(type)}) : QStringList());
     if (!fits)
         return;
     // The name is taken and its first free variant no longer fits.
@@ -442,7 +435,7 @@ void TestCreationJob::longNames()
     QCOMPARE(statusText(plan), QString("2"));
     QCOMPARE(listener.messages.last(), type == CreateFolder ? "创建文件“" + variant + "”失败，请确认权限"
                                                             : "请确认文件“" + variant + "”路径拥有权限");
-    QCOMPARE(entriesOf(m_out).size(), 1);
+    QCOMPARE(onDisk(m_out).size(), 1);
 }
 
 void TestCreationJob::missingOrUnreadableTemplate_data()
@@ -479,7 +472,7 @@ void TestCreationJob::missingOrUnreadableTemplate()
                          "文件模板缺失或不是普通文件，未能创建文件“%dir/c.docx”！",
                          "另有2个项目操作失败，请查看列表中的状态"},
                         m_out));
-    QVERIFY(entriesOf(m_out).isEmpty());
+    QVERIFY(onDisk(m_out).isEmpty());
 
     // Folders need no template.
     CreationPlan folders = planOf(CreateFolder, {"a"});
@@ -510,7 +503,7 @@ void TestCreationJob::unusableTargetFolder()
     QCOMPARE(statusText(plan), QString("2 2"));
     const QString message = type == CreateFolder ? "创建文件“%dir/a”失败，请确认权限" : "请确认文件“%dir/a.docx”路径拥有权限";
     QCOMPARE(listener.messages.first(), QString(message).replace("%dir", folder));
-    QCOMPARE(entriesOf(m_root), QStringList({"file.txt", "out", "templates"}));
+    QCOMPARE(onDisk(m_root), QStringList({"file.txt", "out", "templates"}));
     QCOMPARE(contentOf(m_root + "/file.txt"), QByteArray("keep"));
 }
 
@@ -544,7 +537,7 @@ void TestCreationJob::readOnlyTargetFolder()
              withFolder({format.arg("n0" + ext), format.arg("n1" + ext), format.arg("n2" + ext),
                          "另有37个项目操作失败，请查看列表中的状态"},
                         m_out));
-    QVERIFY(entriesOf(m_out).isEmpty());
+    QVERIFY(onDisk(m_out).isEmpty());
 }
 
 void TestCreationJob::targetHoldsEveryItemAlready_data()
@@ -584,7 +577,7 @@ void TestCreationJob::targetHoldsEveryItemAlready()
     QCOMPARE(listener.messages.size(), messages);
     if (messages)
         QCOMPARE(listener.messages.last(), QString("另有2997个项目操作失败，请查看列表中的状态"));
-    QCOMPARE(entriesOf(m_out).size(), 3000 + created);
+    QCOMPARE(onDisk(m_out).size(), 3000 + created);
     if (created)
         QCOMPARE(contentOf(m_out + "/item2999(1).txt"), QByteArray("template bytes"));
 }
@@ -643,7 +636,7 @@ void TestCreationJob::exclusiveCreationNeverTakesOver()
     QCOMPARE(createFileFromTemplate(m_out + "/new.txt", templateFile), CreateOutcome::Created);
     QCOMPARE(contentOf(m_out + "/new.txt"), QByteArray("template bytes"));
     // No reservation, no temporary copy is left behind.
-    QCOMPARE(entriesOf(m_out), QStringList({"folder", "new.txt", "taken.txt"}));
+    QCOMPARE(onDisk(m_out), QStringList({"folder", "new.txt", "taken.txt"}));
 }
 
 void TestCreationJob::failedCopyLeavesNoFile()
@@ -671,7 +664,7 @@ void TestCreationJob::failedCopyLeavesNoFile()
     std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(statusText(plan), QString("2"));
     QCOMPARE(listener.messages, QStringList({"请确认文件“" + m_out + "/a.pdf”路径拥有权限"}));
-    QVERIFY(entriesOf(m_out).isEmpty());
+    QVERIFY(onDisk(m_out).isEmpty());
 #endif
 }
 
