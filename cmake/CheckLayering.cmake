@@ -1,18 +1,19 @@
 cmake_minimum_required(VERSION 3.16)
 # Checks which folders the sources of each folder include (cmake -DROOT=<source dir> -P CheckLayering.cmake).
-# The layers, from the bottom: common; filelist; fileops, ooxml; the four features; app. A folder may include
+# The layers, from the bottom: common; filelist; fileops, metadata, ooxml; the four features; app. A folder may include
 # only folders below it, so no two folders include each other, common includes no other folder and the shared
 # list blocks include common alone.
 set(allowed_common "")
 set(allowed_filelist common)
 set(allowed_fileops common)
+set(allowed_metadata common fileops)
 set(allowed_ooxml common fileops)
-set(allowed_rename fileops ooxml common filelist)
-set(allowed_timeprop fileops ooxml common filelist)
-set(allowed_collect fileops ooxml common filelist)
-set(allowed_create fileops ooxml common filelist)
-set(allowed_app fileops ooxml common filelist rename timeprop collect create)
-set(folders common filelist fileops ooxml rename timeprop collect create app)
+set(allowed_rename fileops metadata ooxml common filelist)
+set(allowed_timeprop fileops metadata ooxml common filelist)
+set(allowed_collect fileops metadata ooxml common filelist)
+set(allowed_create fileops metadata ooxml common filelist)
+set(allowed_app fileops metadata ooxml common filelist rename timeprop collect create)
+set(folders common filelist fileops metadata ooxml rename timeprop collect create app)
 
 set(failures "")
 foreach(folder ${folders})

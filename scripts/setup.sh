@@ -14,6 +14,7 @@ packages=(
   fonts-noto-cjk unicode-data
   xvfb xauth x11-utils dbus-daemon openssl
   desktop-file-utils appstream dpkg-dev file
+  libexiv2-dev
 )
 
 missing=()

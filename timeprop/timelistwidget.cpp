@@ -5,10 +5,13 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
+#include "metadata/photodatecache.h"
 #include "timeprop/timejob.h"
+#include "timeprop/timepreviewdelegate.h"
 #include "timeprop/timesettings.h"
 
 #include <QSignalBlocker>
+#include <QtConcurrent>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -45,13 +48,21 @@ void sortByTime(FileTimeEntryList &entries, QDateTime FileTimeEntry::*field, boo
     entries = std::move(sorted);
 }
 
-// A time cell shows its text and keeps the same text as its sort key.
-void setTimeCell(QTableWidgetItem *item, const QString &text)
+// A time cell shows its text and keeps the same text as its sort key; above a different target it shows the
+// time on disk, and beneath the item's time what the source says instead of a target.
+void setTimeCell(QTableWidgetItem *item, const QString &text, const QString &onDisk, const QString &note)
 {
-    if (!item || item->text() == text)
+    if (!item)
         return;
-    item->setText(text);
-    item->setData(TableRole::SortKey, text);
+    if (item->text() != text) {
+        item->setText(text);
+        item->setData(TableRole::SortKey, text);
+    }
+    const QString shownOnDisk = onDisk == text ? QString() : onDisk;
+    if (item->data(TimePreviewDelegate::OnDiskRole).toString() != shownOnDisk)
+        item->setData(TimePreviewDelegate::OnDiskRole, shownOnDisk.isEmpty() ? QVariant() : QVariant(shownOnDisk));
+    if (item->data(TimePreviewDelegate::NoteRole).toString() != note)
+        item->setData(TimePreviewDelegate::NoteRole, note.isEmpty() ? QVariant() : QVariant(note));
 }
 
 } // namespace
@@ -79,6 +90,7 @@ struct TimeListWidget::TextCache
 
 TimeListWidget::TimeListWidget(QWidget *parent)
     : RecordListWidget<FileTimeEntry>(parent),
+      m_photos(std::make_shared<PhotoDateCache>()),
       m_runner([this](const QString &key, const QVariant &value) {
           onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
       }),
@@ -92,6 +104,19 @@ TimeListWidget::TimeListWidget(QWidget *parent)
                 {QStringLiteral("状态"), 100, CellKind::Status},
                 {QStringLiteral("操作"), 150, CellKind::Operate}},
                NameColumn, false);
+    auto *preview = new TimePreviewDelegate(table());
+    table()->setItemDelegateForColumn(CreationColumn, preview);
+    table()->setItemDelegateForColumn(ModificationColumn, preview);
+    m_previewTimer.setSingleShot(true);
+    m_previewTimer.setInterval(0);
+    connect(&m_previewTimer, &QTimer::timeout, this, [this] { applyTimeSettings(pageSettings()); });
+    connect(&m_photoRead, &QFutureWatcher<bool>::finished, this, &TimeListWidget::onPhotoDatesRead);
+}
+
+TimeListWidget::~TimeListWidget()
+{
+    if (m_cancelRead)
+        *m_cancelRead = true;
 }
 
 QString TimeListWidget::timeText(const QDateTime &time)
@@ -114,14 +139,11 @@ const TimeSettings &TimeListWidget::pageSettings() const
 
 FileTimeEntry TimeListWidget::makeRecord(const QString &path) const
 {
-    FileTimeEntry entry = makeFileTimeEntry(path);
     // A row added while a time is ticked shows that time at once, as a run would give it.
-    const TimeSettings &settings = pageSettings();
-    if (settings.setCreation)
-        entry.creation = settings.creation;
-    if (settings.setModification)
-        entry.modification = settings.modification;
-    return entry;
+    FileTimeEntryList added{makeFileTimeEntry(path)};
+    if (!::applyTimeSettings(added, pageSettings(), m_photos.get()))
+        m_previewTimer.start();
+    return added.first();
 }
 
 void TimeListWidget::fillRow(int row, const QIcon &icon)
@@ -139,8 +161,13 @@ void TimeListWidget::fillRow(int row, const QIcon &icon)
 void TimeListWidget::showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification)
 {
     CustomTabelWidget *t = table();
-    setTimeCell(t->item(row, CreationColumn), creation.textOf(entry.creation));
-    setTimeCell(t->item(row, ModificationColumn), modification.textOf(entry.modification));
+    const TimeSettings &settings = pageSettings();
+    const QString creationNote = settings.setCreation ? entry.timeNote : QString();
+    const QString modificationNote = settings.setModification ? entry.timeNote : QString();
+    setTimeCell(t->item(row, CreationColumn), creation.textOf(entry.creation), timeText(entry.creationOnDisk),
+                creationNote);
+    setTimeCell(t->item(row, ModificationColumn), modification.textOf(entry.modification),
+                timeText(entry.modificationOnDisk), modificationNote);
 }
 
 void TimeListWidget::showAllTimes()
@@ -180,6 +207,7 @@ bool TimeListWidget::sortRecords(int column, bool descending)
 void TimeListWidget::onCleared()
 {
     m_history.clear();
+    m_photos->clear();
 }
 
 void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
@@ -203,8 +231,36 @@ void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QStr
 
 void TimeListWidget::applyTimeSettings(const TimeSettings &settings)
 {
-    ::applyTimeSettings(m_records, settings);
+    m_previewTimer.stop();
+    const bool complete = ::applyTimeSettings(m_records, settings, m_photos.get());
     showAllTimes();
+    if (!complete)
+        readPhotoDates();
+}
+
+void TimeListWidget::readPhotoDates()
+{
+    // A newer read covers the rows of the older one; the older stops at its next item.
+    if (m_cancelRead)
+        *m_cancelRead = true;
+    m_cancelRead = std::make_shared<std::atomic_bool>(false);
+    QStringList paths;
+    paths.reserve(m_records.size());
+    for (const FileTimeEntry &entry : qAsConst(m_records))
+        paths.append(entry.path);
+    m_photoRead.setFuture(QtConcurrent::run(
+        [photos = m_photos, cancel = m_cancelRead, paths] { return photos->fill(paths, *cancel); }));
+}
+
+void TimeListWidget::onPhotoDatesRead()
+{
+    if (!m_photoRead.result())
+        return;
+    const bool start = m_startWhenRead;
+    m_startWhenRead = false;
+    applyTimeSettings(pageSettings());
+    if (start && !isReadingPhotoDates())
+        runTimeJob(false);
 }
 
 void TimeListWidget::undoTimeJob()
@@ -216,6 +272,11 @@ void TimeListWidget::undoTimeJob()
 
 void TimeListWidget::runTimeJob(bool undoing)
 {
+    // The preview's dates taken come first: the run gives the rows what they showed.
+    if (!undoing && isReadingPhotoDates()) {
+        m_startWhenRead = true;
+        return;
+    }
     // The run keeps the settings it started with, whatever reaches the page's record meanwhile.
     const TimeSettings settings = pageSettings();
     const bool ran = m_runner.run(table()->viewport(), [&, this](JobPacer &pacer, JobFailureReporter &reporter) {
@@ -229,12 +290,16 @@ void TimeListWidget::runTimeJob(bool undoing)
                 showTimes(row, entry, creation, modification);
             }
             showStatus(row, entry.status);
+            if (QTableWidgetItem *status = table()->item(row, StatusColumn)) {
+                const QSignalBlocker quiet(table()->model());
+                status->setData(Qt::ToolTipRole, entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
+            }
             pacer.step();
         };
         if (undoing)
             TimeJob::undo(m_records, m_history, onRow, reporter);
         else
-            TimeJob::run(m_records, settings, m_history, onRow, reporter);
+            TimeJob::run(m_records, settings, m_history, onRow, reporter, m_photos.get());
         setBusy(false);
     });
     if (ran)

@@ -6,7 +6,14 @@
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"
 
+#include <QFutureWatcher>
+#include <QTimer>
 #include <QVariant>
+
+#include <atomic>
+#include <memory>
+
+class PhotoDateCache;
 
 struct TimeSettings;
 
@@ -20,18 +27,24 @@ public:
     enum Column { NameColumn, CreationColumn, ModificationColumn, StatusColumn, OperateColumn, ColumnCount };
 
     explicit TimeListWidget(QWidget *parent = nullptr);
+    ~TimeListWidget() override;
 
     FileTimeEntryList &entries() { return m_records; }
     const FileTimeEntryList &entries() const { return m_records; }
 
-    // Shows in every row the times a run with these settings would give its item; writes nothing.
+    // Shows in every row the times a run with these settings would give its item; writes nothing. Dates
+    // taken that are not read yet are read on a worker thread, and the rows shown again when they are in.
     void applyTimeSettings(const TimeSettings &settings);
+    // True while dates taken are read for the preview.
+    bool isReadingPhotoDates() const { return m_photoRead.isRunning(); }
     // Sets the ticked times of every row's item, or (undoing) gives back what the newest run changed. The
     // window keeps painting and takes no input until it ends; a call while a job runs is ignored.
     void runTimeJob(bool undoing = false);
     void undoTimeJob();
 
     bool isRunning() const { return m_runner.isRunning(); }
+    // "Start" while dates taken are still read: the run waits for them.
+    bool isStartWaiting() const { return m_startWhenRead; }
     int undoDepth() const { return m_history.size(); }
 
     // "yyyy/MM/dd hh:mm:ss"; empty for an unknown time.
@@ -52,7 +65,15 @@ private:
     const TimeSettings &pageSettings() const;
     void showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
     void showAllTimes();
+    void readPhotoDates();
+    void onPhotoDatesRead();
 
+    // Shared with the worker that fills it, which may outlive a closing list by one item.
+    std::shared_ptr<PhotoDateCache> m_photos;
+    std::shared_ptr<std::atomic_bool> m_cancelRead;
+    QFutureWatcher<bool> m_photoRead;
+    mutable QTimer m_previewTimer; // a row added without its date taken asks for one read for the whole list
+    bool m_startWhenRead = false;
     TimeHistory m_history;
     JobRunner m_runner;
     HubSubscription m_subscription;
