@@ -41,11 +41,28 @@ QDateTime dateOf(const Exiv2::ExifData &exif, const char *dateKey, const char *o
     return parseExifDateTime(date, tagText(exif, offsetKey));
 }
 
+// The format from the first bytes: a file too short to tell or of no known format is no image, not a damaged
+// one.
+bool knownFormat(const std::string &name)
+{
+    try {
+        return Exiv2::ImageFactory::getType(name) != Exiv2::ImageType::none;
+    } catch (const Exiv2::Error &error) {
+        if (error.code() == Exiv2::kerDataSourceOpenFailed || error.code() == Exiv2::kerFileOpenFailed)
+            throw;
+        return false;
+    }
+}
+
 PhotoDate readWithLibrary(const QByteArray &path)
 {
     PhotoDate result;
-    // Detects the format from the first bytes; anything unknown throws before more is read.
-    auto image = Exiv2::ImageFactory::open(std::string(path.constData(), size_t(path.size())), false);
+    const std::string name(path.constData(), size_t(path.size()));
+    if (!knownFormat(name)) {
+        result.status = PhotoDate::NotImage;
+        return result;
+    }
+    auto image = Exiv2::ImageFactory::open(name, false);
     if (!image.get()) {
         result.status = PhotoDate::NotImage;
         return result;

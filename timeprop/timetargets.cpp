@@ -122,11 +122,11 @@ QString TimeTargets::noPhotoDateReason(int photoDateStatus)
 {
     switch (photoDateStatus) {
     case PhotoDate::NotImage:
-        return QStringLiteral("无拍摄时间（不是可读取的图片）");
+        return QStringLiteral("无拍摄时间（不是图片）");
     case PhotoDate::Damaged:
-        return QStringLiteral("无拍摄时间（图片已损坏或不完整）");
+        return QStringLiteral("无拍摄时间（图片已损坏）");
     case PhotoDate::Unreadable:
-        return QStringLiteral("无拍摄时间（文件无法读取）");
+        return QStringLiteral("无拍摄时间（无法读取）");
     default:
         return QStringLiteral("无拍摄时间");
     }
