@@ -33,41 +33,36 @@ QString tagText(const Exiv2::ExifData &exif, const char *key)
     return QString::fromStdString(it->toString());
 }
 
-QDateTime dateOf(const Exiv2::ExifData &exif, const char *dateKey, const char *offsetKey)
+WallClockTime dateOf(const Exiv2::ExifData &exif, const char *dateKey, const char *offsetKey)
 {
     const QString date = tagText(exif, dateKey);
     if (date.isEmpty())
-        return QDateTime();
+        return {};
     return parseExifDateTime(date, tagText(exif, offsetKey));
 }
 
-// The format from the first bytes: a file too short to tell or of no known format is no image, not a damaged
-// one.
-bool knownFormat(const std::string &name)
+// Opens the image; null when the first bytes name no format the library knows (a file too short to tell
+// included), which is no image rather than a damaged one. A file that cannot be opened throws.
+Exiv2::Image::AutoPtr openImage(const std::string &name)
 {
     try {
-        return Exiv2::ImageFactory::getType(name) != Exiv2::ImageType::none;
+        return Exiv2::ImageFactory::open(name, false);
     } catch (const Exiv2::Error &error) {
         if (error.code() == Exiv2::kerDataSourceOpenFailed || error.code() == Exiv2::kerFileOpenFailed)
             throw;
-        return false;
+        return Exiv2::Image::AutoPtr();
     }
 }
 
 PhotoDate readWithLibrary(const QByteArray &path)
 {
     PhotoDate result;
-    const std::string name(path.constData(), size_t(path.size()));
-    if (!knownFormat(name)) {
-        result.status = PhotoDate::NotImage;
-        return result;
-    }
-    auto image = Exiv2::ImageFactory::open(name, false);
+    Exiv2::Image::AutoPtr image = openImage(std::string(path.constData(), size_t(path.size())));
     if (!image.get()) {
         result.status = PhotoDate::NotImage;
         return result;
     }
-    // Reads the metadata segments only: the image data is skipped by seeking.
+    // Reads the metadata segments only: the image data is skipped by seeking. A failure here is damage.
     image->readMetadata();
     const Exiv2::ExifData &exif = image->exifData();
     result.taken = dateOf(exif, "Exif.Photo.DateTimeOriginal", "Exif.Photo.OffsetTimeOriginal");
@@ -86,28 +81,27 @@ PhotoDate failed(PhotoDate::Status status)
 
 } // namespace
 
-QDateTime parseExifDateTime(const QString &text, const QString &offset)
+WallClockTime parseExifDateTime(const QString &text, const QString &offset)
 {
     static const QRegularExpression dateForm(
         QStringLiteral("^([0-9]{4}):([0-9]{2}):([0-9]{2}) ([0-9]{2}):([0-9]{2}):([0-9]{2})[ \\x{0}]*$"));
     static const QRegularExpression offsetForm(QStringLiteral("^([+-])([0-9]{2}):([0-9]{2})[ \\x{0}]*$"));
     const QRegularExpressionMatch m = dateForm.match(text);
     if (!m.hasMatch())
-        return QDateTime();
-    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+        return {};
+    WallClockTime result;
+    result.date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    result.time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
     // Year 0 exists for QDate only as an invalid date, so "0000:00:00" ends here too.
-    if (!date.isValid() || !time.isValid() || date.year() < 1)
-        return QDateTime();
+    if (!result.isValid() || result.date.year() < 1)
+        return {};
     const QRegularExpressionMatch o = offsetForm.match(offset);
-    if (!o.hasMatch())
-        return QDateTime(date, time, Qt::LocalTime);
     const int hours = o.captured(2).toInt();
     const int minutes = o.captured(3).toInt();
-    if (hours > 14 || minutes > 59)
-        return QDateTime(date, time, Qt::LocalTime);
-    const int seconds = (hours * 3600 + minutes * 60) * (o.captured(1) == QLatin1String("-") ? -1 : 1);
-    return QDateTime(date, time, Qt::OffsetFromUTC, seconds);
+    // A malformed offset says nothing: the date is taken as local time.
+    if (o.hasMatch() && hours <= 14 && minutes <= 59)
+        result.utcOffset = (hours * 3600 + minutes * 60) * (o.captured(1) == QLatin1String("-") ? -1 : 1);
+    return result;
 }
 
 PhotoDate readPhotoDate(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDateTime>
+#include "metadata/wallclocktime.h"
+
 #include <QString>
 
 // The date a photo was taken, as its metadata tells it.
@@ -15,7 +16,7 @@ struct PhotoDate
     };
     Status status = NoDate;
     // Local time when the photo carries no offset; with OffsetTimeOriginal, that exact instant.
-    QDateTime taken;
+    WallClockTime taken;
 
     bool found() const { return status == Found; }
 };
@@ -27,4 +28,4 @@ PhotoDate readPhotoDate(const QString &path);
 
 // An EXIF date-time "YYYY:MM:DD HH:MM:SS" (trailing spaces and NULs allowed), with an optional offset
 // "+HH:MM"; invalid for anything else, a zero date included.
-QDateTime parseExifDateTime(const QString &text, const QString &offset = QString());
+WallClockTime parseExifDateTime(const QString &text, const QString &offset = QString());

@@ -20,9 +20,12 @@ Q_DECLARE_METATYPE(Tags)
 
 namespace {
 
-QString text(const QDateTime &date)
+QString text(const WallClockTime &date)
 {
-    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss t")) : QString();
+    if (!date.isValid())
+        return QString();
+    const QString offset = date.utcOffset ? QStringLiteral("UTC%1").arg(*date.utcOffset / 60, 0, 10) : QStringLiteral("local");
+    return QDateTime(date.date, date.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + offset;
 }
 
 long peakKilobytes()
@@ -69,14 +72,14 @@ void TestPhotoDate::readsDateTaken_data()
     QTest::addColumn<QByteArray>("format");
     QTest::addColumn<QString>("expected");
     QTest::newRow("original") << Tags{"2024:01:31 23:59:59", "", ""} << QByteArray("JPEG")
-                              << "2024-01-31 23:59:59 CST";
+                              << "2024-01-31 23:59:59 local";
     QTest::newRow("with its offset") << Tags{"2024:01:31 23:59:59", "+09:00", ""} << QByteArray("JPEG")
-                                     << "2024-01-31 23:59:59 UTC+09:00";
+                                     << "2024-01-31 23:59:59 UTC540";
     QTest::newRow("digitized when no original") << Tags{"", "", "2020:02:29 12:00:00"} << QByteArray("JPEG")
-                                                << "2020-02-29 12:00:00 CST";
+                                                << "2020-02-29 12:00:00 local";
     QTest::newRow("original before digitized") << Tags{"2019:05:01 10:00:00", "", "2020:01:01 00:00:00"}
-                                               << QByteArray("JPEG") << "2019-05-01 10:00:00 CST";
-    QTest::newRow("png") << Tags{"2018:08:08 08:08:08", "", ""} << QByteArray("PNG") << "2018-08-08 08:08:08 CST";
+                                               << QByteArray("JPEG") << "2019-05-01 10:00:00 local";
+    QTest::newRow("png") << Tags{"2018:08:08 08:08:08", "", ""} << QByteArray("PNG") << "2018-08-08 08:08:08 local";
     QTest::newRow("zero date") << Tags{"0000:00:00 00:00:00", "", ""} << QByteArray("JPEG") << "";
     QTest::newRow("letters") << Tags{"2024:0A:31 10:00:00", "", ""} << QByteArray("JPEG") << "";
     QTest::newRow("no exif") << Tags{} << QByteArray("JPEG") << "";
@@ -99,10 +102,10 @@ void TestPhotoDate::exifText_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("offset");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "2024:01:31 23:59:59" << "" << "2024-01-31 23:59:59 CST";
-    QTest::newRow("trailing nul") << QStringLiteral("2024:01:31 23:59:59") + QChar(0) << "" << "2024-01-31 23:59:59 CST";
-    QTest::newRow("west") << "2024:01:31 23:59:59" << "-05:30" << "2024-01-31 23:59:59 UTC-05:30";
-    QTest::newRow("offset with letters") << "2024:01:31 23:59:59" << "+0A:00" << "2024-01-31 23:59:59 CST";
+    QTest::newRow("plain") << "2024:01:31 23:59:59" << "" << "2024-01-31 23:59:59 local";
+    QTest::newRow("trailing nul") << QStringLiteral("2024:01:31 23:59:59") + QChar(0) << "" << "2024-01-31 23:59:59 local";
+    QTest::newRow("west") << "2024:01:31 23:59:59" << "-05:30" << "2024-01-31 23:59:59 UTC-330";
+    QTest::newRow("offset with letters") << "2024:01:31 23:59:59" << "+0A:00" << "2024-01-31 23:59:59 local";
     QTest::newRow("zero") << "0000:00:00 00:00:00" << "" << "";
     QTest::newRow("blank") << "    :  :     :  :  " << "" << "";
     QTest::newRow("hour 24") << "2024:01:31 24:00:00" << "" << "";
@@ -212,7 +215,7 @@ void TestPhotoDate::cacheFollowsModificationTime()
     QVERIFY(PhotoTest::makePhoto(file, {"2001:01:01 00:00:00", "", ""}));
     setDiskTimes(file, written, {written.seconds + 10, 0});
     QVERIFY(!cache.find(file, {written.seconds + 10, 0}));
-    QCOMPARE(text(cache.get(file, {written.seconds + 10, 0}).taken), QStringLiteral("2001-01-01 00:00:00 CST"));
+    QCOMPARE(text(cache.get(file, {written.seconds + 10, 0}).taken), QStringLiteral("2001-01-01 00:00:00 local"));
 }
 
 void TestPhotoDate::runWritesDateTakenAndSkipsTheRest()

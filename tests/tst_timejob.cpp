@@ -572,8 +572,11 @@ void TestTimeJob::dateInName()
 {
     QFETCH(QString, name);
     QFETCH(QString, expected);
-    const QDateTime date = ::dateInName(name);
-    QCOMPARE(date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) : QString(), expected);
+    const WallClockTime date = ::dateInName(name);
+    QVERIFY(!date.utcOffset);
+    QCOMPARE(date.isValid() ? QDateTime(date.date, date.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                            : QString(),
+             expected);
 }
 
 void TestTimeJob::offsetAcrossMonthEndAndSummerTime_data()

@@ -3,6 +3,8 @@
 #include "metadata/photodatecache.h"
 #include "timeprop/namedate.h"
 
+#include <ctime>
+
 namespace {
 
 std::optional<FileInstant> moved(const std::optional<FileInstant> &time, qint64 seconds)
@@ -10,6 +12,40 @@ std::optional<FileInstant> moved(const std::optional<FileInstant> &time, qint64 
     if (!time)
         return std::nullopt;
     return FileInstant{time->seconds + seconds, time->nanoseconds};
+}
+
+// The instant a wall-clock time names. Local times go through localtime_r rather than mktime, which re-reads
+// the zone on every call (several microseconds; a list converts a date per row). In a gap of summer time
+// the clock is read with the offset before the change; of the hour that happens twice, the later one.
+std::optional<FileInstant> wallClockInstant(const WallClockTime &time)
+{
+    struct tm fields = {};
+    fields.tm_year = time.date.year() - 1900;
+    fields.tm_mon = time.date.month() - 1;
+    fields.tm_mday = time.date.day();
+    fields.tm_hour = time.time.hour();
+    fields.tm_min = time.time.minute();
+    fields.tm_sec = time.time.second();
+    const time_t asUtc = ::timegm(&fields);
+    const int nanoseconds = time.time.msec() * 1000000;
+    if (time.utcOffset)
+        return FileInstant{qint64(asUtc) - *time.utcOffset, nanoseconds};
+#ifdef Q_OS_WIN
+    return toUtcFileTime(QDateTime(time.date, time.time));
+#else
+    // The offset in force at the instant the fields would name in UTC, then at the instant that gives.
+    struct tm local;
+    time_t guess = asUtc;
+    for (int i = 0; i < 2; ++i) {
+        if (!::localtime_r(&guess, &local))
+            return std::nullopt;
+        const time_t next = asUtc - local.tm_gmtoff;
+        if (next == guess)
+            break;
+        guess = next;
+    }
+    return FileInstant{qint64(guess), nanoseconds};
+#endif
 }
 
 } // namespace
@@ -54,13 +90,13 @@ RowTargets TimeTargets::targetsOf(const FileTimeEntry &entry, const FileTimes &n
     case TimeSource::PhotoTaken:
         return photoTargets(entry, now);
     case TimeSource::NameDate: {
-        const QDateTime date = dateInName(entry.name);
+        const WallClockTime date = dateInName(entry.name);
         if (!date.isValid()) {
             RowTargets skipped;
             skipped.skipReason = noNameDateReason();
             return skipped;
         }
-        return fromLocalTime(date);
+        return fromWallClock(date);
     }
     }
     return m_fixed;
@@ -83,28 +119,13 @@ RowTargets TimeTargets::photoTargets(const FileTimeEntry &entry, const FileTimes
         targets.skipReason = noPhotoDateReason(date->status);
         return targets;
     }
-    return fromLocalTime(date->taken);
+    return fromWallClock(date->taken);
 }
 
-std::optional<FileInstant> TimeTargets::instantOf(const QDateTime &time) const
-{
-    // A date with its own offset names an instant already; a local one needs the zone's rules.
-    if (time.timeSpec() == Qt::OffsetFromUTC || time.timeSpec() == Qt::UTC)
-        return FileInstant{time.toSecsSinceEpoch(), time.time().msec() * 1000000};
-    // Fields, not instants: comparing local date-times would convert both, the cost this saves.
-    if (!m_lastInstantSet || time.date() != m_lastDate || time.time() != m_lastClock) {
-        m_lastInstantSet = true;
-        m_lastDate = time.date();
-        m_lastClock = time.time();
-        m_lastInstant = toUtcFileTime(time);
-    }
-    return m_lastInstant;
-}
-
-RowTargets TimeTargets::fromLocalTime(const QDateTime &time) const
+RowTargets TimeTargets::fromWallClock(const WallClockTime &time) const
 {
     RowTargets targets;
-    const std::optional<FileInstant> instant = instantOf(time);
+    const std::optional<FileInstant> instant = wallClockInstant(time);
     targets.convertible = instant.has_value();
     if (m_settings.setCreation)
         targets.creation = instant;

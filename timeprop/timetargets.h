@@ -2,6 +2,7 @@
 
 #include "fileops/filetimeentry.h"
 #include "fileops/filetimes.h"
+#include "metadata/wallclocktime.h"
 #include "timeprop/timesettings.h"
 
 #include <optional>
@@ -38,17 +39,11 @@ public:
     static QString readingPhotoDateText();
 
 private:
-    RowTargets fromLocalTime(const QDateTime &time) const;
+    RowTargets fromWallClock(const WallClockTime &time) const;
     RowTargets photoTargets(const FileTimeEntry &entry, const FileTimes &now) const;
-    std::optional<FileInstant> instantOf(const QDateTime &time) const;
 
     TimeSettings m_settings;
     PhotoDateCache *m_photos;
     bool m_readMissing;
     RowTargets m_fixed;
-    // Neighbouring rows often share a date (a name date, a burst of photos): one conversion for them.
-    mutable bool m_lastInstantSet = false;
-    mutable QDate m_lastDate;
-    mutable QTime m_lastClock;
-    mutable std::optional<FileInstant> m_lastInstant;
 };
