@@ -94,6 +94,7 @@ private slots:
     void offsetAcrossMonthEndAndSummerTime();
     void nameDateRunSkipsRowsWithoutDate_data();
     void nameDateRunSkipsRowsWithoutDate();
+    void nameDateTheFileSystemCannotHold();
 
 private:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
@@ -665,6 +666,22 @@ void TestTimeJob::nameDateRunSkipsRowsWithoutDate()
     QCOMPARE(undone.rows, (QVector<int>{0, 2}));
     for (const QString &item : paths)
         QCOMPARE(diskTimes(item).write, KnownWrite);
+}
+
+// Year 1 is a real date but no time ext4 (or any other) can hold: the row fails and its item keeps its time.
+void TestTimeJob::nameDateTheFileSystemCannotHold()
+{
+    const QString file = makeFile(QStringLiteral("00010101.txt"));
+    FileTimeEntryList entries = entriesOf({file});
+    TimeSettings settings = modificationOnly(m_first);
+    settings.source = TimeSource::NameDate;
+    WarningListener warnings;
+    const TimeJobResult result = TimeJob::run(entries, settings, m_history, {}, m_reporter);
+    QCOMPARE(result.failed, 1);
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(warnings.messages, QStringList{TimeJob::outOfRangeMessage(file)});
+    QCOMPARE(diskTimes(file).write, KnownWrite);
+    QVERIFY(!m_history.canUndo());
 }
 
 QTEST_GUILESS_MAIN(TestTimeJob)

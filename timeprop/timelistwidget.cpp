@@ -210,6 +210,13 @@ void TimeListWidget::onCleared()
     m_photos->clear();
 }
 
+void TimeListWidget::renameRecord(FileTimeEntry &entry, const QString &oldName, const QString &newName)
+{
+    RecordListWidget<FileTimeEntry>::renameRecord(entry, oldName, newName);
+    // A new name may hold another date, and a new path is not what the dates taken were read for.
+    m_previewTimer.start();
+}
+
 void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
                                             const QVariant &value)
 {

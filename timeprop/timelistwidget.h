@@ -58,6 +58,7 @@ protected:
     void fillRow(int row, const QIcon &icon) override;
     bool sortRecords(int column, bool descending) override;
     void onCleared() override;
+    void renameRecord(FileTimeEntry &entry, const QString &oldName, const QString &newName) override;
 
 private:
     struct TextCache;
