@@ -6,6 +6,8 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
+#include "fileops/filetimes.h"
+#include "metadata/photodatecache.h"
 #include "rename/namerules.h"
 #include "rename/renamejob.h"
 #include "rename/newnamedelegate.h"
@@ -16,6 +18,7 @@
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 #include <QUuid>
+#include <QtConcurrent>
 
 namespace {
 
@@ -25,11 +28,11 @@ QString suffixOf(const QString &name)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
-int markOf(const NameConflict &conflict)
+int markOf(const NameConflict &conflict, const QString &note)
 {
     switch (conflict.kind) {
     case NameConflict::None:
-        return NewNameDelegate::NoMark;
+        return note.isEmpty() ? NewNameDelegate::NoMark : NewNameDelegate::NoteMark;
     case NameConflict::Resolved:
     case NameConflict::Taken:
         return NewNameDelegate::ConflictMark;
@@ -47,8 +50,12 @@ FileListWidget::FileListWidget(QWidget *parent)
           onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
       }),
       m_subscription(this, renameListChannels()),
-      m_newNameDelegate(new NewNameDelegate(table()))
+      m_newNameDelegate(new NewNameDelegate(table())),
+      m_photos(std::make_shared<PhotoDateCache>()),
+      m_sources(NameSources::system())
 {
+    m_sources.photoTime = [this](const QString &path) { return cachedTakenTime(path); };
+    connect(&m_photoRead, &QFutureWatcher<bool>::finished, this, &FileListWidget::onPhotoDatesRead);
     setColumns({{QStringLiteral("原文件名"), 200, CellKind::Text, true},
                 {QStringLiteral("新文件名"), 200, CellKind::EditableText, true},
                 {QStringLiteral("文件位置"), 300, CellKind::Text, true},
@@ -67,6 +74,12 @@ FileListWidget::FileListWidget(QWidget *parent)
         if (state == Qt::ApplicationActive && isVisible())
             scheduleConflictCheck();
     });
+}
+
+FileListWidget::~FileListWidget()
+{
+    if (m_cancelRead)
+        *m_cancelRead = true;
 }
 
 FileEntry FileListWidget::makeRecord(const QString &path) const
@@ -149,6 +162,7 @@ void FileListWidget::onCleared()
 {
     m_history.clear();
     m_conflicts.clear();
+    m_photos->clear();
 }
 
 void FileListWidget::moveRecord(int from, int to)
@@ -205,13 +219,58 @@ void FileListWidget::recompute(const QString &key)
     const RenameKey *k = findRenameKey(key);
     if (!k || k->folder != folderMode())
         return;
-    NameRules::recompute(key, m_records, m_autoResolve);
+    m_lastKey = key;
+    m_photosMissing = false;
+    NameRules::recompute(key, m_records, m_autoResolve, m_sources);
     showNewNames();
     checkConflicts();
+    if (m_photosMissing)
+        readPhotoDates();
+}
+
+TakenTime FileListWidget::cachedTakenTime(const QString &path)
+{
+    const FileTimes times = readFileTimes(path);
+    if (!times.readable)
+        return {};
+    const std::optional<PhotoDate> date = m_photos->find(path, times.lastWrite);
+    if (!date) {
+        m_photosMissing = true;
+        return {QDateTime(), true};
+    }
+    return {date->found() ? NameSources::numberingTime(date->taken) : QDateTime(), false};
+}
+
+void FileListWidget::readPhotoDates()
+{
+    // One read at a time: when it is in, the proposals are made again and ask for whatever is still missing.
+    if (isReadingPhotoDates())
+        return;
+    m_cancelRead = std::make_shared<std::atomic_bool>(false);
+    QStringList paths;
+    paths.reserve(m_records.size());
+    for (const FileEntry &entry : qAsConst(m_records))
+        paths.append(entry.path);
+    m_readingPhotos = true;
+    m_photoRead.setFuture(QtConcurrent::run(
+        [photos = m_photos, cancel = m_cancelRead, paths] { return photos->fill(paths, *cancel); }));
+}
+
+void FileListWidget::onPhotoDatesRead()
+{
+    m_readingPhotos = false;
+    const bool start = m_startWhenRead;
+    m_startWhenRead = false;
+    // Imported names have replaced the rules' proposals meanwhile: nothing to make again.
+    if (!m_lastKey.isEmpty())
+        recompute(m_lastKey);
+    if (start && !isReadingPhotoDates())
+        renameAll(false);
 }
 
 void FileListWidget::applyImportedNames(const QStringList &names)
 {
+    m_lastKey.clear();
     NameRules::applyImportedNames(names, m_records, folderMode(), m_autoResolve);
     showNewNames();
     checkConflicts();
@@ -257,6 +316,11 @@ void FileListWidget::followMoves(const ItemMoves &moves)
 
 void FileListWidget::renameAll(bool undoing)
 {
+    // The proposals wait for their dates taken: the job renames to what the list will show.
+    if (!undoing && isReadingPhotoDates()) {
+        m_startWhenRead = true;
+        return;
+    }
     QVector<QPair<QString, QString>> moves;
     const bool ran = m_runner.run(table()->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
@@ -352,11 +416,15 @@ bool FileListWidget::showConflictMark(int row, const NameConflict &conflict)
     QTableWidgetItem *item = table()->item(row, NewNameColumn);
     if (!item)
         return false;
-    const int mark = markOf(conflict);
+    const QString &note = m_records.at(row).proposalNote;
+    const int mark = markOf(conflict, note);
     const int shown = item->data(NewNameDelegate::MarkRole).toInt();
     if (mark == NewNameDelegate::NoMark && shown == NewNameDelegate::NoMark)
         return false;
-    const QString hint = ConflictPreview::hint(conflict);
+    const QString conflictHint = ConflictPreview::hint(conflict);
+    const QString hint = note.isEmpty() ? conflictHint
+                         : conflictHint.isEmpty() ? note
+                                                  : conflictHint + QLatin1Char('\n') + note;
     if (mark == shown && item->data(Qt::ToolTipRole).toString() == hint)
         return false;
     item->setData(NewNameDelegate::MarkRole, mark);

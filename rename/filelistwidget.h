@@ -5,14 +5,20 @@
 #include "filelist/fileentry.h"
 #include "filelist/recordlistwidget.h"
 #include "rename/conflictpreview.h"
+#include "rename/namesources.h"
 #include "rename/renamehistory.h"
 
+#include <QFutureWatcher>
 #include <QHash>
 #include <QTimer>
 #include <QVariant>
 
+#include <atomic>
+#include <memory>
+
 enum class RowOutcome;
 class NewNameDelegate;
+class PhotoDateCache;
 
 // The list of a rename page: one row per gathered file (or folder) with its proposed name, folder, status
 // and actions. It follows the rename settings of its own mode through the hub, renames its items on
@@ -26,6 +32,7 @@ public:
     enum Column { NameColumn, NewNameColumn, FolderColumn, StatusColumn, OperateColumn, ColumnCount };
 
     explicit FileListWidget(QWidget *parent = nullptr);
+    ~FileListWidget() override;
 
     FileEntryList &entries() { return m_records; }
     const FileEntryList &entries() const { return m_records; }
@@ -50,6 +57,8 @@ public:
 
     bool autoResolve() const { return m_autoResolve; }
     bool isRenaming() const { return m_runner.isRunning(); }
+    // True while dates taken are read for a time number; a start meanwhile waits for them.
+    bool isReadingPhotoDates() const { return m_readingPhotos; }
     int undoDepth() const { return m_history.size(); }
 
 signals:
@@ -73,6 +82,9 @@ protected:
 
 private:
     void importNames(const QVariant &value);
+    TakenTime cachedTakenTime(const QString &path);
+    void readPhotoDates();
+    void onPhotoDatesRead();
     void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
     void scheduleConflictCheck();
     // Shows the mark and hint of conflict on row; false when they were shown already.
@@ -87,4 +99,13 @@ private:
     QString m_conflictSummary;
     bool m_conflictsFail = false;
     QTimer m_conflictTimer;
+    // Dates taken for time numbers, read off the window's thread and kept per item and modification time.
+    std::shared_ptr<PhotoDateCache> m_photos;
+    std::shared_ptr<std::atomic_bool> m_cancelRead;
+    QFutureWatcher<bool> m_photoRead;
+    NameSources m_sources; // the system's, with dates taken from the cache
+    QString m_lastKey;     // the key of the last recomputation, repeated once dates are in
+    bool m_photosMissing = false;
+    bool m_readingPhotos = false; // until the read's end is handled, which may be after the worker ends
+    bool m_startWhenRead = false;
 };

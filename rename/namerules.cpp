@@ -12,6 +12,9 @@ namespace NameRules {
 
 namespace {
 
+// The fourth time source of numbering, after the current, creation and modification times.
+constexpr int PhotoTakenTime = 3;
+
 // A position inside a surrogate pair (an emoji, a rare character) would cut the character in two and leave
 // a name the file system cannot store as shown: such a position moves to the end of the character.
 int characterBoundary(const QString &text, int index)
@@ -101,10 +104,23 @@ QString letterText(const CustomSettings &s, int row)
     return QString(QChar(k == 0 ? 'z' : char('a' + k - 1)));
 }
 
-QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSources &sources)
+// The date taken, or the modification time with a note saying why.
+QDateTime takenOrModified(const FileEntry &entry, const NameSources &sources, QString *note)
+{
+    const TakenTime taken = sources.photoTime ? sources.photoTime(entry.path) : TakenTime();
+    if (taken.time.isValid())
+        return taken.time;
+    if (note)
+        *note = taken.pending ? readingDateTakenNote() : noDateTakenNote();
+    return sources.modificationTime(entry.path);
+}
+
+QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSources &sources, QString *note)
 {
     QDateTime time;
-    if (s.timeSource == 1)
+    if (s.timeSource == PhotoTakenTime)
+        time = takenOrModified(entry, sources, note);
+    else if (s.timeSource == 1)
         time = sources.creationTime(entry.path);
     else if (s.timeSource == 2)
         time = sources.modificationTime(entry.path);
@@ -116,7 +132,8 @@ QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSour
     return QLocale::c().toString(time, timeStyleFormat(s.timeStyle));
 }
 
-QString numberText(const CustomSettings &s, const FileEntry &entry, int row, const NameSources &sources)
+QString numberText(const CustomSettings &s, const FileEntry &entry, int row, const NameSources &sources,
+                   QString *note)
 {
     if (!s.numberingEnabled)
         return QString();
@@ -126,7 +143,7 @@ QString numberText(const CustomSettings &s, const FileEntry &entry, int row, con
     case 2:
         return sources.randomText(s.randomLength, s.randomRule);
     case 3:
-        return timeText(s, entry, sources);
+        return timeText(s, entry, sources, note);
     default: {
         // 64 bits: start and step of up to ±999999 over 3000 rows leave the 32-bit range.
         const qint64 value = qint64(s.startNumber) + qint64(s.numberIncrement) * row;
@@ -199,7 +216,7 @@ std::optional<KeyRule> ruleOfKey(const QString &key)
 }
 
 QString proposedName(Rule rule, bool folder, const CustomSettings &settings, const FileEntry &entry, int row,
-                     const NameSources &sources)
+                     const NameSources &sources, QString *note)
 {
     const QFileInfo info(entry.path);
     const QString base = baseName(info, folder);
@@ -208,7 +225,7 @@ QString proposedName(Rule rule, bool folder, const CustomSettings &settings, con
         name = insertText(settings, base);
     else
         name = settings.text.isEmpty() ? base : settings.text;
-    name = placeNumber(settings, name, numberText(settings, entry, row, sources));
+    name = placeNumber(settings, name, numberText(settings, entry, row, sources, note));
     return finishName(name, settings, folder, info, sources);
 }
 
@@ -246,22 +263,29 @@ bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve, co
     case Rule::Custom:
     case Rule::Insert: {
         const CustomSettings &s = *customSettings(key);
-        for (int i = 0; i < entries.size(); ++i)
-            entries[i].newName = proposedName(keyRule->rule, folder, s, entries[i], i, sources);
+        for (int i = 0; i < entries.size(); ++i) {
+            FileEntry &entry = entries[i];
+            entry.proposalNote.clear();
+            entry.newName = proposedName(keyRule->rule, folder, s, entry, i, sources, &entry.proposalNote);
+        }
         autoResolve = s.autoResolve;
         break;
     }
     case Rule::Replace: {
         const ReplaceSettings &s = *replaceSettings(key);
-        for (FileEntry &entry : entries)
+        for (FileEntry &entry : entries) {
             entry.newName = proposedName(folder, s, entry, sources);
+            entry.proposalNote.clear();
+        }
         autoResolve = s.autoResolve;
         break;
     }
     case Rule::Delete: {
         const DeleteSettings &s = *deleteSettings(key);
-        for (FileEntry &entry : entries)
+        for (FileEntry &entry : entries) {
             entry.newName = proposedName(folder, s, entry, sources);
+            entry.proposalNote.clear();
+        }
         autoResolve = true;
         break;
     }
@@ -278,8 +302,19 @@ void applyImportedNames(const QStringList &names, FileEntryList &entries, bool f
     for (int i = 0; i < count; ++i) {
         const QString ext = folder ? QString() : QFileInfo(entries[i].path).suffix();
         entries[i].newName = ext.isEmpty() ? names.at(i) : names.at(i) + QLatin1Char('.') + ext;
+        entries[i].proposalNote.clear();
     }
     autoResolve = true;
+}
+
+QString noDateTakenNote()
+{
+    return QStringLiteral("无拍摄时间，使用修改时间");
+}
+
+QString readingDateTakenNote()
+{
+    return QStringLiteral("正在读取拍摄时间…");
 }
 
 QString capitalizeWords(const QString &text)

@@ -3,12 +3,14 @@
 // Real files in a temporary folder; settings arrive on the hub as the panel sends them.
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
+#include "testutil_photos.h"
 #include "testutil_rename.h"
 
 #include "app/applicationstartup.h"
 #include "app/mainwindow.h"
 #include "common/channels.h"
 #include "common/cnvglobalobserver.h"
+#include "common/custormcheckbox.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
@@ -19,6 +21,8 @@
 #include "rename/renamesettings.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -55,7 +59,7 @@ void setReplace(const QString &key, const QString &find, const QString &with)
     send(key);
 }
 
-// Per row: "" unmarked, "!" marked as a conflict, "x" marked as refused.
+// Per row: "" unmarked, "!" marked as a conflict, "x" marked as refused, "i" marked with a note.
 QStringList marks(const FileListWidget *list)
 {
     QStringList texts;
@@ -66,6 +70,9 @@ QStringList marks(const FileListWidget *list)
             break;
         case NewNameDelegate::RefusedMark:
             texts.append(QStringLiteral("x"));
+            break;
+        case NewNameDelegate::NoteMark:
+            texts.append(QStringLiteral("i"));
             break;
         default:
             texts.append(QString());
@@ -158,6 +165,7 @@ private slots:
     void hoverTellsWhatHappens();
     void hintsEqualTheJobFor3000IdenticalProposals();
     void screenshots();
+    void dateTakenNumbers();
 
 private:
     Page page(bool folderPage);
@@ -550,4 +558,46 @@ void TestRenamePreview::screenshots()
 }
 
 QTEST_MAIN(TestRenamePreview)
+// The date taken as a time number, chosen on the panel as a user does: read off the window's thread, a photo
+// without one numbered by its modification time and marked, and the job renaming to what the list shows.
+void TestRenamePreview::dateTakenNumbers()
+{
+    Page p = page(false);
+    const QStringList photos = {m_root + "/tagged.jpg", m_root + "/plain.jpg", m_root + "/offset.jpg"};
+    QVERIFY(PhotoTest::makePhoto(photos[0], {"2023:07:14 09:30:00", "", ""}));
+    QVERIFY(PhotoTest::makePhoto(photos[1]));
+    QVERIFY(PhotoTest::makePhoto(photos[2], {"2023:07:14 23:30:00", "-10:00", ""}));
+    const QDateTime written(QDate(2005, 1, 1), QTime(12, 0));
+    for (const QString &photo : photos) {
+        QFile file(photo);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    p.list->addFiles(photos);
+    auto *custom = p.page->propertyWidget()->findChild<QWidget *>("custormPage");
+    custom->findChild<CustormCheckBox *>("numberSetCheck")->findChild<QCheckBox *>()->click();
+    custom->findChild<QAbstractButton *>("timeBtn")->click();
+    auto *timeType = custom->findChild<QComboBox *>("timeTypeComboBox");
+    QCOMPARE(timeType->itemText(3), QStringLiteral("拍摄时间"));
+    timeType->setCurrentIndex(3);
+    // Start at once: the job waits for the dates being read.
+    start(p);
+
+    // 23:30 at UTC-10 is 09:30 UTC the next day, shown in the local time of the machine.
+    const QString offsetDay = QDateTime(QDate(2023, 7, 15), QTime(9, 30), Qt::UTC).toLocalTime().toString("yyyy-MM-dd");
+    const QStringList names = {"2023-07-14tagged.jpg", "2005-01-01plain.jpg", offsetDay + "offset.jpg"};
+    QTRY_COMPARE(columnTexts(p.list, FileListWidget::StatusColumn), QStringList({"成功", "成功", "成功"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), names);
+    QStringList sorted = names;
+    sorted.sort();
+    QCOMPARE(onDisk(m_root), sorted);
+    QTRY_COMPARE(marks(p.list), QStringList({"", "i", ""}));
+    QCOMPARE(tips(p.list).at(1), QStringLiteral("无拍摄时间，使用修改时间"));
+
+    // A folder has no date taken: its page offers three times.
+    Page folders = page(true);
+    QCOMPARE(folders.page->propertyWidget()->findChild<QWidget *>("custormPage")
+                 ->findChild<QComboBox *>("timeTypeComboBox")->count(), 3);
+}
+
 #include "tst_renamepreview.moc"

@@ -255,14 +255,17 @@ void TimeListWidget::readPhotoDates()
     paths.reserve(m_records.size());
     for (const FileTimeEntry &entry : qAsConst(m_records))
         paths.append(entry.path);
+    m_readingPhotos = true;
     m_photoRead.setFuture(QtConcurrent::run(
         [photos = m_photos, cancel = m_cancelRead, paths] { return photos->fill(paths, *cancel); }));
 }
 
 void TimeListWidget::onPhotoDatesRead()
 {
+    // A cancelled read was followed by a newer one, whose end this waits for.
     if (!m_photoRead.result())
         return;
+    m_readingPhotos = false;
     const bool start = m_startWhenRead;
     m_startWhenRead = false;
     applyTimeSettings(pageSettings());

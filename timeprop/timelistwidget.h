@@ -36,7 +36,7 @@ public:
     // taken that are not read yet are read on a worker thread, and the rows shown again when they are in.
     void applyTimeSettings(const TimeSettings &settings);
     // True while dates taken are read for the preview.
-    bool isReadingPhotoDates() const { return m_photoRead.isRunning(); }
+    bool isReadingPhotoDates() const { return m_readingPhotos; }
     // Sets the ticked times of every row's item, or (undoing) gives back what the newest run changed. The
     // window keeps painting and takes no input until it ends; a call while a job runs is ignored.
     void runTimeJob(bool undoing = false);
@@ -74,6 +74,7 @@ private:
     std::shared_ptr<std::atomic_bool> m_cancelRead;
     QFutureWatcher<bool> m_photoRead;
     mutable QTimer m_previewTimer; // a row added without its date taken asks for one read for the whole list
+    bool m_readingPhotos = false; // until the read's end is handled, which may be after the worker ends
     bool m_startWhenRead = false;
     TimeHistory m_history;
     JobRunner m_runner;
