@@ -1,10 +1,18 @@
 // Times the time sources on 3000 real JPEGs: reading the dates taken (the reader alone, and filling the
 // list's cache as its worker does) against a bare loop of exiv2 reads of the same files; the preview of the
 // file time list for a chosen time, an offset and a date in the name; and the run of each source against a
-// bare loop of utimensat calls, all in the same round. Prints a table.
+// bare loop of utimensat calls; and the file rename page numbering by the date taken (the first computation,
+// until every proposal is in, against the bare exiv2 loop; then a keystroke), all in the same round. Prints
+// a table.
 // Usage: bench_timesources [folder to work in] [rounds]
+#include "common/channels.h"
+#include "common/cnvglobalobserver.h"
 #include "common/jobfailurereporter.h"
 #include "metadata/photodatecache.h"
+#include "rename/filelistwidget.h"
+#include "rename/renamepage.h"
+#include "rename/renamepagewidget.h"
+#include "rename/renamesettings.h"
 #include "timeprop/timejob.h"
 #include "timeprop/timelistwidget.h"
 #include "timeprop/timepage.h"
@@ -142,7 +150,20 @@ int main(int argc, char *argv[])
     list->addFiles(paths);
     QCoreApplication::processEvents();
 
-    QVector<double> bareRead, reader, fill, bare, fixedPreview, offsetPreview, namePreview, fixedRun, offsetRun,
+    RenamePage renamePage;
+    renamePage.setFolderMode(false);
+    renamePage.resize(1340, 760);
+    renamePage.show();
+    FileListWidget *renameList = renamePage.editWidget()->fileList();
+    CustomSettings &numbering = *customSettings(Channel::FileCustomRename);
+    numbering.numberingEnabled = true;
+    numbering.numberType = 3;
+    numbering.timeSource = 3;
+    const auto announce = [] {
+        CNvGlobalObserver::instance()->notifyObservers(Channel::FileCustomRename, Channel::RenameValueUpdate, QVariant());
+    };
+
+    QVector<double> renameFirst, renameKey, renameModifiedKey, bareRead, reader, fill, bare, fixedPreview, offsetPreview, namePreview, fixedRun, offsetRun,
         nameRun, photoRun;
     QElapsedTimer timer;
     const std::atomic_bool notCancelled(false);
@@ -158,6 +179,31 @@ int main(int argc, char *argv[])
         timer.start();
         cache.fill(paths, notCancelled);
         fill.append(elapsedMs(timer));
+
+        // Rows added anew come with an empty cache.
+        renameList->clearList();
+        renameList->addFiles(paths);
+        numbering.text.clear();
+        QCoreApplication::processEvents();
+        timer.start();
+        announce();
+        while (renameList->isReadingPhotoDates())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        renameFirst.append(elapsedMs(timer));
+        if (!renameList->entries().first().newName.startsWith(QLatin1String("2023-07-14")))
+            std::fprintf(stderr, "proposal %s\n", qPrintable(renameList->entries().first().newName));
+        numbering.text = QStringLiteral("a");
+        timer.start();
+        announce();
+        renameKey.append(elapsedMs(timer));
+        // The same keystroke numbering by the modification time, which reads no metadata.
+        numbering.timeSource = 2;
+        announce();
+        numbering.text = QStringLiteral("b");
+        timer.start();
+        announce();
+        renameModifiedKey.append(elapsedMs(timer));
+        numbering.timeSource = 3;
 
         const struct {
             TimeSource source;
@@ -198,6 +244,9 @@ int main(int argc, char *argv[])
         {"run: offset", offsetRun, 3, &bare},
         {"run: date in name", nameRun, 3, &bare},
         {"run: date taken, cached", photoRun, 3, &bare},
+        {"rename: first, dates taken", renameFirst, 2, &bareRead},
+        {"rename: keystroke after", renameKey, 30},
+        {"rename: keystroke, modified", renameModifiedKey, 0},
     };
     double load[1] = {0};
     getloadavg(load, 1);

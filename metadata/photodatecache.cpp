@@ -1,6 +1,7 @@
 #include "photodatecache.h"
 
 #include <QMutexLocker>
+#include <QtConcurrent>
 
 std::optional<PhotoDate> PhotoDateCache::find(const QString &path, const FileInstant &modified) const
 {
@@ -24,14 +25,15 @@ PhotoDate PhotoDateCache::get(const QString &path, const FileInstant &modified)
 
 bool PhotoDateCache::fill(const QStringList &paths, const std::atomic_bool &cancel)
 {
-    for (const QString &path : paths) {
+    // Reading waits on the disk as much as on the processor: every core reads its share, this thread too.
+    QtConcurrent::blockingMap(paths, [this, &cancel](const QString &path) {
         if (cancel.load(std::memory_order_relaxed))
-            return false;
+            return;
         const FileTimes times = readFileTimes(path);
         if (times.readable)
             get(path, times.lastWrite);
-    }
-    return true;
+    });
+    return !cancel.load();
 }
 
 void PhotoDateCache::clear()

@@ -19,7 +19,7 @@ public:
     std::optional<PhotoDate> find(const QString &path, const FileInstant &modified) const;
     // The date of the item, read now unless it is cached for this modification time.
     PhotoDate get(const QString &path, const FileInstant &modified);
-    // Reads every item not cached for its present modification time, in order, until cancel is set.
+    // Reads every item not cached for its present modification time, on every core, until cancel is set.
     // Returns false when cancelled.
     bool fill(const QStringList &paths, const std::atomic_bool &cancel);
     void clear();

@@ -220,12 +220,9 @@ void FileListWidget::recompute(const QString &key)
     if (!k || k->folder != folderMode())
         return;
     m_lastKey = key;
-    m_photosMissing = false;
     NameRules::recompute(key, m_records, m_autoResolve, m_sources);
     showNewNames();
     checkConflicts();
-    if (m_photosMissing)
-        readPhotoDates();
 }
 
 TakenTime FileListWidget::cachedTakenTime(const QString &path)
@@ -235,7 +232,8 @@ TakenTime FileListWidget::cachedTakenTime(const QString &path)
         return {};
     const std::optional<PhotoDate> date = m_photos->find(path, times.lastWrite);
     if (!date) {
-        m_photosMissing = true;
+        // The read starts at the first miss and runs while the rest of the proposals are made.
+        readPhotoDates();
         return {QDateTime(), true};
     }
     return {date->found() ? NameSources::numberingTime(date->taken) : QDateTime(), false};

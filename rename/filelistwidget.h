@@ -105,7 +105,6 @@ private:
     QFutureWatcher<bool> m_photoRead;
     NameSources m_sources; // the system's, with dates taken from the cache
     QString m_lastKey;     // the key of the last recomputation, repeated once dates are in
-    bool m_photosMissing = false;
     bool m_readingPhotos = false; // until the read's end is handled, which may be after the worker ends
     bool m_startWhenRead = false;
 };
