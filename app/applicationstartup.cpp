@@ -1,8 +1,7 @@
 #include "applicationstartup.h"
 
-#include "logfile.h"
-
-#include "common/datapaths.h"
+#include "fileops/datapaths.h"
+#include "log/logfile.h"
 
 #include <QApplication>
 #include <QDir>

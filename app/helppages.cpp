@@ -1,6 +1,6 @@
 #include "helppages.h"
 
-#include "common/datapaths.h"
+#include "fileops/datapaths.h"
 
 namespace HelpPages {
 

@@ -1,5 +1,5 @@
 #include "app/applicationstartup.h"
-#include "app/logmessagehandler.h"
+#include "log/logmessagehandler.h"
 #include "app/mainwindow.h"
 #include "rename/ccconverter.h"
 

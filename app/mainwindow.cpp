@@ -7,8 +7,8 @@
 #include "warningdialog.h"
 #include "windowagent.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QCloseEvent>
 #include <QCursor>

@@ -2,7 +2,7 @@
 // of exclusive-create-and-copy in the same run on the same disk; and planning 3000 names from the custom rules.
 // Usage: bench_creationjob [folder to work in] [rounds]
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "create/createrules.h"
 #include "create/creationjob.h"
 

@@ -1,7 +1,7 @@
 // Exporting 3000 listed files with all four columns, against a bare libxlsxwriter loop writing the same
 // 3001 × 4 strings in the same run and folder. Targets: .xlsx ≤ 1.5 × the bare loop; .docx and .txt ≤ 50 ms.
 #include "collect/collectexport.h"
-#include "common/mycustomevent.h"
+#include "hub/mycustomevent.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 // Time of one recomputation of every proposed name of a full list (3000 rows), per rule, without the table
 // update. Run: build/bench/bench_namerules [rounds]
-#include "common/channels.h"
+#include "hub/channels.h"
 #include "rename/namerules.h"
 #include "rename/renamesettings.h"
 #include "renamebenchcases.h"

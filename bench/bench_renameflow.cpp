@@ -4,8 +4,8 @@
 // (b) a rename job started by "START CHANGE NAME" (job, status cells, repaints while it runs) and its undo,
 //     against a bare loop of no-replace rename calls on the same files in the same run.
 // Run from build/bin so the OpenCC files are found: ../bench/bench_renameflow [rounds] [folder to work in]
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
 #include "rename/ccconverter.h"

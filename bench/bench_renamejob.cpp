@@ -3,7 +3,7 @@
 // conflict resolution turns into 旅行(1).txt … 旅行(2999).txt (target: at most 3 x the bare loop).
 // Usage: bench_renamejob [folder to work in] [rounds]
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "rename/namerules.h"
 #include "rename/renamehistory.h"
 #include "rename/renamejob.h"

@@ -3,8 +3,8 @@
 // written, the conflict check (one reading of the folder, the job's order and allocator) and the marks updated.
 // Each timed keystroke changes every mark (it follows a keystroke that left the opposite marks).
 // Run from build/bin: ../bench/bench_renamepreview [rounds] [folder to work in]
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/conflictpreview.h"
 #include "rename/filelistwidget.h"

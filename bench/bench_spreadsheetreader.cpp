@@ -3,7 +3,7 @@
 // Then a workbook of 1,048,576 rows × 3 short cells against one of its first 3001 rows: the read of the big one
 // may take at most 2 × the small one, and its peak memory at most 50 MB above the idle program (measured in a
 // child process that reads once).
-#include "common/mycustomevent.h"
+#include "hub/mycustomevent.h"
 #include "ooxml/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
 

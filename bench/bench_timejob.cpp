@@ -2,7 +2,7 @@
 // time-setting job and its undo, against bare loops of utimensat and statx over the same files in the same
 // run. Usage: bench_timejob [folder to work in] [rounds]
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "fileops/filetimeentry.h"
 #include "timeprop/timejob.h"
 

@@ -4,8 +4,8 @@
 // header click. The run and undo are set against a bare loop of utimensat calls over the same files in the
 // same round, and against the engine's run alone. Prints a table.
 // Usage: bench_timelist [folder to work in] [rounds]
-#include "common/custormcheckbox.h"
-#include "common/jobfailurereporter.h"
+#include "controls/custormcheckbox.h"
+#include "jobs/jobfailurereporter.h"
 #include "filelist/customtabelwidget.h"
 #include "timeprop/timejob.h"
 #include "timeprop/timelistwidget.h"

@@ -5,9 +5,9 @@
 // until every proposal is in, against the bare exiv2 loop; then a keystroke), all in the same round. Prints
 // a table.
 // Usage: bench_timesources [folder to work in] [rounds]
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/jobfailurereporter.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "jobs/jobfailurereporter.h"
 #include "metadata/photodatecache.h"
 #include "rename/filelistwidget.h"
 #include "rename/renamepage.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 // The rename rules the recomputation benchmarks time, each with its target for 3000 rows.
-#include "common/channels.h"
+#include "hub/channels.h"
 #include "rename/renamesettings.h"
 
 #include <QList>

@@ -1,19 +1,24 @@
 cmake_minimum_required(VERSION 3.16)
 # Checks which folders the sources of each folder include (cmake -DROOT=<source dir> -P CheckLayering.cmake).
-# The layers, from the bottom: common; filelist; fileops, metadata, ooxml; the four features; app. A folder may include
-# only folders below it, so no two folders include each other, common includes no other folder and the shared
-# list blocks include common alone.
-set(allowed_common "")
-set(allowed_filelist common)
-set(allowed_fileops common)
-set(allowed_metadata common fileops)
-set(allowed_ooxml common fileops)
-set(allowed_rename fileops metadata ooxml common filelist)
-set(allowed_timeprop fileops metadata ooxml common filelist)
-set(allowed_collect fileops metadata ooxml common filelist)
-set(allowed_create fileops metadata ooxml common filelist)
-set(allowed_app fileops metadata ooxml common filelist rename timeprop collect create)
-set(folders common filelist fileops metadata ooxml rename timeprop collect create app)
+# The layers, from the bottom: hub, controls and log, which include no other folder; naming and jobs on hub;
+# filelist on hub alone; fileops, metadata, ooxml; the four features, which may include every shared folder; app. A
+# folder may include only folders below it, so no two folders include each other.
+set(shared hub controls log naming jobs)
+set(allowed_hub "")
+set(allowed_controls "")
+set(allowed_log "")
+set(allowed_naming hub)
+set(allowed_jobs hub)
+set(allowed_filelist hub)
+set(allowed_fileops hub naming jobs)
+set(allowed_metadata hub naming jobs fileops)
+set(allowed_ooxml hub naming jobs fileops)
+set(allowed_rename ${shared} fileops metadata ooxml filelist)
+set(allowed_timeprop ${shared} fileops metadata ooxml filelist)
+set(allowed_collect ${shared} fileops metadata ooxml filelist)
+set(allowed_create ${shared} fileops metadata ooxml filelist)
+set(allowed_app ${shared} fileops metadata ooxml filelist rename timeprop collect create)
+set(folders ${shared} filelist fileops metadata ooxml rename timeprop collect create app)
 
 set(failures "")
 foreach(folder ${folders})

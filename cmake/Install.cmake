@@ -10,7 +10,7 @@ set(QUORLIN_DATA_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/quorlin)
 # finds its data wherever it is unpacked (a package root, another prefix).
 file(RELATIVE_PATH QUORLIN_RELATIVE_DATA_DIR ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_FULL_DATADIR}/quorlin)
-set_property(SOURCE ${PROJECT_SOURCE_DIR}/common/datapaths.cpp APPEND PROPERTY
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/fileops/datapaths.cpp APPEND PROPERTY
              COMPILE_DEFINITIONS QUORLIN_RELATIVE_DATA_DIR="${QUORLIN_RELATIVE_DATA_DIR}")
 
 # Tests, benchmarks and tools are built beside bin/, not in it: the build tree gets the installed layout's

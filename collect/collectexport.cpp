@@ -1,7 +1,7 @@
 #include "collectexport.h"
 
-#include "common/mycustomevent.h"
-#include "common/mydialogmessageevent.h"
+#include "hub/mycustomevent.h"
+#include "hub/mydialogmessageevent.h"
 #include "fileops/filetimes.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"

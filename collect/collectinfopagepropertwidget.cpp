@@ -3,9 +3,9 @@
 
 #include "collect/collectexport.h"
 #include "collect/collectsettings.h"
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
 
 #include <QDir>
 #include <QFileDialog>

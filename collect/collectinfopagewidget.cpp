@@ -2,7 +2,7 @@
 #include "ui_collectinfopagewidget.h"
 
 #include "collect/collectlistwidget.h"
-#include "common/toolbuttonicon.h"
+#include "controls/toolbuttonicon.h"
 
 CollectInfoPageWidget::CollectInfoPageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::CollectInfoPageWidget)
 {

@@ -2,10 +2,10 @@
 
 #include "collect/collectexport.h"
 #include "collect/collectsettings.h"
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/mycustomevent.h"
-#include "common/mydialogmessageevent.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "hub/mycustomevent.h"
+#include "hub/mydialogmessageevent.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 

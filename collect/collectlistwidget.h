@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/hubsubscription.h"
+#include "hub/hubsubscription.h"
 #include "fileops/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 

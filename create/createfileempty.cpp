@@ -1,8 +1,8 @@
 #include "createfileempty.h"
 
-#include "common/channels.h"
-#include "common/datapaths.h"
-#include "common/jobpacer.h"
+#include "hub/channels.h"
+#include "fileops/datapaths.h"
+#include "jobs/jobpacer.h"
 #include "create/creationjob.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"

@@ -1,9 +1,9 @@
 #include "createfilepropertywidget.h"
 #include "ui_createfilepropertywidget.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
 #include "createrules.h"
 
-#include "common/randomstring.h"
-#include "common/timestyles.h"
+#include "naming/randomstring.h"
+#include "naming/timestyles.h"
 #include "filelist/additionplan.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #include "creationjob.h"
 
-#include "common/datapaths.h"
-#include "common/jobfailurereporter.h"
+#include "fileops/datapaths.h"
+#include "jobs/jobfailurereporter.h"
 #include "fileops/createitem.h"
 #include "fileops/uniquename.h"
 

@@ -1,11 +1,11 @@
 #include "custormcreate.h"
 #include "ui_custormcreate.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
-#include "common/timestyles.h"
-#include "common/toolbuttonicon.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
+#include "naming/timestyles.h"
+#include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
 
 #include <QFileDialog>

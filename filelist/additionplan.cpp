@@ -1,7 +1,7 @@
 #include "additionplan.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 AdditionPlan AdditionPlan::make(const QSet<QString> &listed, const QStringList &paths, int rowCount,
                                 int capacity)

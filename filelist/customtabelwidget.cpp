@@ -4,7 +4,7 @@
 #include "operatewidget.h"
 #include "statusdelegate.h"
 #include "tableroles.h"
-#include "common/entrystatus.h"
+#include "hub/entrystatus.h"
 
 #include <QApplication>
 #include <QDrag>

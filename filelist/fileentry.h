@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/entrystatus.h"
+#include "hub/entrystatus.h"
 
 #include <QString>
 #include <QVector>

@@ -1,6 +1,6 @@
 #include "folderpicker.h"
 
-#include "common/startfolder.h"
+#include "filelist/startfolder.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "statusdelegate.h"
 
 #include "tableroles.h"
-#include "common/entrystatus.h"
+#include "hub/entrystatus.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "spreadsheetreader.h"
 
-#include "common/mycustomevent.h"
-#include "common/mydialogmessageevent.h"
+#include "hub/mycustomevent.h"
+#include "hub/mydialogmessageevent.h"
 #include "ooxml/xlsxworkbook.h"
 
 #include <QCoreApplication>

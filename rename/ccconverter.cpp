@@ -1,6 +1,6 @@
 #include "ccconverter.h"
 
-#include "common/datapaths.h"
+#include "fileops/datapaths.h"
 
 #include <QDir>
 #include <QFile>

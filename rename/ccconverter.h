@@ -11,7 +11,7 @@ class Converter;
 }
 
 // The process-wide simplified/traditional converter pair, loaded from "s2t.json" and "t2s.json" among the
-// program's data (common/datapaths.h), each with its dictionaries beside it. When a configuration or its
+// program's data (fileops/datapaths.h), each with its dictionaries beside it. When a configuration or its
 // dictionaries are missing or broken that direction is unavailable: its conversion returns the text
 // unchanged and errorText() says why, for the settings panel.
 class CCConverter

@@ -2,8 +2,8 @@
 
 #include "ui_custormrename.h"
 
-#include "common/paneldefaults.h"
-#include "common/timestyles.h"
+#include "controls/paneldefaults.h"
+#include "naming/timestyles.h"
 #include "rename/renamesettings.h"
 
 namespace {

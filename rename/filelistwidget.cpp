@@ -1,8 +1,8 @@
 #include "filelistwidget.h"
 
-#include "common/channels.h"
-#include "common/itemmoves.h"
-#include "common/jobpacer.h"
+#include "hub/channels.h"
+#include "hub/itemmoves.h"
+#include "jobs/jobpacer.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"

@@ -2,12 +2,12 @@
 
 #include "ui_import.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/mycustomevent.h"
-#include "common/mydialogmessageevent.h"
-#include "common/paneldefaults.h"
-#include "common/toolbuttonicon.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "hub/mycustomevent.h"
+#include "hub/mydialogmessageevent.h"
+#include "controls/paneldefaults.h"
+#include "controls/toolbuttonicon.h"
 #include "filelist/revealinfilemanager.h"
 #include "ooxml/spreadsheetreader.h"
 

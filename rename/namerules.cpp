@@ -1,7 +1,7 @@
 #include "namerules.h"
 
-#include "common/channels.h"
-#include "common/timestyles.h"
+#include "hub/channels.h"
+#include "naming/timestyles.h"
 #include "rename/renamekeys.h"
 #include "rename/renamesettings.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/undostack.h"
+#include "jobs/undostack.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "renamejob.h"
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
 #include "rename/newnamecheck.h"

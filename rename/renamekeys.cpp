@@ -1,6 +1,6 @@
 #include "renamekeys.h"
 
-#include "common/channels.h"
+#include "hub/channels.h"
 
 using NameRules::Rule;
 

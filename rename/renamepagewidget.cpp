@@ -1,7 +1,7 @@
 #include "renamepagewidget.h"
 #include "ui_renamepagewidget.h"
 
-#include "common/toolbuttonicon.h"
+#include "controls/toolbuttonicon.h"
 #include "rename/newnamedelegate.h"
 
 #include <QStyle>

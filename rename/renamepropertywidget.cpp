@@ -2,9 +2,9 @@
 
 #include "ui_renamepropertywidget.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
 #include "rename/renamekeys.h"
 #include "rename/renamesettings.h"
 

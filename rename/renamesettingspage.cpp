@@ -1,10 +1,10 @@
 #include "renamesettingspage.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/custormcheckbox.h"
-#include "common/custormcombox.h"
-#include "common/paneldefaults.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/custormcheckbox.h"
+#include "controls/custormcombox.h"
+#include "controls/paneldefaults.h"
 #include "rename/ccconverter.h"
 
 #include <QAbstractButton>

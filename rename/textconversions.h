@@ -1,10 +1,10 @@
 #pragma once
 
-#include "common/randomstring.h"
+#include "naming/randomstring.h"
 
 #include <QString>
 
-// Text conversions used by the name rules (randomString comes from common/randomstring.h).
+// Text conversions used by the name rules (randomString comes from naming/randomstring.h).
 // toTraditional/toSimplified go through the process-wide CCConverter; they return the text unchanged when the
 // converter could not be loaded.
 

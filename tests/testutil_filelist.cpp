@@ -1,7 +1,7 @@
 #include "testutil_filelist.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "testutil_rename.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
 #include "rename/renamekeys.h"

@@ -1,6 +1,6 @@
 // The conflict preview of the rename lists, checked against the rename job itself: every case is previewed on
 // real files and then renamed, and each row must end as its preview said.
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "rename/conflictpreview.h"
 #include "rename/renamejob.h"
 #include "rename/renameorder.h"

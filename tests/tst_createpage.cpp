@@ -5,8 +5,8 @@
 #include "testutil_modal.h"
 
 #include "app/mainwindow.h"
-#include "common/custormcheckbox.h"
-#include "common/mycustomevent.h"
+#include "controls/custormcheckbox.h"
+#include "hub/mycustomevent.h"
 #include "create/createfileempty.h"
 #include "create/createfilepage.h"
 #include "create/createfilepagewidget.h"

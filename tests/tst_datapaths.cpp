@@ -1,4 +1,4 @@
-#include "common/datapaths.h"
+#include "fileops/datapaths.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "app/applicationstartup.h"
-#include "common/startfolder.h"
+#include "filelist/startfolder.h"
 #include "filelist/folderpicker.h"
 #include "testutil_filelist.h"
 

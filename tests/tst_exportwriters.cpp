@@ -1,6 +1,6 @@
 #include "collect/collectexport.h"
-#include "common/mycustomevent.h"
-#include "common/mydialogmessageevent.h"
+#include "hub/mycustomevent.h"
+#include "hub/mydialogmessageevent.h"
 #include "ooxml/docxwriter.h"
 #include "ooxml/pptxwriter.h"
 #include "ooxml/workbookwriter.h"

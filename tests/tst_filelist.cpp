@@ -1,6 +1,6 @@
 #include "testutil_filelist.h"
 
-#include "common/entrystatus.h"
+#include "hub/entrystatus.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"

@@ -2,8 +2,8 @@
 // a temporary root, and checks each installation: its layout, the desktop entry and AppStream metainfo
 // (with the freedesktop validators), its data found from the executable, and the program started from
 // another working folder with a fresh home.
-#include "app/logcipher.h"
-#include "common/datapaths.h"
+#include "log/logcipher.h"
+#include "fileops/datapaths.h"
 
 #include <QDirIterator>
 #include <QProcess>

@@ -1,4 +1,4 @@
-#include "common/jobpacer.h"
+#include "jobs/jobpacer.h"
 
 #include <QDialog>
 #include <QLineEdit>

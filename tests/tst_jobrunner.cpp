@@ -1,10 +1,10 @@
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/hubsubscription.h"
-#include "common/jobfailurereporter.h"
-#include "common/jobpacer.h"
-#include "common/jobrunner.h"
-#include "common/undostack.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "hub/hubsubscription.h"
+#include "jobs/jobfailurereporter.h"
+#include "jobs/jobpacer.h"
+#include "jobs/jobrunner.h"
+#include "jobs/undostack.h"
 
 #include <QWidget>
 #include <QtTest>

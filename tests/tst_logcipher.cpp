@@ -1,5 +1,5 @@
-#include "app/logcipher.h"
-#include "app/qaesencryption.h"
+#include "log/logcipher.h"
+#include "log/qaesencryption.h"
 
 #include <QProcess>
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "app/applicationstartup.h"
-#include "app/logcipher.h"
-#include "app/logfile.h"
-#include "app/logmessagehandler.h"
+#include "log/logcipher.h"
+#include "log/logfile.h"
+#include "log/logmessagehandler.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

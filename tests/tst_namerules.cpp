@@ -1,5 +1,5 @@
-#include "common/channels.h"
-#include "common/timestyles.h"
+#include "hub/channels.h"
+#include "naming/timestyles.h"
 #include "rename/namerules.h"
 #include "rename/renamesettings.h"
 #include "rename/textconversions.h"

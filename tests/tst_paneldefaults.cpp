@@ -1,10 +1,10 @@
-#include "common/bluepushbtn.h"
-#include "common/custormcheckbox.h"
-#include "common/custormcombox.h"
-#include "common/custormspinbox.h"
-#include "common/graylayerwidget.h"
-#include "common/icongraytoolbtn.h"
-#include "common/paneldefaults.h"
+#include "controls/bluepushbtn.h"
+#include "controls/custormcheckbox.h"
+#include "controls/custormcombox.h"
+#include "controls/custormspinbox.h"
+#include "controls/graylayerwidget.h"
+#include "controls/icongraytoolbtn.h"
+#include "controls/paneldefaults.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "testutil_disktimes.h"
 #include "testutil_photos.h"
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "metadata/photodatecache.h"
 #include "timeprop/timejob.h"
 

@@ -1,5 +1,5 @@
-#include "common/mycustomevent.h"
-#include "common/mydialogmessageevent.h"
+#include "hub/mycustomevent.h"
+#include "hub/mydialogmessageevent.h"
 #include "ooxml/spreadsheetreader.h"
 #include "ooxml/xlsxworkbook.h"
 #include "ooxml/xmlpullscanner.h"

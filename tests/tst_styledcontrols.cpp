@@ -1,12 +1,12 @@
 #include "app/windowbutton.h"
-#include "common/bluepushbtn.h"
-#include "common/custormcheckbox.h"
-#include "common/custormcombox.h"
-#include "common/custormspinbox.h"
-#include "common/graylayerwidget.h"
-#include "common/iconbluetoolbtn.h"
-#include "common/icongraytoolbtn.h"
-#include "common/toolbuttonicon.h"
+#include "controls/bluepushbtn.h"
+#include "controls/custormcheckbox.h"
+#include "controls/custormcombox.h"
+#include "controls/custormspinbox.h"
+#include "controls/graylayerwidget.h"
+#include "controls/iconbluetoolbtn.h"
+#include "controls/icongraytoolbtn.h"
+#include "controls/toolbuttonicon.h"
 
 #include <QCheckBox>
 #include <QLabel>

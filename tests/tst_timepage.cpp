@@ -5,9 +5,9 @@
 #include "testutil_photos.h"
 
 #include "app/mainwindow.h"
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/custormcheckbox.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/custormcheckbox.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/tableroles.h"

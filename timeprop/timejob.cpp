@@ -1,6 +1,6 @@
 #include "timejob.h"
 
-#include "common/jobfailurereporter.h"
+#include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 #include "timeprop/timetargets.h"
 

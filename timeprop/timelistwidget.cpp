@@ -1,7 +1,7 @@
 #include "timelistwidget.h"
 
-#include "common/channels.h"
-#include "common/jobpacer.h"
+#include "hub/channels.h"
+#include "jobs/jobpacer.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/hubsubscription.h"
-#include "common/jobrunner.h"
+#include "hub/hubsubscription.h"
+#include "jobs/jobrunner.h"
 #include "fileops/filetimeentry.h"
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"

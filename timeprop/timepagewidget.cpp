@@ -1,7 +1,7 @@
 #include "timepagewidget.h"
 #include "ui_timepagewidget.h"
 
-#include "common/toolbuttonicon.h"
+#include "controls/toolbuttonicon.h"
 #include "timeprop/timelistwidget.h"
 
 TimePageWidget::TimePageWidget(QWidget *parent)

@@ -2,9 +2,9 @@
 
 #include "ui_timepropertywidget.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
-#include "common/paneldefaults.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+#include "controls/paneldefaults.h"
 #include "fileops/filetimes.h"
 #include "timeprop/timesettings.h"
 

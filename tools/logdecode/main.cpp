@@ -1,6 +1,6 @@
 // Prints the plain text of a Quorlin log file, one message per line. Lines that cannot be deciphered are
 // reported on standard error with their line number and skipped.
-#include "app/logcipher.h"
+#include "log/logcipher.h"
 
 #include <QCoreApplication>
 #include <QFile>

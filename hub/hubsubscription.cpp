@@ -1,7 +1,7 @@
 #include "hubsubscription.h"
 
-#include "common/channels.h"
-#include "common/cnvglobalobserver.h"
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #include "jobrunner.h"
 
-#include "common/jobfailurereporter.h"
-#include "common/jobpacer.h"
+#include "jobs/jobfailurereporter.h"
+#include "jobs/jobpacer.h"
 
 #include <utility>
 

@@ -43,7 +43,7 @@ inline const QString ImportCreateExcelRename = QStringLiteral("IMPORT CREATE EXC
 inline const QString StartCreateData = QStringLiteral("START CREATE DATA");
 
 // Items renamed on disk by any page: every list moves its rows that point at them or below them. The value
-// is an ItemMoves (common/itemmoves.h); the name is empty.
+// is an ItemMoves (hub/itemmoves.h); the name is empty.
 inline const QString ItemsRenamed = QStringLiteral("ITEMS RENAMED");
 
 } // namespace Channel
