@@ -7,7 +7,7 @@
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
 #include "fileops/filetimes.h"
-#include "metadata/photodatecache.h"
+#include "metadata/photodatereader.h"
 #include "rename/namerules.h"
 #include "rename/renamejob.h"
 #include "rename/newnamedelegate.h"
@@ -18,7 +18,6 @@
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 #include <QUuid>
-#include <QtConcurrent>
 
 namespace {
 
@@ -51,11 +50,11 @@ FileListWidget::FileListWidget(QWidget *parent)
       }),
       m_subscription(this, renameListChannels()),
       m_newNameDelegate(new NewNameDelegate(table())),
-      m_photos(std::make_shared<PhotoDateCache>()),
+      m_photos(new PhotoDateReader(this)),
       m_sources(NameSources::system())
 {
     m_sources.photoTime = [this](const QString &path) { return cachedTakenTime(path); };
-    connect(&m_photoRead, &QFutureWatcher<bool>::finished, this, &FileListWidget::onPhotoDatesRead);
+    connect(m_photos, &PhotoDateReader::finished, this, &FileListWidget::onPhotoDatesRead);
     setColumns({{QStringLiteral("原文件名"), 200, CellKind::Text, true},
                 {QStringLiteral("新文件名"), 200, CellKind::EditableText, true},
                 {QStringLiteral("文件位置"), 300, CellKind::Text, true},
@@ -76,10 +75,9 @@ FileListWidget::FileListWidget(QWidget *parent)
     });
 }
 
-FileListWidget::~FileListWidget()
+bool FileListWidget::isReadingPhotoDates() const
 {
-    if (m_cancelRead)
-        *m_cancelRead = true;
+    return m_photos->isReading();
 }
 
 FileEntry FileListWidget::makeRecord(const QString &path) const
@@ -230,7 +228,7 @@ TakenTime FileListWidget::cachedTakenTime(const QString &path)
     const FileTimes times = readFileTimes(path);
     if (!times.readable)
         return {};
-    const std::optional<PhotoDate> date = m_photos->find(path, times.lastWrite);
+    const std::optional<PhotoDate> date = m_photos->cache().find(path, times.lastWrite);
     if (!date) {
         // The read starts at the first miss and runs while the rest of the proposals are made.
         readPhotoDates();
@@ -241,22 +239,18 @@ TakenTime FileListWidget::cachedTakenTime(const QString &path)
 
 void FileListWidget::readPhotoDates()
 {
-    // One read at a time: when it is in, the proposals are made again and ask for whatever is still missing.
+    // When it is in, the proposals are made again and ask for whatever is still missing.
     if (isReadingPhotoDates())
         return;
-    m_cancelRead = std::make_shared<std::atomic_bool>(false);
     QStringList paths;
     paths.reserve(m_records.size());
     for (const FileEntry &entry : qAsConst(m_records))
         paths.append(entry.path);
-    m_readingPhotos = true;
-    m_photoRead.setFuture(QtConcurrent::run(
-        [photos = m_photos, cancel = m_cancelRead, paths] { return photos->fill(paths, *cancel); }));
+    m_photos->read(paths);
 }
 
 void FileListWidget::onPhotoDatesRead()
 {
-    m_readingPhotos = false;
     const bool start = m_startWhenRead;
     m_startWhenRead = false;
     // Imported names have replaced the rules' proposals meanwhile: nothing to make again.
@@ -264,6 +258,8 @@ void FileListWidget::onPhotoDatesRead()
         recompute(m_lastKey);
     if (start && !isReadingPhotoDates())
         renameAll(false);
+    else if (start)
+        m_startWhenRead = true;
 }
 
 void FileListWidget::applyImportedNames(const QStringList &names)

@@ -8,17 +8,13 @@
 #include "rename/namesources.h"
 #include "rename/renamehistory.h"
 
-#include <QFutureWatcher>
 #include <QHash>
 #include <QTimer>
 #include <QVariant>
 
-#include <atomic>
-#include <memory>
-
 enum class RowOutcome;
 class NewNameDelegate;
-class PhotoDateCache;
+class PhotoDateReader;
 
 // The list of a rename page: one row per gathered file (or folder) with its proposed name, folder, status
 // and actions. It follows the rename settings of its own mode through the hub, renames its items on
@@ -32,7 +28,6 @@ public:
     enum Column { NameColumn, NewNameColumn, FolderColumn, StatusColumn, OperateColumn, ColumnCount };
 
     explicit FileListWidget(QWidget *parent = nullptr);
-    ~FileListWidget() override;
 
     FileEntryList &entries() { return m_records; }
     const FileEntryList &entries() const { return m_records; }
@@ -58,7 +53,7 @@ public:
     bool autoResolve() const { return m_autoResolve; }
     bool isRenaming() const { return m_runner.isRunning(); }
     // True while dates taken are read for a time number; a start meanwhile waits for them.
-    bool isReadingPhotoDates() const { return m_readingPhotos; }
+    bool isReadingPhotoDates() const;
     int undoDepth() const { return m_history.size(); }
 
 signals:
@@ -100,11 +95,8 @@ private:
     bool m_conflictsFail = false;
     QTimer m_conflictTimer;
     // Dates taken for time numbers, read off the window's thread and kept per item and modification time.
-    std::shared_ptr<PhotoDateCache> m_photos;
-    std::shared_ptr<std::atomic_bool> m_cancelRead;
-    QFutureWatcher<bool> m_photoRead;
+    PhotoDateReader *m_photos;
     NameSources m_sources; // the system's, with dates taken from the cache
     QString m_lastKey;     // the key of the last recomputation, repeated once dates are in
-    bool m_readingPhotos = false; // until the read's end is handled, which may be after the worker ends
     bool m_startWhenRead = false;
 };

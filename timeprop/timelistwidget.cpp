@@ -5,13 +5,12 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
-#include "metadata/photodatecache.h"
+#include "metadata/photodatereader.h"
 #include "timeprop/timejob.h"
 #include "timeprop/timepreviewdelegate.h"
 #include "timeprop/timesettings.h"
 
 #include <QSignalBlocker>
-#include <QtConcurrent>
 #include <QTableWidgetItem>
 
 #include <algorithm>
@@ -90,7 +89,7 @@ struct TimeListWidget::TextCache
 
 TimeListWidget::TimeListWidget(QWidget *parent)
     : RecordListWidget<FileTimeEntry>(parent),
-      m_photos(std::make_shared<PhotoDateCache>()),
+      m_photos(new PhotoDateReader(this)),
       m_runner([this](const QString &key, const QVariant &value) {
           onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
       }),
@@ -110,13 +109,12 @@ TimeListWidget::TimeListWidget(QWidget *parent)
     m_previewTimer.setSingleShot(true);
     m_previewTimer.setInterval(0);
     connect(&m_previewTimer, &QTimer::timeout, this, [this] { applyTimeSettings(pageSettings()); });
-    connect(&m_photoRead, &QFutureWatcher<bool>::finished, this, &TimeListWidget::onPhotoDatesRead);
+    connect(m_photos, &PhotoDateReader::finished, this, &TimeListWidget::onPhotoDatesRead);
 }
 
-TimeListWidget::~TimeListWidget()
+bool TimeListWidget::isReadingPhotoDates() const
 {
-    if (m_cancelRead)
-        *m_cancelRead = true;
+    return m_photos->isReading();
 }
 
 QString TimeListWidget::timeText(const QDateTime &time)
@@ -141,7 +139,7 @@ FileTimeEntry TimeListWidget::makeRecord(const QString &path) const
 {
     // A row added while a time is ticked shows that time at once, as a run would give it.
     FileTimeEntryList added{makeFileTimeEntry(path)};
-    if (!::applyTimeSettings(added, pageSettings(), m_photos.get()))
+    if (!::applyTimeSettings(added, pageSettings(), &m_photos->cache()))
         m_previewTimer.start();
     return added.first();
 }
@@ -239,7 +237,7 @@ void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QStr
 void TimeListWidget::applyTimeSettings(const TimeSettings &settings)
 {
     m_previewTimer.stop();
-    const bool complete = ::applyTimeSettings(m_records, settings, m_photos.get());
+    const bool complete = ::applyTimeSettings(m_records, settings, &m_photos->cache());
     showAllTimes();
     if (!complete)
         readPhotoDates();
@@ -247,30 +245,23 @@ void TimeListWidget::applyTimeSettings(const TimeSettings &settings)
 
 void TimeListWidget::readPhotoDates()
 {
-    // A newer read covers the rows of the older one; the older stops at its next item.
-    if (m_cancelRead)
-        *m_cancelRead = true;
-    m_cancelRead = std::make_shared<std::atomic_bool>(false);
     QStringList paths;
     paths.reserve(m_records.size());
     for (const FileTimeEntry &entry : qAsConst(m_records))
         paths.append(entry.path);
-    m_readingPhotos = true;
-    m_photoRead.setFuture(QtConcurrent::run(
-        [photos = m_photos, cancel = m_cancelRead, paths] { return photos->fill(paths, *cancel); }));
+    m_photos->read(paths);
 }
 
 void TimeListWidget::onPhotoDatesRead()
 {
-    // A cancelled read was followed by a newer one, whose end this waits for.
-    if (!m_photoRead.result())
-        return;
-    m_readingPhotos = false;
     const bool start = m_startWhenRead;
     m_startWhenRead = false;
+    // Rows added during the read are read next.
     applyTimeSettings(pageSettings());
     if (start && !isReadingPhotoDates())
         runTimeJob(false);
+    else if (start)
+        m_startWhenRead = true;
 }
 
 void TimeListWidget::undoTimeJob()
@@ -309,7 +300,7 @@ void TimeListWidget::runTimeJob(bool undoing)
         if (undoing)
             TimeJob::undo(m_records, m_history, onRow, reporter);
         else
-            TimeJob::run(m_records, settings, m_history, onRow, reporter, m_photos.get());
+            TimeJob::run(m_records, settings, m_history, onRow, reporter, &m_photos->cache());
         setBusy(false);
     });
     if (ran)

@@ -6,14 +6,10 @@
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"
 
-#include <QFutureWatcher>
 #include <QTimer>
 #include <QVariant>
 
-#include <atomic>
-#include <memory>
-
-class PhotoDateCache;
+class PhotoDateReader;
 
 struct TimeSettings;
 
@@ -27,7 +23,6 @@ public:
     enum Column { NameColumn, CreationColumn, ModificationColumn, StatusColumn, OperateColumn, ColumnCount };
 
     explicit TimeListWidget(QWidget *parent = nullptr);
-    ~TimeListWidget() override;
 
     FileTimeEntryList &entries() { return m_records; }
     const FileTimeEntryList &entries() const { return m_records; }
@@ -36,7 +31,7 @@ public:
     // taken that are not read yet are read on a worker thread, and the rows shown again when they are in.
     void applyTimeSettings(const TimeSettings &settings);
     // True while dates taken are read for the preview.
-    bool isReadingPhotoDates() const { return m_readingPhotos; }
+    bool isReadingPhotoDates() const;
     // Sets the ticked times of every row's item, or (undoing) gives back what the newest run changed. The
     // window keeps painting and takes no input until it ends; a call while a job runs is ignored.
     void runTimeJob(bool undoing = false);
@@ -69,12 +64,8 @@ private:
     void readPhotoDates();
     void onPhotoDatesRead();
 
-    // Shared with the worker that fills it, which may outlive a closing list by one item.
-    std::shared_ptr<PhotoDateCache> m_photos;
-    std::shared_ptr<std::atomic_bool> m_cancelRead;
-    QFutureWatcher<bool> m_photoRead;
+    PhotoDateReader *m_photos;
     mutable QTimer m_previewTimer; // a row added without its date taken asks for one read for the whole list
-    bool m_readingPhotos = false; // until the read's end is handled, which may be after the worker ends
     bool m_startWhenRead = false;
     TimeHistory m_history;
     JobRunner m_runner;

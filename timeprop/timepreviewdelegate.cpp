@@ -1,9 +1,7 @@
 #include "timepreviewdelegate.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QStyle>
 
 TimePreviewDelegate::TimePreviewDelegate(QWidget *view) : WidgetCellDelegate(view), m_label(new QLabel(view))
 {
@@ -32,10 +30,7 @@ void TimePreviewDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     QStyleOptionViewItem item(option);
     initStyleOption(&item, index);
     paintBackground(painter, option, index);
-    const QWidget *view = option.widget;
-    const QStyle *style = view ? view->style() : QApplication::style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-    const QRect area = option.rect.adjusted(margin, 0, -margin, 0);
+    const QRect area = contentArea(option);
     const QString upper = onDisk.isEmpty() ? item.text : onDisk;
     const QString lower = note.isEmpty() ? item.text : note;
     const int lineHeight = item.fontMetrics.height();
