@@ -9,4 +9,9 @@ namespace HelpPages {
 QUrl helpCentreUrl();
 QUrl customerServiceUrl();
 
+// Open the page in the default browser; when there is none to open it, or the page is missing, the main
+// window warns and gives the address, so the user can open it by hand.
+void openHelpCentre();
+void openCustomerService();
+
 } // namespace HelpPages

@@ -1,6 +1,9 @@
 #include "app/applicationstartup.h"
+#include "app/commandline.h"
 #include "log/logmessagehandler.h"
 #include "app/mainwindow.h"
+#include "app/windowservice.h"
+#include "app/qttranslations.h"
 #include "rename/ccconverter.h"
 
 #include <QApplication>
@@ -14,20 +17,31 @@ int main(int argc, char *argv[])
     // Set before the log opens: they name the per-user folder that takes the log of an installed program.
     QApplication::setOrganizationName(QStringLiteral("Korvel"));
     QApplication::setApplicationName(QStringLiteral("Quorlin"));
+    LaunchRequest request;
+    const int exitNow = CommandLine::read(argc, argv, &request);
+    if (exitNow >= 0)
+        return exitNow;
     ApplicationStartup::openLogFile(QDateTime::currentDateTime());
 
     QApplication app(argc, argv);
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("com.korvel.Quorlin"));
+    WindowService service;
+    if (!service.claim() && WindowService::handOver(request))
+        return 0;
+    QtTranslations::install(&app, QLocale::system());
     ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
-    CCConverter::initialize();
+    CCConverter::whenLoaded(); // on a worker thread while the window builds
 #ifndef Q_OS_WIN
     // Windows takes the icon from the executable's resources; elsewhere the window needs it set.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/logo.svg")));
 #endif
 
     MainWindow window;
+    if (!window.restoreRemembered())
+        ApplicationStartup::centreOnPrimaryScreen(&window);
     window.show();
-    ApplicationStartup::centreOnPrimaryScreen(&window);
+    service.serve(&window);
+    service.open(request);
     return app.exec();
 }

@@ -1,22 +1,33 @@
 #include "mainwindow.h"
 
+#include "focuschain.h"
 #include "helppages.h"
+#include "recoverydialog.h"
+#include "keyboardfocus.h"
+#include "keyboardshortcuts.h"
 #include "settingmenu.h"
 #include "tipdialog.h"
 #include "ui_mainwindow.h"
 #include "warningdialog.h"
 #include "windowagent.h"
+#include "windowmemory.h"
 
+#include "controls/polishhold.h"
+#include "create/createfilepage.h"
+#include "filelist/itemlistwidget.h"
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHoverEvent>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,26 +43,48 @@ struct PageButton
 {
     const char *button;
     const char *icon;
+    const char *page; // the page's name on the command line
 };
 
 const PageButton kPageButtons[] = {
-    {"fileRenameBtn", ":/image/fileRenameBtn.svg"},
-    {"folderRenameBtn", ":/image/folderRenameBtn.svg"},
-    {"fileTimePropertyBtn", ":/image/fileTimePropertyBtn.svg"},
-    {"folderTimePropertyBtn", ":/image/folderTimePropertyBtn.svg"},
-    {"collectFileNameBtn", ":/image/collectFileNameBtn.svg"},
-    {"collectFolderNameBtn", ":/image/collectFolderNameBtn.svg"},
-    {"batchCreateFolderBtn", ":/image/batchCreateFolderBtn.svg"},
+    {"fileRenameBtn", ":/image/fileRenameBtn.svg", "rename"},
+    {"folderRenameBtn", ":/image/folderRenameBtn.svg", "folder-rename"},
+    {"fileTimePropertyBtn", ":/image/fileTimePropertyBtn.svg", "time"},
+    {"folderTimePropertyBtn", ":/image/folderTimePropertyBtn.svg", "folder-time"},
+    {"collectFileNameBtn", ":/image/collectFileNameBtn.svg", "collect"},
+    {"collectFolderNameBtn", ":/image/collectFolderNameBtn.svg", "folder-collect"},
+    {"batchCreateFolderBtn", ":/image/batchCreateFolderBtn.svg", "create"},
 };
+
+const PageButton *pageEntry(const QString &page)
+{
+    for (const PageButton &entry : kPageButtons) {
+        if (page == QLatin1String(entry.page))
+            return &entry;
+    }
+    return nullptr;
+}
+
+// "fileRenameBtn" shows "fileRenamePage".
+QString pageObjectName(QString buttonName)
+{
+    return buttonName.remove(QStringLiteral("Btn")).append(QStringLiteral("Page"));
+}
 
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_subscription(this, mainWindowChannels())
 {
+    // Frameless before any child exists: changing the window flags later re-parents the window, which
+    // re-styles every widget in it.
+    m_windowAgent = new WindowAgent(this);
+    m_windowAgent->setup(this);
+    PolishHold hold(this);
     ui->setupUi(this);
+    ui->stackedWidget->adoptPages(PageStack::StyleWhenShown);
     setMinimumWidth(960);
-    setUpWindowAgent();
+    setUpSystemButtons();
 
     connect(ui->maxButton, &QAbstractButton::clicked, this, [this](bool checked) {
         if (checked)
@@ -66,6 +99,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(ui->menubar, &Menubar::doubleClicked, this, &MainWindow::toggleMaximized);
 
     setUpPageButtons();
+    setUpKeyboard();
 
     ui->folderRenamePage->setFolderMode(true);
     ui->fileRenamePage->setFolderMode(false);
@@ -80,11 +114,8 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-void MainWindow::setUpWindowAgent()
+void MainWindow::setUpSystemButtons()
 {
-    m_windowAgent = new WindowAgent(this);
-    m_windowAgent->setup(this);
-
     // The new names are the stylesheet's selectors of the system buttons.
     ui->minButton->setObjectName(QStringLiteral("min-button"));
     ui->maxButton->setObjectName(QStringLiteral("max-button"));
@@ -105,6 +136,41 @@ void MainWindow::setUpWindowAgent()
     m_windowAgent->setTitleBar(ui->menubar);
 }
 
+void MainWindow::setUpKeyboard()
+{
+    new KeyboardFocus(this);
+    new KeyboardShortcuts(this, ui->stackedWidget, ui->swtichPageBtnGroup);
+    // The window's own buttons are for the mouse; the keyboard has the window manager's keys for them.
+    for (QWidget *button : {static_cast<QWidget *>(ui->logo), static_cast<QWidget *>(ui->minButton),
+                            static_cast<QWidget *>(ui->maxButton), static_cast<QWidget *>(ui->closeButton)})
+        button->setFocusPolicy(Qt::NoFocus);
+    ui->minButton->setToolTip(QStringLiteral("最小化"));
+    ui->closeButton->setToolTip(QStringLiteral("关闭"));
+    showMaxButtonTip();
+    ui->settingBtn->setToolTip(KeyboardShortcuts::toolTip(ui->settingBtn->toolTip(), QKeySequence(Qt::Key_F1)));
+    orderFocusChain();
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, &MainWindow::orderFocusChain);
+}
+
+void MainWindow::orderFocusChain()
+{
+    const auto pageButtons = ui->swtichPageBtnGroup->buttons();
+    QList<QWidget *> before;
+    for (QAbstractButton *button : pageButtons)
+        before.append(button);
+    FocusChain::order(before, ui->stackedWidget->currentWidget(), {ui->onlineHelp, ui->settingBtn});
+}
+
+void MainWindow::showMaxButtonTip()
+{
+    ui->maxButton->setToolTip(isMaximized() ? QStringLiteral("向下还原") : QStringLiteral("最大化"));
+}
+
+bool MainWindow::restoreRemembered()
+{
+    return WindowMemory::restore(this, ui->swtichPageBtnGroup);
+}
+
 void MainWindow::setUpPageButtons()
 {
     for (const PageButton &entry : kPageButtons) {
@@ -123,9 +189,7 @@ void MainWindow::switchPage(int buttonId)
     QAbstractButton *button = ui->swtichPageBtnGroup->button(buttonId);
     if (!button)
         return;
-    QString pageName = button->objectName();
-    pageName.remove(QStringLiteral("Btn"));
-    pageName.append(QStringLiteral("Page"));
+    const QString pageName = pageObjectName(button->objectName());
     for (int i = 0; i < ui->stackedWidget->count(); ++i) {
         QWidget *page = ui->stackedWidget->widget(i);
         if (page->objectName() == pageName)
@@ -149,8 +213,32 @@ void MainWindow::toggleMaximized()
 void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         ui->maxButton->setChecked(isMaximized());
+        showMaxButtonTip();
+    }
+}
+
+// A job cut short last time is dealt with before anything else, once the window can be seen.
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_recoveryOffered)
+        return;
+    m_recoveryOffered = true;
+    QTimer::singleShot(0, this, &MainWindow::offerRecovery);
+}
+
+void MainWindow::offerRecovery()
+{
+    QStringList setAside;
+    const QVector<JournalRecovery::Found> journals = JournalRecovery::pending(&setAside);
+    for (const QString &path : qAsConst(setAside))
+        showWarning(QStringLiteral("上次未完成操作的记录无法读取，已保留为“%1”，未作任何修改！").arg(path));
+    for (const JournalRecovery::Found &journal : journals) {
+        RecoveryDialog dialog(journal, this);
+        dialog.exec();
+    }
 }
 
 // After the window changes size under the pointer the button may keep its hover look although the pointer
@@ -187,7 +275,7 @@ void MainWindow::on_settingBtn_clicked()
 
 void MainWindow::on_onlineHelp_clicked()
 {
-    QDesktopServices::openUrl(HelpPages::customerServiceUrl());
+    HelpPages::openCustomerService();
 }
 
 void MainWindow::showWarning(const QString &message)
@@ -203,9 +291,12 @@ void MainWindow::onPropertyValueChanged(const QString &valueName, const QString 
     if (valueName == Channel::AppCapacityLimit) {
         showWarning(QStringLiteral("文件总数超过3000，请分批次处理！"));
     } else if (valueName == Channel::StartAddFile) {
+        m_focusBeforeAddition = focusWidget();
         setEnabled(false);
     } else if (valueName == Channel::EndAddFile) {
         setEnabled(true);
+        if (m_focusBeforeAddition)
+            m_focusBeforeAddition->setFocus(Qt::OtherFocusReason);
         const int skipped = value.toInt();
         if (skipped >= 1)
             showWarning(QStringLiteral("已经为您过滤%1个或已经存在的文件！").arg(skipped));
@@ -219,8 +310,93 @@ void MainWindow::closeEvent(QCloseEvent *event)
     TipDialog dialog(this);
     dialog.setModal(true);
     dialog.raise();
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
+        WindowMemory::save(this, ui->swtichPageBtnGroup);
         QMainWindow::closeEvent(event);
-    else
+    } else
         event->ignore();
+}
+
+QWidget *MainWindow::pageWidget(const QString &page) const
+{
+    const PageButton *entry = pageEntry(page);
+    if (!entry)
+        return nullptr;
+    return ui->stackedWidget->findChild<QWidget *>(pageObjectName(QLatin1String(entry->button)),
+                                                   Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::showPage(const QString &page)
+{
+    const PageButton *entry = pageEntry(page);
+    if (auto *button = entry ? findChild<QToolButton *>(QLatin1String(entry->button)) : nullptr)
+        button->setChecked(true);
+}
+
+QString MainWindow::currentPageName() const
+{
+    const QWidget *current = ui->stackedWidget->currentWidget();
+    for (const PageButton &entry : kPageButtons) {
+        if (current && current->objectName() == pageObjectName(QLatin1String(entry.button)))
+            return QLatin1String(entry.page);
+    }
+    return {};
+}
+
+QStringList MainWindow::listedPaths(const QString &page) const
+{
+    const QWidget *widget = pageWidget(page);
+    const auto *list = widget ? widget->findChild<ItemListWidget *>() : nullptr;
+    return list ? list->listedPaths() : QStringList();
+}
+
+bool MainWindow::listsBusy() const
+{
+    const QList<ItemListWidget *> lists = findChildren<ItemListWidget *>();
+    return std::any_of(lists.cbegin(), lists.cend(), [](const ItemListWidget *list) { return list->isBusy(); });
+}
+
+void MainWindow::openPaths(const QString &page, const QStringList &paths)
+{
+    if (!page.isEmpty()) {
+        showPage(page);
+        addToPage(page, paths);
+        return;
+    }
+    QStringList files;
+    QStringList folders;
+    for (const QString &path : paths)
+        (QFileInfo(path).isDir() ? folders : files).append(path);
+    if (!files.isEmpty())
+        showPage(QStringLiteral("rename"));
+    else if (!folders.isEmpty())
+        showPage(QStringLiteral("folder-rename"));
+    addToPage(QStringLiteral("folder-rename"), folders);
+    addToPage(QStringLiteral("rename"), files);
+}
+
+void MainWindow::addToPage(const QString &page, const QStringList &paths)
+{
+    QWidget *widget = pageWidget(page);
+    if (!widget || paths.isEmpty())
+        return;
+    int unused = 0;
+    if (auto *createPage = qobject_cast<CreateFilePage *>(widget)) {
+        unused = createPage->takeGivenPaths(paths);
+    } else if (auto *list = widget->findChild<ItemListWidget *>()) {
+        if (list->folderMode())
+            unused = int(std::count_if(paths.cbegin(), paths.cend(),
+                                       [](const QString &path) { return !QFileInfo(path).isDir(); }));
+        list->addGivenPaths(paths);
+    }
+    if (unused > 0)
+        showWarning(QStringLiteral("这一页只接受文件夹，已略过%1个文件！").arg(unused));
+}
+
+void MainWindow::bringToFront()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }

@@ -3,8 +3,6 @@
 #include "helppages.h"
 #include "ui_settingmenu.h"
 
-#include <QDesktopServices>
-
 SettingMenu::SettingMenu(QWidget *parent) : QMenu(parent), ui(new Ui::SettingMenu)
 {
     ui->setupUi(this);
@@ -18,12 +16,12 @@ SettingMenu::~SettingMenu()
 // The buttons are not menu actions, so the menu does not close by itself once one is chosen.
 void SettingMenu::on_help1_clicked()
 {
-    QDesktopServices::openUrl(HelpPages::customerServiceUrl());
     close();
+    HelpPages::openCustomerService();
 }
 
 void SettingMenu::on_help2_clicked()
 {
-    QDesktopServices::openUrl(HelpPages::helpCentreUrl());
     close();
+    HelpPages::openHelpCentre();
 }

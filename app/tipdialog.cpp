@@ -8,6 +8,8 @@ TipDialog::TipDialog(QWidget *parent) : QDialog(parent), ui(new Ui::TipDialog)
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     // Only the rounded panel is painted.
     setAttribute(Qt::WA_TranslucentBackground);
+    // 取消 is the default: Enter keeps the program open, as Escape does.
+    ui->cancelBtn->setFocus();
 }
 
 TipDialog::~TipDialog()

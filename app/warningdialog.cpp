@@ -8,6 +8,11 @@ WarningDialog::WarningDialog(QWidget *parent) : QDialog(parent), ui(new Ui::Warn
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_DeleteOnClose);
+    // Enter presses 确定 and Escape closes; the corner's close button is for the mouse.
+    ui->closeBtn->setFocusPolicy(Qt::NoFocus);
+    ui->closeBtn->setAutoDefault(false);
+    ui->closeBtn->setToolTip(QStringLiteral("关闭"));
+    ui->okBtn->setFocus();
 }
 
 WarningDialog::~WarningDialog()

@@ -1,25 +1,33 @@
 // The rename list with 3000 real files in a shown window, driven through the hub as the panel drives it:
 // (a) one recomputation of every proposal per rule, split into the pure computation and the column-1 write,
 //     plus the repaint of the visible rows;
+//     and keystrokes on the replace page with a pattern, against the bare pattern replacement of every name;
 // (b) a rename job started by "START CHANGE NAME" (job, status cells, repaints while it runs) and its undo,
 //     against a bare loop of no-replace rename calls on the same files in the same run.
 // Run from build/bin so the OpenCC files are found: ../bench/bench_renameflow [rounds] [folder to work in]
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
+#include "controls/custormcheckbox.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
 #include "rename/ccconverter.h"
 #include "rename/namerules.h"
+#include "rename/regexreplace.h"
 #include "rename/renamepage.h"
 #include "rename/renamepagewidget.h"
+#include "rename/renamepropertywidget.h"
 #include "rename/renamesettings.h"
 #include "renamebenchcases.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <algorithm>
 #include <cstdio>
@@ -218,6 +226,51 @@ int main(int argc, char *argv[])
         }
         std::printf("%-28s %15s %7.2f /%6.2f %15s %15s   (reference: a change notice per cell)\n",
                     "column 1 cell by cell", "-", median(naive), worst(naive), "-", "-");
+    }
+
+    {
+        // Keystrokes in 查找内容 with 使用正则表达式 on: closing the group makes the pattern valid (every proposal
+        // changes), deleting it again makes it invalid (every proposal goes back to the current name).
+        QWidget *replacePage = page.propertyWidget()->findChild<QWidget *>(QStringLiteral("replacePage"));
+        auto *find = replacePage->findChild<QLineEdit *>(QStringLiteral("replaceFindContentEdit"));
+        QTest::mouseClick(page.propertyWidget()->findChild<QAbstractButton *>(QStringLiteral("replaceBtn")),
+                          Qt::LeftButton);
+        replacePage->findChild<CustormCheckBox *>(QStringLiteral("regexCheckBox"))
+            ->findChild<QCheckBox *>()
+            ->click();
+        replacePage->findChild<QLineEdit *>(QStringLiteral("replaceReplaceContentEdit"))
+            ->setText(QStringLiteral("\\2-\\1"));
+        find->setText(QStringLiteral("报告_(\\d{4})_(\\p{Han}+"));
+        QVector<double> valid, invalid, bareRegex;
+        for (int r = 0; r < rounds; ++r) {
+            QElapsedTimer timer;
+            timer.start();
+            QTest::keyClick(find, ')');
+            valid.append(ms(timer));
+            timer.start();
+            QTest::keyClick(find, Qt::Key_Backspace);
+            invalid.append(ms(timer));
+
+            const RegexReplace regex(find->text() + QLatin1Char(')'), QStringLiteral("\\2-\\1"));
+            QStringList out;
+            out.reserve(kFiles);
+            timer.start();
+            for (const FileEntry &entry : list->entries())
+                out.append(regex.apply(entry.currentName));
+            bareRegex.append(ms(timer));
+        }
+        const bool met = median(valid) <= 30 && median(invalid) <= 30;
+        allMet = allMet && met;
+        std::printf("%-28s %15s %15s %7.2f /%6.2f %15s %7.0f %4s\n", "keystroke, pattern valid", "-", "-",
+                    median(valid), worst(valid), "-", 30.0, median(valid) <= 30 ? "yes" : "NO");
+        std::printf("%-28s %15s %15s %7.2f /%6.2f %15s %7.0f %4s\n", "keystroke, pattern invalid", "-", "-",
+                    median(invalid), worst(invalid), "-", 30.0, median(invalid) <= 30 ? "yes" : "NO");
+        std::printf("%-28s %7.2f /%6.2f %15s %15s %15s   (floor: the pattern over every name)\n",
+                    "bare pattern replace", median(bareRegex), worst(bareRegex), "-", "-", "-");
+        find->clear();
+        replacePage->findChild<CustormCheckBox *>(QStringLiteral("regexCheckBox"))
+            ->findChild<QCheckBox *>()
+            ->click();
     }
 
     // (b) rename job and undo

@@ -105,6 +105,14 @@ inline QList<Case> cases()
              s.caseMode = 3;
              *replaceSettings(fr) = s;
          }, 30},
+        {"replace, pattern + captures", fr, [=] {
+             ReplaceSettings s;
+             s.useRegex = true;
+             s.find = QStringLiteral("报告_(\\d{4})_(\\p{Han}+)");
+             s.replaceWith = QStringLiteral("\\2-\\1");
+             s.compilePattern();
+             *replaceSettings(fr) = s;
+         }, 30},
         {"delete from end", fd, [=] {
              DeleteSettings s;
              s.deleteMode = 1;

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Start-up benchmark: time from process start to the main window being mapped on the X server, and the peak
-# resident memory of the idle window. Runs the built program under Xvfb (started here with xvfb-run when no
-# display is set) from a scratch working folder, so the program's own log folder is left alone.
+# Start-up benchmark: time from process start to the main window being mapped on the X server, and the resident
+# memory of the idle window, for the program and for its floor, a bare Qt program with seven tabs each holding
+# a table and a button (build/bench/startup_baseline). The two start in turn, round after round, so that a
+# busy machine weighs on both alike. Runs under Xvfb (started here with xvfb-run when no display is set) from a
+# scratch working folder, so the program's own log folder is left alone.
 #
 # Usage: bench/startup.sh [runs] [build-dir]     (defaults: 9 runs, build)
-# Needs: xvfb (xvfb-run), x11-utils (xev).
+# Needs: xvfb (xvfb-run), x11-utils (xev); the targets quorlin and startup_baseline built.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-9}
 build=$(cd "${2:-$here/build}" && pwd)
 app_dir="$build/bin"
+baseline="$build/bench/startup_baseline"
 idle_seconds=2
+target=1.5 # x the floor, for both figures
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$runs" "$build"
@@ -19,6 +23,7 @@ for tool in xev stdbuf; do
   command -v "$tool" >/dev/null || { echo "missing $tool (apt-get install x11-utils coreutils)" >&2; exit 1; }
 done
 [ -x "$app_dir/quorlin" ] || { echo "no program at $app_dir/quorlin: build first" >&2; exit 1; }
+[ -x "$baseline" ] || { echo "no floor at $baseline: build the target startup_baseline" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -29,9 +34,9 @@ done
 
 now_us() { local t=$EPOCHREALTIME; echo "${t/./}"; }
 
-# One start: prints "<milliseconds to map> <peak RSS in KiB>". Arguments: extra environment (VAR=value ...).
+# One start of the given executable: prints "<milliseconds to map> <idle RSS KiB> <peak RSS KiB>".
 run_once() {
-  local fifo="$work/xev.fifo" xev_pid app_pid start mapped line hwm
+  local fifo="$work/xev.fifo" xev_pid app_pid start mapped line rss hwm
   rm -f "$fifo"
   mkfifo "$fifo"
   stdbuf -oL xev -root -event substructure >"$fifo" 2>/dev/null &
@@ -40,7 +45,7 @@ run_once() {
   sleep 0.3 # let xev select its events on the root window before the program starts
 
   start=$(now_us)
-  (cd "$work" && exec env "$@" ./quorlin) >/dev/null 2>&1 &
+  (cd "$work" && exec "$1") >/dev/null 2>&1 &
   app_pid=$!
   mapped=""
   while read -r -t 30 line <&3; do
@@ -58,47 +63,45 @@ run_once() {
   fi
 
   sleep "$idle_seconds"
+  rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$app_pid/status")
   hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$app_pid/status")
   kill "$app_pid" 2>/dev/null || true
   wait "$app_pid" 2>/dev/null || true
-  echo "$(( (mapped - start) / 1000 )).$(( (mapped - start) % 1000 / 100 )) $hwm"
+  echo "$(( (mapped - start) / 1000 )).$(( (mapped - start) % 1000 / 100 )) $rss $hwm"
 }
 
 median() { sort -n | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 minimum() { sort -n | head -1; }
 maximum() { sort -n | tail -1; }
+mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k/1024}'; }
 
-# Fills the arrays times and mems with one entry per run.
-measure() {
-  times=()
-  mems=()
-  local i ms kib
-  for ((i = 1; i <= runs; i++)); do
-    read -r ms kib < <(run_once "$@")
-    times+=("$ms")
-    mems+=("$(awk -v k="$kib" 'BEGIN {printf "%.1f", k/1024}')")
-  done
+app_ms=() app_rss=() app_hwm=() base_ms=() base_rss=() base_hwm=()
+run_once "$baseline" >/dev/null # warm-up: file caches, font cache
+run_once ./quorlin >/dev/null
+for ((i = 1; i <= runs; i++)); do
+  read -r ms kib peak < <(run_once "$baseline")
+  base_ms+=("$ms") base_rss+=("$(mib "$kib")") base_hwm+=("$(mib "$peak")")
+  read -r ms kib peak < <(run_once ./quorlin)
+  app_ms+=("$ms") app_rss+=("$(mib "$kib")") app_hwm+=("$(mib "$peak")")
+done
+
+row() { # label, floor values, program values
+  local label=$1 floor program fm pm ratio met
+  floor=$(printf '%s\n' $2)
+  program=$(printf '%s\n' $3)
+  fm=$(median <<<"$floor")
+  pm=$(median <<<"$program")
+  ratio=$(awk -v p="$pm" -v f="$fm" 'BEGIN {printf "%.2f", (f > 0 ? p / f : 0)}')
+  met=$(awk -v r="$ratio" -v t="$4" 'BEGIN {print (t == "" ? "-" : (r <= t ? "yes" : "NO"))}')
+  printf '| %-36s | %8s | %8s | %17s | %7s | %6s | %4s |\n' "$label" "$fm" "$pm" \
+    "$(minimum <<<"$program")-$(maximum <<<"$program")" "$ratio" "${4:--}" "$met"
 }
 
-run_once >/dev/null # warm-up: file caches, font cache
-measure
-t_list=$(printf '%s\n' "${times[@]}")
-m_list=$(printf '%s\n' "${mems[@]}")
-plain_times=("${times[@]}")
-# Under Xvfb, Qt's GLX integration loads Mesa's software renderer (libLLVM, ~45 MiB resident), which a desktop
-# with a GPU driver would not; without it the figure is closer to the program's own footprint.
-measure QT_XCB_GL_INTEGRATION=none
-ng_t_list=$(printf '%s\n' "${times[@]}")
-ng_m_list=$(printf '%s\n' "${mems[@]}")
-printf '\nQuorlin start-up, Xvfb 1920x1080x24, %d runs after one warm-up, %d cores\n\n' "$runs" "$(nproc)"
-printf '| %-40s | %8s | %8s | %8s |\n' "measure" "median" "min" "max"
-printf '|%s|%s|%s|%s|\n' "$(printf -- '-%.0s' {1..42})" "----------" "----------" "----------"
-printf '| %-40s | %8s | %8s | %8s |\n' "process start to window mapped (ms)" \
-  "$(median <<<"$t_list")" "$(minimum <<<"$t_list")" "$(maximum <<<"$t_list")"
-printf '| %-40s | %8s | %8s | %8s |\n' "peak RSS, idle window after ${idle_seconds} s (MiB)" \
-  "$(median <<<"$m_list")" "$(minimum <<<"$m_list")" "$(maximum <<<"$m_list")"
-printf '| %-40s | %8s | %8s | %8s |\n' "same, without GLX: start to mapped (ms)" \
-  "$(median <<<"$ng_t_list")" "$(minimum <<<"$ng_t_list")" "$(maximum <<<"$ng_t_list")"
-printf '| %-40s | %8s | %8s | %8s |\n' "same, without GLX: peak RSS (MiB)" \
-  "$(median <<<"$ng_m_list")" "$(minimum <<<"$ng_m_list")" "$(maximum <<<"$ng_m_list")"
-printf '\nruns (ms): %s\n' "${plain_times[*]}"
+printf '\nStart-up, Xvfb 1920x1080x24, %d runs of each after one warm-up, %d cores\n\n' "$runs" "$(nproc)"
+printf '| %-36s | %8s | %8s | %17s | %7s | %6s | %4s |\n' "median of each" "floor" "Quorlin" "Quorlin min-max" \
+  "x floor" "target" "met"
+printf '|%s|----------|----------|-------------------|---------|--------|------|\n' "$(printf -- '-%.0s' {1..38})"
+row "process start to window mapped (ms)" "${base_ms[*]}" "${app_ms[*]}" "$target"
+row "RSS of the idle window (MiB)" "${base_rss[*]}" "${app_rss[*]}" "$target"
+row "peak RSS (MiB)" "${base_hwm[*]}" "${app_hwm[*]}" ""
+printf '\nfloor runs (ms):   %s\nQuorlin runs (ms): %s\n' "${base_ms[*]}" "${app_ms[*]}"

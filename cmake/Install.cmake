@@ -23,6 +23,28 @@ if(NOT WIN32 AND inside_build EQUAL 0 AND NOT EXISTS ${build_data_dir})
   file(CREATE_LINK ${QUORLIN_APP_DIR} ${build_data_dir} SYMBOLIC)
 endif()
 
+# The desktop integration: the menu entry, the Dolphin service menu and the Nemo actions, each installed
+# under share/ (destination folder, then source file relative to resources/desktop).
+set(QUORLIN_DESKTOP_FILES
+  applications ${QUORLIN_APP_ID}.desktop
+  kio/servicemenus servicemenus/quorlin.desktop
+  nemo/actions nemo/quorlin-rename.nemo_action
+  nemo/actions nemo/quorlin-time.nemo_action
+  nemo/actions nemo/quorlin-collect.nemo_action)
+
+# The build tree gets them too, in <build>/share, starting the build's own program: with that folder first in
+# XDG_DATA_DIRS, menus and file managers start the build as they start an installation.
+set(desktop_files ${QUORLIN_DESKTOP_FILES})
+while(desktop_files)
+  list(POP_FRONT desktop_files destination source)
+  set(source ${PROJECT_SOURCE_DIR}/resources/desktop/${source})
+  get_filename_component(name ${source} NAME)
+  file(READ ${source} text)
+  string(REGEX REPLACE "(^|\n)(Exec|TryExec|Dependencies)=quorlin" "\\1\\2=${QUORLIN_APP_DIR}/quorlin" text "${text}")
+  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/share/${destination}/${name} CONTENT "${text}" @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endwhile()
+
 # Install rules and the package only for a build of this project itself, not when another project
 # includes it with add_subdirectory.
 if(CMAKE_SOURCE_DIR STREQUAL PROJECT_SOURCE_DIR)
@@ -62,8 +84,11 @@ endforeach()
 install(DIRECTORY ${QUORLIN_APP_DIR}/help/ DESTINATION ${QUORLIN_DATA_INSTALL_DIR}/help)
 install(DIRECTORY ${QUORLIN_APP_DIR}/template/ DESTINATION ${QUORLIN_DATA_INSTALL_DIR}/template OPTIONAL)
 
-install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${QUORLIN_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+set(desktop_files ${QUORLIN_DESKTOP_FILES})
+while(desktop_files)
+  list(POP_FRONT desktop_files destination source)
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${source} DESTINATION ${CMAKE_INSTALL_DATADIR}/${destination})
+endwhile()
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${QUORLIN_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/image/logo.svg
@@ -87,8 +112,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the binaries link, with their versions, as dpkg-shlibdeps reads them from the binaries.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time rather than linked: Qt's SVG image and icon plugins draw most of the interface.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5")
+# Loaded at run time rather than linked: Qt's SVG image and icon plugins draw most of the interface, and
+# Qt's translations put its own dialogs (the file dialog) in the user's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5, qttranslations5-l10n")
 # Not linked but needed to work well: Chinese glyphs for the interface, a browser opener for the help pages.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei, xdg-utils")
 include(CPack)

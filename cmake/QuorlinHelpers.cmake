@@ -28,11 +28,12 @@ function(quorlin_add_executable name)
   target_link_libraries(${name} PRIVATE quorlin_widgets)
 endfunction()
 
-# quorlin_add_test(name [ENGINE] sources...): a QtTest executable registered with CTest; with ENGINE it links
-# the engine library only. Tests run offscreen, in the program's folder, so they see the same staged data
+# quorlin_add_test(name [ENGINE] sources... [RUN_INSIDE command...]): a QtTest executable registered with
+# CTest; with ENGINE it links the engine library only; RUN_INSIDE starts it through another command (such
+# as dbus-run-session --). Tests run offscreen, in the program's folder, so they see the same staged data
 # the program does.
 function(quorlin_add_test name)
-  cmake_parse_arguments(ARG "ENGINE" "" "" ${ARGN})
+  cmake_parse_arguments(ARG "ENGINE" "" "RUN_INSIDE" ${ARGN})
   if(ARG_ENGINE)
     add_executable(${name} ${ARG_UNPARSED_ARGUMENTS} $<TARGET_OBJECTS:quorlin_resources>)
     target_link_libraries(${name} PRIVATE quorlin_engine)
@@ -42,6 +43,10 @@ function(quorlin_add_test name)
   target_link_libraries(${name} PRIVATE Qt5::Test)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
   add_dependencies(${name} stage_data)
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${QUORLIN_APP_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT 300)
+  add_test(NAME ${name} COMMAND ${ARG_RUN_INSIDE} $<TARGET_FILE:${name}> WORKING_DIRECTORY ${QUORLIN_APP_DIR})
+  # The per-user settings and data of every test go to the build folder, never to the user's own, and no two
+  # tests share them.
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;XDG_CONFIG_HOME=${PROJECT_BINARY_DIR}/tests/home/${name}/config;XDG_DATA_HOME=${PROJECT_BINARY_DIR}/tests/home/${name}/data"
+    TIMEOUT 300)
 endfunction()

@@ -124,6 +124,7 @@ ExportOutcome publish(const QString &temporary, const QString &path, QString *er
         case RenameOutcome::SourceMissing:
             *error = QStringLiteral("the temporary file disappeared");
             return {};
+        case RenameOutcome::Denied:
         case RenameOutcome::Failed:
             return {};
         }
@@ -136,12 +137,15 @@ ExportOutcome writeNewFile(const QString &path, QObject *receiver, const Fill &f
 {
     QString error = QStringLiteral("no file name can be made of the export name");
     ExportOutcome outcome;
+    // Held from the start: should the folder be renamed meanwhile, a failed export still removes its
+    // temporary file.
+    const FolderHandle folder(path.isEmpty() ? QString() : QFileInfo(path).absolutePath());
     const QString temporary = path.isEmpty() ? QString() : createTemporary(QFileInfo(path).absolutePath(), &error);
     if (!temporary.isEmpty()) {
         if (fill(temporary, &error))
             outcome = publish(temporary, path, &error);
         if (!outcome.saved)
-            QFile::remove(temporary);
+            folder.remove(QFileInfo(temporary).fileName());
     }
     if (!outcome.saved) {
         qWarning("Export to \"%s\" failed: %s", qUtf8Printable(path), qUtf8Printable(error));

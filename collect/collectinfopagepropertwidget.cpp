@@ -6,9 +6,9 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "controls/paneldefaults.h"
+#include "filelist/folderpicker.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QTimer>
 
 CollectInfoPagePropertWidget::CollectInfoPagePropertWidget(QWidget *parent)
@@ -104,7 +104,7 @@ void CollectInfoPagePropertWidget::on_openDirBtn_clicked()
 
 void CollectInfoPagePropertWidget::chooseOutputFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QString(), QString(), QFileDialog::ShowDirsOnly);
+    const QString folder = pickFolder(this, QString(), PickerFolders::Purpose::ExportFolder);
     if (folder.isEmpty())
         return;
     showOutputFolder(folder);

@@ -11,6 +11,7 @@ CollectInfoPageWidget::CollectInfoPageWidget(QWidget *parent) : QWidget(parent),
     setToolButtonIcon(ui->addFolder, QStringLiteral(":/image/addFolder.svg"));
     setToolButtonIcon(ui->clearList, QStringLiteral(":/image/clearList.svg"));
     connect(ui->fileListWidget, &CollectListWidget::tabelEmpty, this, &CollectInfoPageWidget::tabelEmpty);
+    ui->listStatusLine->setList(ui->fileListWidget);
     // The list refuses changes while its rows are being written; the toolbar says so instead of doing
     // nothing.
     connect(ui->fileListWidget, &CollectListWidget::exportRunning, this,
@@ -32,6 +33,7 @@ void CollectInfoPageWidget::setFolderMode(bool folderMode)
     m_folderMode = folderMode;
     ui->addFile->setVisible(!folderMode);
     ui->fileListWidget->setFolderMode(folderMode);
+    ui->listStatusLine->updateCount();
 }
 
 void CollectInfoPageWidget::setToolbarEnabled(bool enabled)

@@ -9,6 +9,7 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 
@@ -123,10 +124,22 @@ void CollectListWidget::customEvent(QEvent *event)
         return;
     }
     if (event->type() == MyCustomEvent::EventType) {
-        finishExport(static_cast<MyCustomEvent *>(event)->result() == 1);
+        const auto *done = static_cast<MyCustomEvent *>(event);
+        const bool saved = done->result() == 1;
+        finishExport(saved);
+        // The file may have taken another name than the one asked for: the one written is the one told.
+        const QString written = saved ? done->rows().value(0).toString() : QString();
+        emit jobFinished(exportSummary(written), written);
         return;
     }
     RecordListWidget<FileTimeEntry>::customEvent(event);
+}
+
+QString CollectListWidget::exportSummary(const QString &writtenFile)
+{
+    if (writtenFile.isEmpty())
+        return QStringLiteral("导出失败，未生成文件");
+    return QStringLiteral("已导出：%1").arg(QFileInfo(writtenFile).fileName());
 }
 
 void CollectListWidget::finishExport(bool saved)

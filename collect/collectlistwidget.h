@@ -26,6 +26,9 @@ public:
     void runCollectExport();
     bool isExporting() const { return m_runningExports > 0; }
 
+    // The summary of one export: the name of the file written, or that none was.
+    static QString exportSummary(const QString &writtenFile);
+
 signals:
     // True when the first export of a run starts, false when the last one has reported.
     void exportRunning(bool running);

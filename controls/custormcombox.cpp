@@ -3,9 +3,15 @@
 #include <QListView>
 #include <QWheelEvent>
 
-CustormCombox::CustormCombox(QWidget *parent) : QComboBox(parent)
+CustormCombox::CustormCombox(QWidget *parent) : QComboBox(parent) {}
+
+void CustormCombox::showPopup()
 {
-    setView(new QListView(this));
+    if (!m_listViewSet) {
+        m_listViewSet = true;
+        setView(new QListView(this));
+    }
+    QComboBox::showPopup();
 }
 
 void CustormCombox::wheelEvent(QWheelEvent *event)

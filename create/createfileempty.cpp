@@ -121,8 +121,8 @@ void CreateFileEmpty::rebuildRows()
     }
     t->viewport()->update();
     showRows(rows > 0);
-    if (rows > 0 && !m_currentPlan.items.isEmpty())
-        emit tabelEmpty(false);
+    // The start button follows the plan: with nothing planned (a count of 0) there is nothing to start.
+    emit tabelEmpty(rows == 0);
 }
 
 void CreateFileEmpty::showRows(bool filled)
@@ -197,14 +197,22 @@ void CreateFileEmpty::runCreationJob()
 {
     if (isCreating() || m_currentPlan.items.isEmpty())
         return;
-    m_runner.run(table()->viewport(), [this](JobPacer &pacer, JobFailureReporter &reporter) {
+    CreationJobResult result;
+    const bool ran = m_runner.run(table()->viewport(), [&, this](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
         const CreationRowCallback onRow = [this, &pacer](int row, const PlannedItem &item, CreationOutcome,
                                                          const QString &) {
             showStatus(row, item.status);
             pacer.step();
         };
-        ::runCreationJob(m_currentPlan, templateFile(), onRow, reporter);
+        result = ::runCreationJob(m_currentPlan, templateFile(), onRow, reporter);
         setBusy(false);
     });
+    if (ran)
+        emit jobFinished(jobSummary(result.created, result.failed), QString());
+}
+
+QString CreateFileEmpty::countText(int count) const
+{
+    return QStringLiteral("共%1个项目").arg(count);
 }

@@ -29,6 +29,7 @@ public:
     // ends. A call while a job runs is ignored.
     void runCreationJob();
     bool isCreating() const { return m_runner.isRunning(); }
+    QString countText(int count) const override;
 
     // Where the templates are looked for ("<folder>/template/Word.docx"); empty, the default, means the
     // program's data folders.

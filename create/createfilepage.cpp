@@ -2,6 +2,11 @@
 #include "ui_createfilepage.h"
 
 #include "create/createfileempty.h"
+#include "create/createfilepropertywidget.h"
+#include "create/custormcreate.h"
+#include "create/importcreate.h"
+
+#include <QFileInfo>
 
 CreateFilePage::CreateFilePage(QWidget *parent) : QWidget(parent), ui(new Ui::CreateFilePage)
 {
@@ -26,4 +31,21 @@ CreateFilePageWidget *CreateFilePage::editWidget() const
 CreateFilePropertyWidget *CreateFilePage::propertyWidget() const
 {
     return ui->propertyWidget;
+}
+
+int CreateFilePage::takeGivenPaths(const QStringList &paths)
+{
+    int unused = 0;
+    QString folder;
+    for (const QString &path : paths) {
+        if (QFileInfo(path).isDir())
+            folder = path;
+        else
+            ++unused;
+    }
+    if (!folder.isEmpty()) {
+        ui->propertyWidget->custormPage()->setTargetFolder(folder);
+        ui->propertyWidget->importPage()->setTargetFolder(folder);
+    }
+    return unused;
 }

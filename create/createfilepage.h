@@ -20,6 +20,9 @@ public:
 
     CreateFilePageWidget *editWidget() const;
     CreateFilePropertyWidget *propertyWidget() const;
+    // Paths handed to the program: a folder becomes the target folder of both creation pages (the last one
+    // given wins). Returns how many paths were not folders and so were left unused.
+    int takeGivenPaths(const QStringList &paths);
 
 private:
     Ui::CreateFilePage *ui;

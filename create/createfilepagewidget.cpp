@@ -5,6 +5,7 @@ CreateFilePageWidget::CreateFilePageWidget(QWidget *parent) : QWidget(parent), u
 {
     ui->setupUi(this);
     connect(ui->fileListWidget, &CreateFileEmpty::tabelEmpty, this, &CreateFilePageWidget::tabelEmpty);
+    ui->listStatusLine->setList(ui->fileListWidget);
 }
 
 CreateFilePageWidget::~CreateFilePageWidget()

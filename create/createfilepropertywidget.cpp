@@ -18,6 +18,7 @@ CreateFilePropertyWidget::CreateFilePropertyWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::CreateFilePropertyWidget)
 {
     ui->setupUi(this);
+    ui->stackedWidget->adoptPages();
     ui->setBtn->setEnabled(false);
     QTimer::singleShot(RecordDefaultsDelayMs, this, &CreateFilePropertyWidget::recordPageDefaults);
 }

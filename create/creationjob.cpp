@@ -3,6 +3,7 @@
 #include "fileops/datapaths.h"
 #include "jobs/jobfailurereporter.h"
 #include "fileops/createitem.h"
+#include "fileops/jobjournal.h"
 #include "fileops/uniquename.h"
 
 #include <QDebug>
@@ -19,6 +20,7 @@ struct JobContext
     QString folder;       // absolute target folder, without a trailing separator (but "/" for the root)
     QString extension;
     QString templateFile; // empty for folders, or when the template is missing
+    bool templateUsable = false; // a regular file: a folder, FIFO or device fails every file row, never blocks
     bool folders = false;
     bool autoResolve = true;
 };
@@ -72,26 +74,34 @@ RowStep failRow(const JobContext &context, const QString &path, const QString &r
     return {CreationOutcome::Failed, path, failureMessage(context, path)};
 }
 
-CreateOutcome createAt(const JobContext &context, const QString &path, QString *detail)
+CreateOutcome createAt(const JobContext &context, const QString &path, QString *detail,
+                       const TemporaryFileMade &made)
 {
     return context.folders ? createFolderExclusive(path, detail)
-                           : createFileFromTemplate(path, context.templateFile, detail);
+                           : createFileFromTemplate(path, context.templateFile, detail, made);
 }
 
-RowStep createItem(const JobContext &context, const QString &name)
+QString plannedPath(const JobContext &context, const QString &name)
 {
-    const QString planned = joinPath(context.folder, name + context.extension);
+    return joinPath(context.folder, name + context.extension);
+}
+
+RowStep createItem(const JobContext &context, const QString &name, const TemporaryFileMade &made)
+{
+    const QString planned = plannedPath(context, name);
     if (context.folder.isEmpty())
         return failRow(context, planned, QStringLiteral("no target folder"));
     if (!isPlainName(name))
         return failRow(context, planned, QStringLiteral("not a plain name"));
-    if (!context.folders && context.templateFile.isEmpty())
-        return failRow(context, planned, QStringLiteral("template missing"));
+    if (!context.folders && !context.templateUsable) {
+        qWarning().noquote() << "creating file" << planned << "failed: the template is missing or not a file";
+        return {CreationOutcome::Failed, planned, templateFailureMessage(planned)};
+    }
 
     QString path = context.autoResolve ? uniqueName(planned) : planned;
     for (int attempt = 1;; ++attempt) {
         QString detail;
-        const CreateOutcome outcome = createAt(context, path, &detail);
+        const CreateOutcome outcome = createAt(context, path, &detail, made);
         if (outcome == CreateOutcome::Created)
             return {CreationOutcome::Created, path, {}};
         if (outcome == CreateOutcome::Failed)
@@ -115,6 +125,7 @@ JobContext contextOf(const CreationPlan &plan, const QString &templateFile)
     context.folders = plan.creationType == CreateFolder;
     context.extension = creationExtension(plan.creationType);
     context.templateFile = context.folders ? QString() : templateFile;
+    context.templateUsable = !context.templateFile.isEmpty() && isTemplateFile(context.templateFile);
     context.autoResolve = plan.autoResolve;
     return context;
 }
@@ -154,9 +165,26 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
 {
     CreationJobResult result;
     const JobContext context = contextOf(plan, templateFile);
+    JobJournal journal;
+    if (!context.folder.isEmpty() && (context.folders || context.templateUsable)) {
+        QVector<JobJournal::Item> items;
+        items.reserve(plan.items.size());
+        for (const PlannedItem &item : qAsConst(plan.items)) {
+            JobJournal::Item planned;
+            planned.to = plannedPath(context, item.name);
+            items.append(planned);
+        }
+        journal.begin(context.folders ? JobJournal::CreateFolders : JobJournal::CreateFiles, QString(), items,
+                      context.templateFile);
+    }
     for (int row = 0; row < plan.items.size(); ++row) {
         PlannedItem &item = plan.items[row];
-        const RowStep step = createItem(context, item.name);
+        const TemporaryFileMade made = [&journal, row](const QString &temporary, const QByteArray &identity) {
+            journal.aside(row, temporary, identity);
+        };
+        const RowStep step = createItem(context, item.name, made);
+        if (step.outcome == CreationOutcome::Created)
+            journal.done(row, step.path);
         if (step.outcome == CreationOutcome::Created)
             item.status = StatusSuccess;
         else if (step.outcome == CreationOutcome::Failed)
@@ -167,6 +195,7 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
         if (!step.message.isEmpty())
             reporter.report(step.message);
     }
+    journal.finish();
     reporter.finish();
     return result;
 }
@@ -174,6 +203,11 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
 QString fileCreationFailureMessage(const QString &path)
 {
     return QStringLiteral("请确认文件“%1”路径拥有权限").arg(path);
+}
+
+QString templateFailureMessage(const QString &path)
+{
+    return QStringLiteral("文件模板缺失或不是普通文件，未能创建文件“%1”！").arg(path);
 }
 
 QString folderCreationFailureMessage(const QString &path)

@@ -34,12 +34,16 @@ using CreationRowCallback =
 // warned about through the reporter, which is finished at the end.
 CreationJobResult runCreationJob(CreationPlan &plan, const CreationRowCallback &onRow, JobFailureReporter &reporter);
 
-// The same with the template file given; an empty templateFile is a missing template (every file item fails).
+// The same with the template file given; an empty templateFile is a missing template, and a folder, FIFO or
+// device is no template (every file item fails, the job never waits on it).
 // Folders do not use it.
 CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile, const CreationRowCallback &onRow,
                                  JobFailureReporter &reporter);
 
 // The warning of a file item that could not be made at path.
 QString fileCreationFailureMessage(const QString &path);
+// The warning of a file item that could not be made at path because the template is missing or is not a
+// regular file.
+QString templateFailureMessage(const QString &path);
 // The warning of a folder item that could not be made at path.
 QString folderCreationFailureMessage(const QString &path);

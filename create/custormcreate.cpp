@@ -7,8 +7,7 @@
 #include "naming/timestyles.h"
 #include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
-
-#include <QFileDialog>
+#include "filelist/folderpicker.h"
 
 namespace {
 
@@ -69,10 +68,13 @@ void CustormCreate::regeneratePlan()
 
 void CustormCreate::pickTargetFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("打开"), QString(),
-                                                             QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
-        return;
+    const QString folder = pickFolder(this, QStringLiteral("打开"), PickerFolders::Purpose::CreateTarget);
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void CustormCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     customPlan().targetFolder = folder;
     announce();

@@ -25,6 +25,7 @@ public:
     void regeneratePlan();
     // Asks for the target folder; a cancelled dialog changes nothing.
     void pickTargetFolder();
+    void setTargetFolder(const QString &folder);
     // Puts the controls back to their recorded start values; the plan is replanned once, by resetCustomRules.
     void restoreRecordedDefaults();
     // Brings the rules and the plan in line with the restored controls and announces the plan.

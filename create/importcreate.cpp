@@ -9,10 +9,10 @@
 #include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
 #include "filelist/additionplan.h"
+#include "filelist/folderpicker.h"
 #include "filelist/revealinfilemanager.h"
 #include "ooxml/spreadsheetreader.h"
 
-#include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QUuid>
@@ -66,7 +66,7 @@ QString ImportCreate::workbookPath() const
 
 void ImportCreate::pickSpreadsheet()
 {
-    setWorkbook(QFileDialog::getOpenFileName(this, QStringLiteral("打开"), QString(), QStringLiteral("*.xlsx")));
+    setWorkbook(pickWorkbook(this));
 }
 
 void ImportCreate::setWorkbook(const QString &path)
@@ -85,10 +85,13 @@ void ImportCreate::setWorkbook(const QString &path)
 
 void ImportCreate::pickTargetFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("打开"), QString(),
-                                                             QFileDialog::ShowDirsOnly);
-    if (folder.isEmpty())
-        return;
+    const QString folder = pickFolder(this, QStringLiteral("打开"), PickerFolders::Purpose::CreateTarget);
+    if (!folder.isEmpty())
+        setTargetFolder(folder);
+}
+
+void ImportCreate::setTargetFolder(const QString &folder)
+{
     ui->replacePathLabel->setText(folder);
     importPlan().targetFolder = folder;
     announce();

@@ -27,6 +27,7 @@ public:
     void pickSpreadsheet();
     // Asks for the target folder; a cancelled dialog changes nothing.
     void pickTargetFolder();
+    void setTargetFolder(const QString &folder);
     // Brings the plan in line with the restored controls (no workbook, no items) and announces it.
     void resetImportPlan();
 

@@ -4,11 +4,14 @@
 #include "tableroles.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QTableWidget>
+#include <QToolTip>
 
 ActionDelegate::ActionDelegate(OperateWidget *operate, QWidget *view)
     : WidgetCellDelegate(view), m_operate(operate)
@@ -48,6 +51,22 @@ QAbstractButton *ActionDelegate::buttonAt(const QRect &cellRect, const QPoint &p
 {
     m_operate->layoutFor(cellRect.size());
     return m_operate->buttonAt(pos - cellRect.topLeft());
+}
+
+bool ActionDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                               const QModelIndex &index)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    // The drag handle is not clickable but has a tooltip too.
+    m_operate->layoutFor(option.rect.size());
+    const auto *button = qobject_cast<QAbstractButton *>(m_operate->childAt(event->pos() - option.rect.topLeft()));
+    if (!button || button->toolTip().isEmpty()) {
+        QToolTip::hideText();
+        return false;
+    }
+    QToolTip::showText(event->globalPos(), button->toolTip(), view, buttonRect(option.rect, button->objectName()));
+    return true;
 }
 
 bool ActionDelegate::editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,

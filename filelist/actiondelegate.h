@@ -18,6 +18,9 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
+    // The drawn buttons show the tooltips of the buttons they picture.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
 
     // Where the button with this object name is drawn inside a cell (view coordinates); empty if hidden.
     QRect buttonRect(const QRect &cellRect, const QString &objectName) const;

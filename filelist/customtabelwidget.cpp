@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 namespace {
@@ -22,6 +23,8 @@ CustomTabelWidget::CustomTabelWidget(QWidget *parent) : QTableWidget(parent)
 {
     setDropIndicatorShown(false);
     setDragMode(false);
+    // The table is one stop of the window's Tab chain: arrows move between rows, Tab goes on to the panel.
+    setTabKeyNavigation(false);
 }
 
 void CustomTabelWidget::setDragMode(bool on)
@@ -267,6 +270,48 @@ void CustomTabelWidget::dropEvent(QDropEvent *event)
     event->setDropAction(Qt::MoveAction);
     event->accept();
     emit SortChanged(target, source);
+}
+
+QRect CustomTabelWidget::rowRect(int row) const
+{
+    return visualRect(model()->index(row, 0)).united(visualRect(model()->index(row, columnCount() - 1)));
+}
+
+// With the focus in the table its current row is outlined in the accent colour: the focus is on a row,
+// not on one cell.
+void CustomTabelWidget::paintEvent(QPaintEvent *event)
+{
+    QTableWidget::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid())
+        return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x40, 0x5D, 0xFF), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rowRect(current.row())).adjusted(1, 1, -1, -1), 4, 4);
+}
+
+void CustomTabelWidget::focusInEvent(QFocusEvent *event)
+{
+    QTableWidget::focusInEvent(event);
+    viewport()->update();
+}
+
+void CustomTabelWidget::focusOutEvent(QFocusEvent *event)
+{
+    QTableWidget::focusOutEvent(event);
+    viewport()->update();
+}
+
+void CustomTabelWidget::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableWidget::currentChanged(current, previous);
+    // The outline spans the row: the cells the base repaints are not enough.
+    if (previous.isValid())
+        viewport()->update(rowRect(previous.row()));
+    if (current.isValid())
+        viewport()->update(rowRect(current.row()));
 }
 
 void CustomTabelWidget::changeEvent(QEvent *event)

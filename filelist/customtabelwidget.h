@@ -61,12 +61,17 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
     int draggedRow(const QMimeData *mime) const;
     int dropTargetRow(const QDropEvent *event) const;
     void fitColumns();
     void onSectionResized(int column);
+    QRect rowRect(int row) const;
 
     QPersistentModelIndex m_pressed;
     QPersistentModelIndex m_edited;

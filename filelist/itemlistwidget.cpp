@@ -4,7 +4,7 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "hub/itemmoves.h"
-#include "filelist/startfolder.h"
+#include "filelist/pickerfolders.h"
 #include "filelist/additionplan.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/filecollector.h"
@@ -25,6 +25,9 @@
 #include <QSet>
 #include <QSignalBlocker>
 #include <QUrl>
+
+#include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -104,7 +107,8 @@ void ItemListWidget::setColumns(const QVector<Column> &columns, int fittingColum
     t->setShowGrid(false);
     t->setWordWrap(true);
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
-    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift and Ctrl pick several rows, for Delete.
+    t->setSelectionMode(QAbstractItemView::ExtendedSelection);
     t->setEditTriggers(QAbstractItemView::DoubleClicked);
     t->setDragMode(rowDrag);
 
@@ -176,19 +180,38 @@ QString ItemListWidget::unsafeNamesMessage(int count)
     return QStringLiteral("已经为您过滤%1个名称无法识别的文件！").arg(count);
 }
 
+QString ItemListWidget::countText(int count) const
+{
+    return (m_folderMode ? QStringLiteral("共%1个文件夹") : QStringLiteral("共%1个文件")).arg(count);
+}
+
+QString ItemListWidget::jobSummary(int succeeded, int failed, bool undo)
+{
+    return (undo ? QStringLiteral("已撤销：恢复%1个，失败%2个") : QStringLiteral("已完成：成功%1个，失败%2个"))
+        .arg(succeeded)
+        .arg(failed);
+}
+
 void ItemListWidget::addFromFileDialog()
 {
+    using PickerFolders::Purpose;
     const QStringList files =
-        QFileDialog::getOpenFileNames(this, QStringLiteral("打开"), defaultUserFolder());
-    if (!files.isEmpty())
-        addFiles(files);
+        QFileDialog::getOpenFileNames(this, QStringLiteral("打开"), PickerFolders::startFolder(Purpose::AddFiles));
+    if (files.isEmpty())
+        return;
+    PickerFolders::rememberFile(Purpose::AddFiles, files.first());
+    addFiles(files);
 }
 
 void ItemListWidget::addFromFolderPicker()
 {
-    const QStringList folders = pickFolders(QStringLiteral("选择目录"));
+    using PickerFolders::Purpose;
+    const QStringList folders =
+        pickFolders(QStringLiteral("选择目录"), PickerFolders::startFolder(Purpose::AddFolder));
     if (folders.isEmpty())
         return;
+    // Next time the picker opens where these were chosen, beside them.
+    PickerFolders::rememberFile(Purpose::AddFolder, folders.first());
     if (m_folderMode) {
         addFiles(folders);
         return;
@@ -381,6 +404,33 @@ void ItemListWidget::onDeleteFile()
     const int index = indexOfId(cell->property("UUID").toString());
     if (index >= 0)
         removeRecord(index);
+    afterRemoval();
+}
+
+void ItemListWidget::removeSelectedRows()
+{
+    CustomTabelWidget *t = ui->tableWidget;
+    if (m_busy || !t->isVisible())
+        return;
+    commitOpenEditor();
+    QList<int> rows;
+    const QModelIndexList selected = t->selectionModel()->selectedRows();
+    for (const QModelIndex &index : selected)
+        rows.append(index.row());
+    if (rows.isEmpty())
+        return;
+    // From the bottom up, so the rows still to go keep their numbers.
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    for (int row : rows) {
+        t->removeRow(row);
+        removeRecord(row);
+    }
+    afterRemoval();
+}
+
+void ItemListWidget::afterRemoval()
+{
+    CustomTabelWidget *t = ui->tableWidget;
     if (recordCount() == 0) {
         t->hide();
         ui->emptyList->show();
@@ -458,16 +508,44 @@ QStringList ItemListWidget::dropPaths(const QList<QUrl> &urls, int *unsafe) cons
                 ++*unsafe;
             continue;
         }
-        const QFileInfo info(path);
-        if (m_folderMode) {
-            if (info.isDir())
-                paths.append(path);
-        } else if (info.isDir()) {
-            paths.append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths.size()), unsafe));
-        } else if (info.exists()) {
-            paths.append(path);
-        }
+        gather(path, &paths, unsafe);
     }
+    return paths;
+}
+
+void ItemListWidget::addGivenPaths(const QStringList &givenPaths)
+{
+    int unsafe = 0;
+    QStringList paths;
+    for (const QString &path : givenPaths) {
+        if (pathRoundTrips(path))
+            gather(path, &paths, &unsafe);
+        else
+            ++unsafe;
+    }
+    if (!paths.isEmpty() || unsafe > 0)
+        addGathered(paths, unsafe);
+}
+
+void ItemListWidget::gather(const QString &path, QStringList *paths, int *unsafe) const
+{
+    const QFileInfo info(path);
+    if (m_folderMode) {
+        if (info.isDir())
+            paths->append(path);
+    } else if (info.isDir()) {
+        paths->append(collectFilesRecursively(path, qMax(0, kListCapacity + 1 - paths->size()), unsafe));
+    } else if (info.exists()) {
+        paths->append(path);
+    }
+}
+
+QStringList ItemListWidget::listedPaths() const
+{
+    QStringList paths;
+    paths.reserve(recordCount());
+    for (int i = 0; i < recordCount(); ++i)
+        paths.append(recordPath(i));
     return paths;
 }
 

@@ -45,7 +45,13 @@ public:
     // folders themselves in folder mode, all files below them otherwise, as one addition.
     void addFromFileDialog();
     void addFromFolderPicker();
+    // Paths handed to the program (its command line, another start) as one addition, taken as a drop takes
+    // them: files and all files below folders in file mode, only folders in folder mode.
+    void addGivenPaths(const QStringList &paths);
     void clearList();
+    QStringList listedPaths() const;
+    // Takes the selected rows out of the list (Delete); their items stay on disk.
+    void removeSelectedRows();
 
     void setFolderMode(bool folderMode);
     bool folderMode() const { return m_folderMode; }
@@ -67,9 +73,16 @@ public:
 
     static QString unsafeNamesMessage(int count);
 
+    // What the count line above the list says for count rows: "共38个文件", "共5个文件夹".
+    virtual QString countText(int count) const;
+    // The short summary of a finished job: "已完成：成功36个，失败2个"; after an undo "已撤销：恢复36个，失败2个".
+    static QString jobSummary(int succeeded, int failed, bool undo = false);
+
 signals:
     void canUndo(bool isCan);
     void tabelEmpty(bool isEmpty);
+    // A job of the list is over: its summary, and the file it wrote when it wrote one.
+    void jobFinished(const QString &summary, const QString &writtenFile);
 
 public slots:
     void onSortChanged(int dstIndex, int SrcIndex);
@@ -119,6 +132,7 @@ protected:
 
 private:
     void addGathered(const QStringList &paths, int unsafe);
+    void gather(const QString &path, QStringList *paths, int *unsafe) const;
     QStringList filesBelow(const QStringList &folders, int *unsafe) const;
     void appendRows(const QStringList &paths);
     void fillBaseCells(int row);
@@ -128,6 +142,7 @@ private:
     void onSortIndicatorChanged(int logicalIndex);
     void onItemEdited(QTableWidgetItem *item);
     void onDeleteFile();
+    void afterRemoval();
     void onOpenDir();
     void commitOpenEditor();
 

@@ -1,5 +1,8 @@
 #include "revealinfilemanager.h"
 
+#include "hub/channels.h"
+#include "hub/cnvglobalobserver.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -14,13 +17,26 @@
 #include <QDesktopServices>
 #endif
 
+namespace {
+
+// Nothing opened: the user at least learns where the item is.
+void warnNotShown(const QString &path)
+{
+    CNvGlobalObserver::instance()->notifyObservers(
+        Channel::MessageErrorTip, Channel::NoName,
+        QStringLiteral("无法打开文件管理器，请手动打开：%1").arg(QDir::toNativeSeparators(path)));
+}
+
+} // namespace
+
 #ifdef Q_OS_WIN
 
 void revealInFileManager(const QString &path)
 {
     if (path.isEmpty())
         return;
-    QProcess::startDetached(QStringLiteral("explorer"), {QStringLiteral("/select,"), QDir::toNativeSeparators(path)});
+    if (!QProcess::startDetached(QStringLiteral("explorer"), {QStringLiteral("/select,"), QDir::toNativeSeparators(path)}))
+        warnNotShown(path);
 }
 
 #else
@@ -33,7 +49,8 @@ constexpr int kShowItemsTimeoutMs = 8000;
 
 void openParentFolder(const QString &absolutePath)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(absolutePath).absolutePath()));
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(absolutePath).absolutePath())))
+        warnNotShown(absolutePath);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "createitem.h"
 
+#include "fileops/safefileops.h"
+
 #include <QFile>
 
 #ifdef Q_OS_WIN
@@ -182,8 +184,17 @@ CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail)
     return CreateOutcome::Failed;
 }
 
-CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail)
+bool isTemplateFile(const QString &templatePath)
 {
+    const DWORD attributes = GetFileAttributesW(nativePath(templatePath).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)
+        && !(attributes & FILE_ATTRIBUTE_DEVICE);
+}
+
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail,
+                                     const TemporaryFileMade &made)
+{
+    Q_UNUSED(made)
     HANDLE source = CreateFileW(nativePath(templatePath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (source == INVALID_HANDLE_VALUE) {
@@ -225,11 +236,19 @@ CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail)
     return CreateOutcome::Failed;
 }
 
-CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail)
+bool isTemplateFile(const QString &templatePath)
 {
-    const Descriptor source(::open(QFile::encodeName(templatePath).constData(), O_RDONLY | O_CLOEXEC));
     struct stat info;
-    if (source.get() < 0 || ::fstat(source.get(), &info) != 0) {
+    return ::stat(QFile::encodeName(templatePath).constData(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail,
+                                     const TemporaryFileMade &made)
+{
+    // The type is checked before the open, and the open does not wait: a FIFO or a device never blocks the job.
+    const QByteArray templateName = QFile::encodeName(templatePath);
+    struct stat info;
+    if (::stat(templateName.constData(), &info) != 0) {
         setDetail(errorDetail, systemReason(errno));
         return CreateOutcome::Failed;
     }
@@ -237,26 +256,43 @@ CreateOutcome createFileFromTemplate(const QString &path, const QString &templat
         setDetail(errorDetail, systemReason(S_ISDIR(info.st_mode) ? EISDIR : EINVAL));
         return CreateOutcome::Failed;
     }
-    const QByteArray encoded = QFile::encodeName(path);
-    // O_EXCL refuses an existing name, a dangling link included, in the same step that creates the file. The
-    // new file gets the usual permissions, not the template's: an installed read-only template must not
+    const Descriptor source(::open(templateName.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (source.get() < 0 || ::fstat(source.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        setDetail(errorDetail, systemReason(source.get() < 0 ? errno : EINVAL));
+        return CreateOutcome::Failed;
+    }
+    // The copy is made under a temporary name that says what it will be and only moves to its own name once
+    // complete, without replacing anything: a job stopped part-way never leaves a broken file under that name.
+    // The new file gets the usual permissions, not the template's: an installed read-only template must not
     // make read-only documents.
+    const QString temporary = temporaryPathFor(path);
+    const QByteArray encoded = QFile::encodeName(temporary);
     Descriptor target(::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (target.get() < 0) {
-        if (errno == EEXIST)
-            return CreateOutcome::Exists;
         setDetail(errorDetail, systemReason(errno));
         return CreateOutcome::Failed;
     }
     struct stat own;
     const bool known = ::fstat(target.get(), &own) == 0;
+    if (made)
+        made(temporary, itemIdentity(temporary));
     int error = copyBytes(source.get(), target.get(), info.st_size);
     // A delayed write error may only show when the file is closed.
     const int closeError = target.close();
     if (!error)
         error = closeError;
-    if (!error)
-        return CreateOutcome::Created;
+    if (!error) {
+        QString detail;
+        const RenameOutcome moved = renameNoReplace(temporary, path, &detail);
+        if (moved == RenameOutcome::Renamed)
+            return CreateOutcome::Created;
+        if (known)
+            discard(own, encoded);
+        if (moved == RenameOutcome::TargetExists)
+            return CreateOutcome::Exists;
+        setDetail(errorDetail, detail);
+        return CreateOutcome::Failed;
+    }
     if (known)
         discard(own, encoded);
     setDetail(errorDetail, systemReason(error));

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <functional>
 
 // What became of one exclusive creation.
 enum class CreateOutcome {
@@ -13,8 +16,16 @@ enum class CreateOutcome {
 // the creation are one step of the system. errorDetail, when given, receives the system's reason for Failed.
 CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail = nullptr);
 
-// Makes the new file path holding a copy of the bytes of templatePath. The file is created exclusively, so
-// nothing at path is ever replaced or written through, and it is not flushed to disk one by one. A copy that
-// fails part-way removes the file it created. A template that cannot be read fails before anything is created.
+// Whether templatePath is a regular file (links followed) that can serve as a template: a folder, a FIFO or a
+// device cannot.
+bool isTemplateFile(const QString &templatePath);
+
+// Makes the new file path holding a copy of the bytes of templatePath. The copy is made in a new exclusive
+// temporary file beside path and moved to path only when complete, never replacing anything there (Exists);
+// it is not flushed to disk one by one. A copy that fails part-way removes the file it created. A template
+// that is not a regular file or cannot be read fails before anything is created, and never blocks.
+// made, when given, hears of the temporary file (its path and identity) as soon as it exists, before the
+// copy: a journal keeps it on record.
+using TemporaryFileMade = std::function<void(const QString &temporary, const QByteArray &identity)>;
 CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath,
-                                     QString *errorDetail = nullptr);
+                                     QString *errorDetail = nullptr, const TemporaryFileMade &made = {});

@@ -188,11 +188,25 @@ bool surelyHeld(const std::optional<FileInstant> &asked)
     return !asked || (asked->seconds >= First && asked->seconds < Last);
 }
 
-// Outside that range the kernel silently clamps a time to what its file system can hold (ext4: 1901 to 2446)
-// and cuts it to the file system's step (FAT: two seconds); reading back tells the two apart.
+// Outside that range the kernel silently clamps a time to what its file system can hold (ext4 with small
+// inodes: 1901-12-13 20:45:52 to 2038-01-19 03:14:07, a second off the edge) and cuts it down to the file
+// system's step (nanoseconds, 100 ns on NTFS, 10 ms on exFAT, whole seconds, two seconds on FAT). A time
+// cut down to a step is what was asked at that precision; any other time is not.
 bool held(const std::optional<FileInstant> &asked, const struct statx_timestamp &stored)
 {
-    return !asked || qAbs(asked->seconds - qint64(stored.tv_sec)) < 2;
+    if (!asked)
+        return true;
+    const qint64 seconds = qint64(stored.tv_sec);
+    const long nanoseconds = long(stored.tv_nsec);
+    if (seconds == asked->seconds) {
+        for (const long step : {1L, 100L, 1000L, 10000000L, 1000000000L}) {
+            if (nanoseconds == asked->nanoseconds - asked->nanoseconds % step)
+                return true;
+        }
+        return false;
+    }
+    // Two-second steps: an odd second goes down to the even one before it.
+    return nanoseconds == 0 && (asked->seconds & 1) != 0 && seconds == asked->seconds - 1;
 }
 
 // Puts back the times that were just written over, exactly as they were read before.

@@ -2,7 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMutex>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QAtomicInt>
+#include <QPair>
+#include <QSet>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -23,7 +30,7 @@
 
 namespace {
 
-enum class MoveResult { Ok, Exists, Other };
+enum class MoveResult { Ok, Exists, Denied, Other };
 
 struct Move
 {
@@ -70,6 +77,8 @@ Move moveEntry(const QString &from, const QString &to)
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
         return {MoveResult::Exists, int(error)};
+    if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT || error == ERROR_SHARING_VIOLATION)
+        return {MoveResult::Denied, int(error)};
     return {MoveResult::Other, int(error)};
 }
 
@@ -126,12 +135,109 @@ bool hardLinksUnavailable(int error)
     return error == EPERM || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS || error == EMLINK;
 }
 
+// What a file system lacks, learnt from its first refusal and remembered per device for the life of the
+// process: exfat-fuse answers EINVAL to the no-replace flag and EPERM to every link(), and asking again for
+// each of 3000 items would only double the system calls.
+enum class Lack { NoReplaceFlag, HardLinks };
+
+class FileSystemLacks
+{
+public:
+    bool lacks(Lack what, dev_t device) const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_lacking.contains({int(what), quint64(device)});
+    }
+    // Whether any file system lacks the flag: only then is a device worth a stat before the first try.
+    bool anyLacksFlag() const { return m_anyLacksFlag.loadRelaxed(); }
+    void learn(Lack what, dev_t device)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_lacking.insert({int(what), quint64(device)});
+        if (what == Lack::NoReplaceFlag)
+            m_anyLacksFlag.storeRelaxed(1);
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QSet<QPair<int, quint64>> m_lacking;
+    QAtomicInt m_anyLacksFlag;
+};
+
+FileSystemLacks &fileSystemLacks()
+{
+    static FileSystemLacks lacks;
+    return lacks;
+}
+
+bool sameInode(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes a reservation only while it is still the one this process made.
+void dropReservation(const QByteArray &to, const struct stat &own, bool folder)
+{
+    struct stat named;
+    if (::lstat(to.constData(), &named) != 0 || !sameInode(named, own))
+        return;
+    if (folder)
+        ::rmdir(to.constData());
+    else
+        ::unlink(to.constData());
+}
+
+// Makes the target name ours first, with a step of the system that refuses an existing name (an exclusive
+// create for a file, mkdir for a folder), then moves the item over its own reservation. Another program that
+// saves under the target name meanwhile finds the name taken instead of having its file replaced.
+int moveOverReservation(const QByteArray &from, const QByteArray &to, bool folder)
+{
+    struct stat own;
+    if (folder) {
+        if (::mkdir(to.constData(), 0700) != 0)
+            return errno;
+        if (::lstat(to.constData(), &own) != 0) {
+            const int error = errno;
+            ::rmdir(to.constData());
+            return error;
+        }
+    }
+    int fd = -1;
+    if (!folder) {
+        fd = ::open(to.constData(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return errno;
+        if (::fstat(fd, &own) != 0) {
+            ::close(fd);
+            ::unlink(to.constData());
+            return EIO;
+        }
+    }
+    const auto closeReservation = qScopeGuard([fd] {
+        if (fd >= 0)
+            ::close(fd);
+    });
+    // The reservation must still be ours and empty: whatever another program put in its place, or wrote into
+    // it, is not replaced.
+    struct stat named;
+    if (::lstat(to.constData(), &named) != 0 || !sameInode(named, own))
+        return EEXIST;
+    if (fd >= 0 && (::fstat(fd, &named) != 0 || named.st_size != 0))
+        return EEXIST;
+    if (::rename(from.constData(), to.constData()) == 0)
+        return 0;
+    const int error = errno;
+    dropReservation(to, own, folder);
+    return error;
+}
+
 int moveUnflagged(const QByteArray &from, const QByteArray &to)
 {
     struct stat source;
     if (::lstat(from.constData(), &source) != 0)
         return errno;
-    if (!S_ISDIR(source.st_mode)) {
+    const bool folder = S_ISDIR(source.st_mode);
+    if (!folder && !fileSystemLacks().lacks(Lack::HardLinks, source.st_dev)) {
         // link() refuses an existing target atomically; the old name goes only once the new one is there.
         if (::link(from.constData(), to.constData()) == 0) {
             if (::unlink(from.constData()) == 0)
@@ -142,13 +248,9 @@ int moveUnflagged(const QByteArray &from, const QByteArray &to)
         }
         if (!hardLinksUnavailable(errno))
             return errno;
+        fileSystemLacks().learn(Lack::HardLinks, source.st_dev);
     }
-    struct stat target;
-    if (::lstat(to.constData(), &target) == 0)
-        return EEXIST;
-    if (errno != ENOENT)
-        return errno;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    return moveOverReservation(from, to, folder);
 }
 
 Move classify(int error)
@@ -158,6 +260,9 @@ Move classify(int error)
     // ENOTEMPTY: a plain rename met a folder that appeared after the check.
     if (error == EEXIST || error == ENOTEMPTY)
         return {MoveResult::Exists, error};
+    // EPERM also answers for an immutable or append-only item or folder.
+    if (error == EACCES || error == EPERM || error == EROFS)
+        return {MoveResult::Denied, error};
     return {MoveResult::Other, error};
 }
 
@@ -165,10 +270,20 @@ Move moveEntry(const QString &from, const QString &to)
 {
     const QByteArray source = QFile::encodeName(from);
     const QByteArray target = QFile::encodeName(to);
+    FileSystemLacks &lacks = fileSystemLacks();
+    struct stat info;
+    if (lacks.anyLacksFlag() && ::lstat(source.constData(), &info) == 0
+        && lacks.lacks(Lack::NoReplaceFlag, info.st_dev)) {
+        return classify(moveUnflagged(source, target));
+    }
     int error = moveFlagged(source, target);
-    // EINVAL: the file system does not know the flag (ntfs-3g); ENOSYS: the kernel does not.
-    if (error == EINVAL || error == ENOSYS)
+    // EINVAL: the file system does not know the flag (ntfs-3g, exfat-fuse); ENOSYS: the kernel does not. A
+    // folder moved into itself is refused with EINVAL too, and says nothing about the file system.
+    if ((error == EINVAL || error == ENOSYS) && !to.startsWith(from + QLatin1Char('/'))) {
+        if (::lstat(source.constData(), &info) == 0)
+            lacks.learn(Lack::NoReplaceFlag, info.st_dev);
         error = moveUnflagged(source, target);
+    }
     return classify(error);
 }
 
@@ -265,12 +380,10 @@ QString errorText(int code)
 // steps aside to a free temporary name in its folder and then takes the new spelling.
 RenameOutcome renameThroughTemporaryName(const QString &from, const QString &to, QString *errorDetail)
 {
-    const QString folder = parentOf(from);
     QString temporary;
     Move aside{MoveResult::Exists, 0};
     for (int attempt = 0; attempt < 8 && aside.result == MoveResult::Exists; ++attempt) {
-        temporary = folder + QStringLiteral("/.quorlin-")
-            + QString::number(QRandomGenerator::global()->generate64(), 16);
+        temporary = temporaryPathFor(from);
         aside = moveEntry(from, temporary);
     }
     if (aside.result != MoveResult::Ok) {
@@ -300,7 +413,7 @@ RenameOutcome outcomeOf(const Move &move, const QString &from, QString *errorDet
     if (!occupied(from))
         return RenameOutcome::SourceMissing;
     setDetail(errorDetail, errorText(move.code));
-    return RenameOutcome::Failed;
+    return move.result == MoveResult::Denied ? RenameOutcome::Denied : RenameOutcome::Failed;
 }
 
 } // namespace
@@ -311,6 +424,109 @@ RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *e
     if (move.result == MoveResult::Exists && sameEntry(from, to))
         return renameThroughTemporaryName(from, to, errorDetail);
     return outcomeOf(move, from, errorDetail);
+}
+
+QString temporaryPathFor(const QString &path)
+{
+    static const QString prefix = QStringLiteral(".quorlin-");
+    // Prefix, dash and 16 hex digits leave this much of 255 bytes for the name.
+    constexpr int NameBytes = 255 - 9 - 1 - 16;
+    QString name = nameOf(path);
+    while (QFile::encodeName(name).size() > NameBytes) {
+        name.chop(1);
+        if (!name.isEmpty() && name.at(name.size() - 1).isHighSurrogate())
+            name.chop(1);
+    }
+    const QString id = QStringLiteral("%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
+    QString folder = parentOf(path);
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder + prefix + name + QLatin1Char('-') + id;
+}
+
+bool isTemporaryName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^\\.quorlin-.*-[0-9a-f]{16}$"));
+    return pattern.match(name).hasMatch();
+}
+
+FolderHandle::FolderHandle(const QString &path) : m_path(path)
+{
+#ifndef Q_OS_WIN
+    m_fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+FolderHandle::~FolderHandle()
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+bool FolderHandle::isOpen() const
+{
+    return m_fd >= 0;
+}
+
+QString FolderHandle::currentPath() const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        const QFileInfo link(QStringLiteral("/proc/self/fd/") + QString::number(m_fd));
+        const QString target = link.symLinkTarget();
+        if (!target.isEmpty() && !target.endsWith(QLatin1String(" (deleted)")))
+            return target;
+    }
+#endif
+    return m_path;
+}
+
+RenameOutcome FolderHandle::rename(const QString &fromName, const QString &toName, QString *errorDetail) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        const QByteArray from = QFile::encodeName(fromName);
+        const QByteArray to = QFile::encodeName(toName);
+        const long done = ::syscall(SYS_renameat2, m_fd, from.constData(), m_fd, to.constData(), RENAME_NOREPLACE);
+        const int error = done == 0 ? 0 : errno;
+        // Without the flag the path-based fallbacks take over, at the folder's present path.
+        if (error != EINVAL && error != ENOSYS) {
+            const Move move = classify(error);
+            if (move.result == MoveResult::Ok)
+                return RenameOutcome::Renamed;
+            if (move.result == MoveResult::Exists)
+                return RenameOutcome::TargetExists;
+            if (error == ENOENT)
+                return RenameOutcome::SourceMissing;
+            setDetail(errorDetail, errorText(error));
+            return move.result == MoveResult::Denied ? RenameOutcome::Denied : RenameOutcome::Failed;
+        }
+    }
+#endif
+    const QString folder = currentPath();
+    return renameNoReplace(folder + QLatin1Char('/') + fromName, folder + QLatin1Char('/') + toName, errorDetail);
+}
+
+bool FolderHandle::holds(const QString &name) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        struct stat info;
+        return ::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+#endif
+    return occupied(currentPath() + QLatin1Char('/') + name);
+}
+
+bool FolderHandle::remove(const QString &name) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0)
+        return ::unlinkat(m_fd, QFile::encodeName(name).constData(), 0) == 0;
+#endif
+    return QFile::remove(currentPath() + QLatin1Char('/') + name);
 }
 
 bool pathOccupied(const QString &path)
@@ -332,6 +548,15 @@ bool isSameEntry(const QString &a, const QString &b)
 RenameOutcome renameNoReplaceWithoutFlag(const QString &from, const QString &to, QString *errorDetail)
 {
     const Move move = classify(moveUnflagged(QFile::encodeName(from), QFile::encodeName(to)));
+    return outcomeOf(move, from, errorDetail);
+}
+
+RenameOutcome renameNoReplaceOverReservation(const QString &from, const QString &to, QString *errorDetail)
+{
+    const QByteArray source = QFile::encodeName(from);
+    struct stat info;
+    const bool folder = ::lstat(source.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    const Move move = classify(moveOverReservation(source, QFile::encodeName(to), folder));
     return outcomeOf(move, from, errorDetail);
 }
 #endif

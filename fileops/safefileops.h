@@ -8,14 +8,50 @@ enum class RenameOutcome {
     Renamed,
     TargetExists,  // something (file, folder or link) already has the target name; nothing was touched
     SourceMissing, // nothing at the source path
-    Failed,        // refused for another reason (permissions, a name the file system rejects, ...)
+    Denied,        // no permission: the folder or the item is read-only, immutable or on a read-only mount
+    Failed,        // refused for another reason (a name the file system rejects, ...)
 };
 
 // Renames an item (file, folder or link) within its file system and never replaces anything at the target:
 // the check and the rename are one atomic step wherever the platform offers it. A change of letter case only
 // (a.txt to A.txt) also works where the file system ignores case. errorDetail, when given, receives the
-// system's reason for a Failed outcome.
+// system's reason for a Denied or Failed outcome. Where the file system offers no atomic no-replace rename,
+// the target name is reserved first and the item moved over its own reservation (never a check, then a
+// rename); what a file system lacks is learnt once per file system.
 RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *errorDetail = nullptr);
+
+// A fresh temporary path beside path that says what it holds: ".quorlin-<name>-<random id>" in the same
+// folder, the name shortened (never within a character) so that the whole stays within 255 bytes. Someone
+// who finds it after a crash knows which item it is.
+QString temporaryPathFor(const QString &path);
+// Whether a file name is one that temporaryPathFor makes.
+bool isTemporaryName(const QString &name);
+
+// A folder opened once, so that work in it goes on relative to the folder itself: should the folder (or one
+// above it) be renamed meanwhile, its items are still found and nothing is scattered. Where the platform has
+// no such handle, the path stands in for it.
+class FolderHandle
+{
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(const QString &path);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+
+    bool isOpen() const;
+    // Where the folder is now; the path it was opened with when that cannot be told.
+    QString currentPath() const;
+    // renameNoReplace for two names in this folder.
+    RenameOutcome rename(const QString &fromName, const QString &toName, QString *errorDetail = nullptr) const;
+    bool holds(const QString &name) const;
+    // Removes the file of that name from this folder.
+    bool remove(const QString &name) const;
+
+private:
+    QString m_path;
+    int m_fd = -1;
+};
 
 // True when anything has this path, a dangling link included.
 bool pathOccupied(const QString &path);
@@ -29,7 +65,11 @@ bool isSameEntry(const QString &a, const QString &b);
 
 #ifndef Q_OS_WIN
 // The no-replace rename for file systems that refuse the atomic flag (ntfs-3g): files gain the new name as a
-// hard link before they lose the old one; folders, and files where hard links are not offered, are checked
-// immediately before a plain rename.
+// hard link before they lose the old one; folders, and files where hard links are not offered, move over a
+// reservation of the target name.
 RenameOutcome renameNoReplaceWithoutFlag(const QString &from, const QString &to, QString *errorDetail = nullptr);
+// The same where the file system offers no hard links either (exfat-fuse): an exclusive create of an empty
+// file, or a mkdir for a folder, reserves the target, and the item moves over that reservation.
+RenameOutcome renameNoReplaceOverReservation(const QString &from, const QString &to,
+                                             QString *errorDetail = nullptr);
 #endif

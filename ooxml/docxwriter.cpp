@@ -65,9 +65,9 @@ void appendParagraph(QString *xml, const QString &line)
     *xml += QLatin1String("</w:r></w:p>");
 }
 
-OfficePackage documentPackage(const QStringList &paragraphs)
+OfficePackage documentPackage(const QStringList &paragraphs, const QDateTime &created = QDateTime())
 {
-    OfficePackage package{QLatin1String(DocumentPart)};
+    OfficePackage package{QLatin1String(DocumentPart), created};
     package.addPart(QLatin1String(DocumentPart), QLatin1String(DocumentContentType),
                     DocxWriter::documentXml(paragraphs));
     package.addPart(QLatin1String(StylesPart), QLatin1String(StylesContentType), stylesXml());
@@ -103,7 +103,7 @@ QByteArray DocxWriter::toByteArray(const QStringList &paragraphs, QString *error
     return documentPackage(paragraphs).toByteArray(error);
 }
 
-bool DocxWriter::write(const QString &path, const QStringList &paragraphs, QString *error)
+bool DocxWriter::write(const QString &path, const QStringList &paragraphs, QString *error, const QDateTime &created)
 {
-    return documentPackage(paragraphs).write(path, error);
+    return documentPackage(paragraphs, created).write(path, error);
 }

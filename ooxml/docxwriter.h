@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,8 @@ public:
 
     // The whole package, or an empty array when it cannot be built (error then tells why).
     static QByteArray toByteArray(const QStringList &paragraphs, QString *error = nullptr);
-    // Writes the package to path; nothing is written there unless it is complete.
-    static bool write(const QString &path, const QStringList &paragraphs, QString *error = nullptr);
+    // Writes the package to path; nothing is written there unless it is complete. created: the time the
+    // package carries; without it, now.
+    static bool write(const QString &path, const QStringList &paragraphs, QString *error = nullptr,
+                      const QDateTime &created = QDateTime());
 };

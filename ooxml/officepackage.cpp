@@ -37,9 +37,10 @@ QByteArray contentTypesXml(const QVector<QPair<QString, QString>> &overrides)
     return xml.toUtf8();
 }
 
-QByteArray corePropertiesXml()
+QByteArray corePropertiesXml(const QDateTime &created)
 {
-    const QString now = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
+    const QDateTime when = created.isValid() ? created : QDateTime::currentDateTimeUtc();
+    const QString now = when.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ"));
     QString xml = QLatin1String(OfficePackage::XmlDeclaration);
     xml += QLatin1String(
         "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
@@ -70,7 +71,10 @@ QString relationshipsPartOf(const QString &sourcePart)
 
 } // namespace
 
-OfficePackage::OfficePackage(const QString &mainPart) : m_mainPart(mainPart) {}
+OfficePackage::OfficePackage(const QString &mainPart, const QDateTime &created)
+    : m_mainPart(mainPart), m_created(created)
+{
+}
 
 void OfficePackage::addPart(const QString &name, const QString &contentType, const QByteArray &data)
 {
@@ -113,10 +117,11 @@ ZipWriter OfficePackage::package() const
     };
 
     ZipWriter zip;
+    zip.setModified(m_created);
     // Readers that sniff a package look at the first entry, so the content-type item leads.
     zip.addPart(QStringLiteral("[Content_Types].xml"), contentTypesXml(overrides));
     zip.addPart(QStringLiteral("_rels/.rels"), relationshipsXml(packageRelationships));
-    zip.addPart(QStringLiteral("docProps/core.xml"), corePropertiesXml());
+    zip.addPart(QStringLiteral("docProps/core.xml"), corePropertiesXml(m_created));
     zip.addPart(QStringLiteral("docProps/app.xml"), appPropertiesXml());
     for (const Part &part : m_parts)
         zip.addPart(part.name, part.data);

@@ -3,6 +3,7 @@
 #include "ooxml/zipwriter.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 
@@ -19,7 +20,8 @@ public:
     };
 
     // mainPart: the document's main part ("word/document.xml"); the package relationships point to it.
-    explicit OfficePackage(const QString &mainPart);
+    // created: the time the package says it was made and its entries carry; without it, the time it is built.
+    explicit OfficePackage(const QString &mainPart, const QDateTime &created = QDateTime());
 
     // A part with an explicit content type; name without a leading slash.
     void addPart(const QString &name, const QString &contentType, const QByteArray &data);
@@ -48,5 +50,6 @@ private:
     };
 
     QString m_mainPart;
+    QDateTime m_created;
     QVector<Part> m_parts;
 };

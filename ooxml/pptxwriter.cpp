@@ -123,9 +123,9 @@ QByteArray themeXml()
           "</a:theme>");
 }
 
-OfficePackage presentationPackage()
+OfficePackage presentationPackage(const QDateTime &created = QDateTime())
 {
-    OfficePackage package{QLatin1String(PresentationPart)};
+    OfficePackage package{QLatin1String(PresentationPart), created};
     package.addPart(QLatin1String(PresentationPart), presentationMl("presentation.main+xml"), presentationXml());
     package.addRelationships(QLatin1String(PresentationPart),
                              {{QStringLiteral("rId1"), relationshipType("slideMaster"),
@@ -173,7 +173,7 @@ QByteArray PptxWriter::toByteArray(QString *error)
     return presentationPackage().toByteArray(error);
 }
 
-bool PptxWriter::write(const QString &path, QString *error)
+bool PptxWriter::write(const QString &path, QString *error, const QDateTime &created)
 {
-    return presentationPackage().write(path, error);
+    return presentationPackage(created).write(path, error);
 }

@@ -86,6 +86,12 @@ bool WorkbookWriter::open(const QString &path)
     return true;
 }
 
+bool WorkbookWriter::noWorkbook()
+{
+    m_error = QStringLiteral("no workbook is open");
+    return false;
+}
+
 bool WorkbookWriter::fail(int code)
 {
     m_error = QString::fromUtf8(lxw_strerror(lxw_error(code)));
@@ -104,10 +110,8 @@ bool WorkbookWriter::writeCell(int column, const QString &text)
 
 bool WorkbookWriter::addRow(const QStringList &cells)
 {
-    if (!m_workbook) {
-        m_error = QStringLiteral("no workbook is open");
-        return false;
-    }
+    if (!m_workbook)
+        return noWorkbook();
     for (int column = 0; column < cells.size(); ++column) {
         if (!writeCell(column, cells.at(column)))
             return false;
@@ -125,12 +129,20 @@ bool WorkbookWriter::addRow(const QVariantList &cells)
     return addRow(texts);
 }
 
+bool WorkbookWriter::setCreated(const QDateTime &when)
+{
+    if (!m_workbook)
+        return noWorkbook();
+    lxw_doc_properties properties = {};
+    properties.created = time_t(when.toSecsSinceEpoch());
+    const lxw_error result = workbook_set_properties(m_workbook, &properties);
+    return result == LXW_NO_ERROR || fail(result);
+}
+
 bool WorkbookWriter::close()
 {
-    if (!m_workbook) {
-        m_error = QStringLiteral("no workbook is open");
-        return false;
-    }
+    if (!m_workbook)
+        return noWorkbook();
     // The library frees the workbook whatever the outcome.
     const lxw_error result = workbook_close(m_workbook);
     m_workbook = nullptr;

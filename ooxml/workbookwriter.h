@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -25,6 +26,8 @@ public:
     bool addRow(const QStringList &cells);
     // The same for cells of any type, each written as its text.
     bool addRow(const QVariantList &cells);
+    // The creation time the open workbook carries; without it, the time it is closed.
+    bool setCreated(const QDateTime &when);
     // Writes the workbook to the path given to open. Nothing is written there before; a failure can leave a
     // partial file, so callers that must not have one write to a file of their own and move it.
     bool close();
@@ -39,6 +42,7 @@ public:
 
 private:
     bool fail(int code);
+    bool noWorkbook();
     bool writeCell(int column, const QString &text);
 
     lxw_workbook *m_workbook = nullptr;

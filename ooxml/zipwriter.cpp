@@ -69,7 +69,10 @@ QByteArray ZipWriter::toByteArray(QString *error) const
             zip_source_free(data); // not taken by the archive
         // libzip deflates at the strongest level unless told; zlib's usual level is several times faster on
         // the text of a document and hardly larger.
-        if (index < 0 || zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) < 0) {
+        bool ok = index >= 0 && zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 6) == 0;
+        if (ok && m_modified.isValid())
+            ok = zip_file_set_mtime(archive, zip_uint64_t(index), time_t(m_modified.toSecsSinceEpoch()), 0) == 0;
+        if (!ok) {
             setError(error, QString::fromLocal8Bit(zip_strerror(archive)));
             zip_discard(archive);
             zip_source_free(buffer);

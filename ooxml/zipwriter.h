@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVector>
 
@@ -11,6 +12,8 @@ public:
     // name: the entry's path inside the archive, "/"-separated, without a leading slash. Parts are stored in
     // the order they were added; a name given twice makes the archive fail to build.
     void addPart(const QString &name, const QByteArray &data);
+    // The time every entry carries; without it, the time the archive is built.
+    void setModified(const QDateTime &when) { m_modified = when; }
 
     // The whole archive, or an empty array when it cannot be built (error then tells why).
     QByteArray toByteArray(QString *error = nullptr) const;
@@ -27,4 +30,5 @@ private:
     };
 
     QVector<Part> m_parts;
+    QDateTime m_modified;
 };

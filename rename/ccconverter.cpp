@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QMutexLocker>
 #include <QStringList>
+#include <QtConcurrent>
 
 #include <opencc/Config.hpp>
 #include <opencc/Converter.hpp>
@@ -143,6 +144,22 @@ bool CCConverter::initialize(const QStringList &folders)
     QMutexLocker locker(&self.m_mutex);
     self.loadBoth(folders);
     return self.m_sides[ToTraditional].converter && self.m_sides[ToSimplified].converter;
+}
+
+QFuture<void> CCConverter::whenLoaded()
+{
+    CCConverter &self = instance();
+    QMutexLocker locker(&self.m_backgroundMutex);
+    if (!self.m_backgroundStarted) {
+        self.m_backgroundStarted = true;
+        self.m_background = QtConcurrent::run([] { instance().side(ToTraditional); });
+    }
+    return self.m_background;
+}
+
+bool CCConverter::isLoaded()
+{
+    return instance().m_loaded;
 }
 
 bool CCConverter::isAvailable()

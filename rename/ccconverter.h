@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QFuture>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 
 namespace opencc {
@@ -19,11 +21,18 @@ class CCConverter
 public:
     enum Direction { ToTraditional, ToSimplified };
 
-    // Loads (or loads again) both configurations; true when both directions work. Called once at start-up
-    // so the dictionaries are in memory before the window exists.
+    // Loads (or loads again) both configurations; true when both directions work.
     static bool initialize();
     // The same, taking each configuration from the first of the folders that holds it.
     static bool initialize(const QStringList &folders);
+    // Loading the dictionaries takes long enough to be felt at start-up: the program starts it on a worker
+    // thread and whatever needs them waits for it (a conversion simply blocks until they are in). Returns the
+    // load under way, starting it when nothing has loaded yet; finished when they are loaded.
+    static QFuture<void> whenLoaded();
+    // Whether a load has finished, without waiting for one.
+    static bool isLoaded();
+
+    // These load the converters first when nothing has loaded them yet.
     static bool isAvailable();
     static bool isAvailable(Direction direction);
     // Why the direction cannot be used, empty when it can.
@@ -48,6 +57,9 @@ private:
     Side side(Direction direction);
 
     QMutex m_mutex;
-    bool m_loaded = false;
+    std::atomic<bool> m_loaded{false};
     Side m_sides[2];
+    QMutex m_backgroundMutex; // guards m_background only, so that starting a load never waits for one
+    QFuture<void> m_background;
+    bool m_backgroundStarted = false;
 };

@@ -189,7 +189,15 @@ public:
 
     void run()
     {
-        const QVector<RenameStep> steps = m_nested ? plainOrder() : renameOrder(blockersOf(m_batch));
+        QVector<RenameStep> steps = renameOrder(blockersOf(m_batch));
+        if (m_nested) {
+            // As the job does: the deepest items first, so that a rename never moves an item still to come.
+            QVector<int> depths;
+            depths.reserve(m_current.size());
+            for (const QString &path : qAsConst(m_current))
+                depths.append(path.count(QLatin1Char('/')));
+            orderDeepestFirst(steps, depths);
+        }
         QVector<bool> aside(m_current.size(), false);
         for (const RenameStep &step : steps) {
             const int row = step.rename;
@@ -204,15 +212,6 @@ public:
     }
 
 private:
-    QVector<RenameStep> plainOrder() const
-    {
-        QVector<RenameStep> steps;
-        steps.reserve(m_current.size());
-        for (int row = 0; row < m_current.size(); ++row)
-            steps.append({row, false});
-        return steps;
-    }
-
     FolderPicture &pictureOf(int row) { return m_batch.pictures[m_batch.pictureOfRow.at(row)]; }
 
     void renameRow(int row, bool aside)

@@ -120,20 +120,21 @@ bool FileListWidget::sortRecords(int column, bool descending)
     switch (column) {
     case NameColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.currentName; }, descending);
-        scheduleConflictCheck();
-        return true;
+        break;
     case NewNameColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.newName; }, descending);
-        scheduleConflictCheck();
-        return true;
+        break;
     case FolderColumn:
         ListSorter::sortByText(m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); },
                                descending);
-        scheduleConflictCheck();
-        return true;
+        break;
     default:
         return false;
     }
+    // Numbers, letters and imported names go by row: the order the user gave is the order they are given in.
+    computeProposals();
+    scheduleConflictCheck();
+    return true;
 }
 
 void FileListWidget::onCellEdited(int row, QTableWidgetItem *item)
@@ -153,6 +154,7 @@ void FileListWidget::onCellEdited(int row, QTableWidgetItem *item)
         name = entry.newName;
     item->setText(name);
     entry.newName = name;
+    m_typedNames.insert(entry.id, name);
     scheduleConflictCheck();
 }
 
@@ -161,11 +163,13 @@ void FileListWidget::onCleared()
     m_history.clear();
     m_conflicts.clear();
     m_photos->clear();
+    m_typedNames.clear();
 }
 
 void FileListWidget::moveRecord(int from, int to)
 {
     RecordListWidget<FileEntry>::moveRecord(from, to);
+    computeProposals();
     // The order decides which of two rows keeps a name they both propose.
     scheduleConflictCheck();
 }
@@ -217,10 +221,10 @@ void FileListWidget::recompute(const QString &key)
     const RenameKey *k = findRenameKey(key);
     if (!k || k->folder != folderMode())
         return;
-    m_lastKey = key;
-    NameRules::recompute(key, m_records, m_autoResolve, m_sources);
-    showNewNames();
-    checkConflicts();
+    m_sourceKey = key;
+    m_importedNames.clear();
+    m_typedNames.clear();
+    refreshProposals();
 }
 
 TakenTime FileListWidget::cachedTakenTime(const QString &path)
@@ -254,8 +258,8 @@ void FileListWidget::onPhotoDatesRead()
     const bool start = m_startWhenRead;
     m_startWhenRead = false;
     // Imported names have replaced the rules' proposals meanwhile: nothing to make again.
-    if (!m_lastKey.isEmpty())
-        recompute(m_lastKey);
+    if (!m_sourceKey.isEmpty() && m_sourceKey != Channel::ImportExcelRename)
+        refreshProposals();
     if (start && !isReadingPhotoDates())
         renameAll(false);
     else if (start)
@@ -264,10 +268,42 @@ void FileListWidget::onPhotoDatesRead()
 
 void FileListWidget::applyImportedNames(const QStringList &names)
 {
-    m_lastKey.clear();
-    NameRules::applyImportedNames(names, m_records, folderMode(), m_autoResolve);
+    m_sourceKey = Channel::ImportExcelRename;
+    m_importedNames = names;
+    m_typedNames.clear();
+    refreshProposals();
+}
+
+void FileListWidget::computeProposals()
+{
+    if (m_sourceKey == Channel::ImportExcelRename)
+        NameRules::applyImportedNames(m_importedNames, m_records, folderMode(), m_autoResolve);
+    else if (!m_sourceKey.isEmpty())
+        NameRules::recompute(m_sourceKey, m_records, m_autoResolve, m_sources);
+    if (m_typedNames.isEmpty())
+        return;
+    for (FileEntry &entry : m_records) {
+        const auto typed = m_typedNames.constFind(entry.id);
+        if (typed != m_typedNames.constEnd())
+            entry.newName = *typed;
+    }
+}
+
+void FileListWidget::refreshProposals()
+{
+    computeProposals();
     showNewNames();
     checkConflicts();
+}
+
+void FileListWidget::forgetAppliedTypedNames()
+{
+    if (m_typedNames.isEmpty())
+        return;
+    for (const FileEntry &entry : qAsConst(m_records)) {
+        if (m_typedNames.value(entry.id) == entry.currentName)
+            m_typedNames.remove(entry.id);
+    }
 }
 
 void FileListWidget::showNewNames()
@@ -315,24 +351,30 @@ void FileListWidget::renameAll(bool undoing)
         m_startWhenRead = true;
         return;
     }
-    QVector<QPair<QString, QString>> moves;
+    RenameJobResult jobResult;
     const bool ran = m_runner.run(table()->viewport(), [&](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
         const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
             showJobRow(row, entry, outcome);
             pacer.step();
         };
-        const RenameJobResult result = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
-                                               : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
-        moves = result.moves;
+        jobResult = undoing ? RenameJob::undo(m_records, m_history, m_autoResolve, onRow, reporter)
+                            : RenameJob::run(m_records, m_history, m_autoResolve, onRow, reporter);
         setBusy(false);
     });
     if (!ran)
         return;
+    forgetAppliedTypedNames();
+    // Undone rows show what a start would now do with the settings in view, not the names just taken back.
+    if (undoing) {
+        computeProposals();
+        showNewNames();
+    }
     // The marks follow at once, but outside the job's time: the window is the user's again.
     scheduleConflictCheck();
-    announceMoves(moves);
+    announceMoves(jobResult.moves);
     emit canUndo(m_history.canUndo());
+    emit jobFinished(jobSummary(jobResult.renamed, jobResult.failed + jobResult.missing, undoing), QString());
 }
 
 void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outcome)

@@ -34,9 +34,12 @@ public:
 
     void setNewNameText(int row, const QString &text);
 
-    // Proposals from the record of a rename key of this list's mode, shown in column 1.
+    // Proposals from the record of a rename key of this list's mode, shown in column 1. The key stays the
+    // source of the proposals: a sort, a row move or an undo computes them again from it, in the new order.
+    // A settings change replaces the names typed into rows.
     void recompute(const QString &key);
-    // names[i] becomes the proposal of row i (a file keeps its extension).
+    // names[i] becomes the proposal of row i (a file keeps its extension); the other rows propose their own
+    // name. The names stay the source of the proposals like a key does.
     void applyImportedNames(const QStringList &names);
     // Column 1 of every row from its entry's newName, repainted at once.
     void showNewNames();
@@ -77,6 +80,12 @@ protected:
 
 private:
     void importNames(const QVariant &value);
+    // The proposals from their source (none until a setting of this list's mode arrives), in row order,
+    // then the names typed into rows; nothing shown.
+    void computeProposals();
+    void refreshProposals();
+    // A typed name the job has given its item is used up.
+    void forgetAppliedTypedNames();
     TakenTime cachedTakenTime(const QString &path);
     void readPhotoDates();
     void onPhotoDatesRead();
@@ -87,6 +96,9 @@ private:
 
     RenameHistory m_history;
     bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
+    QString m_sourceKey;          // the key the proposals come from; empty before any setting arrives
+    QStringList m_importedNames;  // the names of the last import, while the import is the source
+    QHash<QString, QString> m_typedNames; // proposals typed into rows since the last settings change, by row id
     JobRunner m_runner;
     HubSubscription m_subscription;
     NewNameDelegate *m_newNameDelegate;
@@ -97,6 +109,5 @@ private:
     // Dates taken for time numbers, read off the window's thread and kept per item and modification time.
     PhotoDateReader *m_photos;
     NameSources m_sources; // the system's, with dates taken from the cache
-    QString m_lastKey;     // the key of the last recomputation, repeated once dates are in
     bool m_startWhenRead = false;
 };

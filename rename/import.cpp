@@ -8,12 +8,13 @@
 #include "hub/mydialogmessageevent.h"
 #include "controls/paneldefaults.h"
 #include "controls/toolbuttonicon.h"
+#include "filelist/folderpicker.h"
 #include "filelist/revealinfilemanager.h"
 #include "ooxml/spreadsheetreader.h"
 
-#include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QStackedWidget>
 
 // Receives the events of one workbook read and hands them to its page while that read is current.
 class WorkbookRead : public QObject
@@ -61,6 +62,7 @@ void Import::setWorkbook(const QString &path)
 void Import::forgetWorkbook()
 {
     delete m_currentRead;
+    m_names.clear();
     ui->replaceExcelLabel->setText(QString());
     ui->replaceExcelLabel->setToolTip(QString());
     ui->replaceExcelLabel->setIcon(QIcon());
@@ -106,6 +108,13 @@ void Import::on_replaceExcelLabel_clicked()
 void Import::on_deleteExcelBtn_clicked()
 {
     forgetWorkbook();
+    announceNames();
+}
+
+void Import::announceNames()
+{
+    const QVariantMap payload{{QStringLiteral("names"), m_names}, {QStringLiteral("folderMode"), m_folderMode}};
+    CNvGlobalObserver::instance()->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
 }
 
 void Import::on_openDirBtn_clicked()
@@ -115,7 +124,7 @@ void Import::on_openDirBtn_clicked()
 
 void Import::chooseWorkbook()
 {
-    setWorkbook(QFileDialog::getOpenFileName(this, QStringLiteral("打开"), QString(), QStringLiteral("*.xlsx")));
+    setWorkbook(pickWorkbook(this));
 }
 
 void Import::setFolderMode(bool folderMode)
@@ -136,10 +145,11 @@ void Import::handleReadEvent(QEvent *event)
 {
     auto *hub = CNvGlobalObserver::instance();
     if (event->type() == MyCustomEvent::EventType) {
-        const QVariantList &rows = static_cast<MyCustomEvent *>(event)->rows();
-        const QVariantMap payload{{QStringLiteral("names"), namesOfRows(rows)},
-                                  {QStringLiteral("folderMode"), m_folderMode}};
-        hub->notifyObservers(Channel::ImportExcelRename, Channel::RenameValueUpdate, payload);
+        m_names = namesOfRows(static_cast<MyCustomEvent *>(event)->rows());
+        // A read that ends while the panel shows another mode keeps its names for when this one is shown.
+        const auto *stack = qobject_cast<const QStackedWidget *>(parentWidget());
+        if (!stack || stack->currentWidget() == this)
+            announceNames();
     } else if (event->type() == MyDialogMessageEvent::EventType) {
         hub->notifyObservers(Channel::MessageErrorTip, Channel::NoName,
                              static_cast<MyDialogMessageEvent *>(event)->message());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 namespace Ui {
@@ -9,7 +10,8 @@ class Import;
 
 // The import page of the rename panel: the user chooses an .xlsx workbook, its rows are read in the
 // background, and the first text of every row is sent on "IMPORT EXCEL RENAME" as the new names, in row
-// order, with the page's folder mode. Reader errors are sent on "MESSAGE ERROR TIP". The chosen path is the text of replaceExcelLabel.
+// order, with the page's folder mode. Reader errors are sent on "MESSAGE ERROR TIP". The chosen path is the
+// text of replaceExcelLabel. Without a workbook the page sends no names, so the list renames nothing.
 class Import : public QWidget
 {
     Q_OBJECT
@@ -21,8 +23,10 @@ public:
     // Shows path as the chosen workbook and starts reading it; an empty path (a cancelled dialog) changes
     // nothing.
     void setWorkbook(const QString &path);
-    // Forgets the workbook without touching the proposals already shown.
+    // Forgets the workbook and its names; sends nothing.
     void forgetWorkbook();
+    // Sends the names of the workbook shown (none without one) as the proposals of the page's list.
+    void announceNames();
     // The rename page this page serves; the names it sends are marked with it so that only that page's list
     // takes them.
     void setFolderMode(bool folderMode);
@@ -53,5 +57,6 @@ private:
     // The read of the workbook shown; replacing or forgetting the workbook drops it, and with it whatever
     // an earlier, slower read would still deliver.
     QPointer<QObject> m_currentRead;
+    QStringList m_names; // of the workbook shown, once read
     bool m_folderMode = false;
 };

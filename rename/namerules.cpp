@@ -75,6 +75,14 @@ QString applyConversion(const QString &name, int pinyin, int chineseScript, cons
     return name;
 }
 
+QString withoutLeadingDots(const QString &extension)
+{
+    int dots = 0;
+    while (dots < extension.size() && extension.at(dots) == QLatin1Char('.'))
+        ++dots;
+    return extension.mid(dots);
+}
+
 // Conversion, case and extension: the steps every rule ends with.
 template <typename Settings>
 QString finishName(const QString &name, const Settings &s, bool folder, const QFileInfo &info,
@@ -85,8 +93,10 @@ QString finishName(const QString &name, const Settings &s, bool folder, const QF
         return converted;
     QString ext = info.suffix();
     if (s.extensionEnabled) {
-        if (s.extensionMode == 0 && !s.newExtension.isEmpty())
-            ext = s.newExtension;
+        // A dot typed before the new extension is the separator the name already has.
+        const QString newExtension = withoutLeadingDots(s.newExtension);
+        if (s.extensionMode == 0 && !newExtension.isEmpty())
+            ext = newExtension;
         else if (s.extensionMode == 1 && !s.extensionFind.isEmpty())
             ext.replace(s.extensionFind, s.extensionReplace, Qt::CaseSensitive);
     }
@@ -232,9 +242,14 @@ QString proposedName(Rule rule, bool folder, const CustomSettings &settings, con
 QString proposedName(bool folder, const ReplaceSettings &settings, const FileEntry &entry,
                      const NameSources &sources)
 {
+    // A pattern that does not compile renames nothing: every row keeps its name until it is mended.
+    if (settings.useRegex && !settings.regex.isValid())
+        return entry.currentName;
     const QFileInfo info(entry.path);
     QString name = baseName(info, folder);
-    if (!settings.find.isEmpty() && !settings.replaceWith.isEmpty())
+    if (settings.useRegex && !settings.find.isEmpty())
+        name = settings.regex.apply(name);
+    else if (!settings.find.isEmpty() && !settings.replaceWith.isEmpty())
         name.replace(settings.find, settings.replaceWith, Qt::CaseSensitive);
     if (!settings.delimiter.isEmpty())
         name = swapAroundDelimiter(name, settings.delimiter);
@@ -295,16 +310,20 @@ bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve, co
 
 void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve)
 {
-    // A read that failed delivers no names: it changes no proposal, and so leaves the conflict choice alone.
-    if (names.isEmpty())
-        return;
-    const int count = qMin(names.size(), entries.size());
-    for (int i = 0; i < count; ++i) {
-        const QString ext = folder ? QString() : QFileInfo(entries[i].path).suffix();
-        entries[i].newName = ext.isEmpty() ? names.at(i) : names.at(i) + QLatin1Char('.') + ext;
-        entries[i].proposalNote.clear();
+    for (int i = 0; i < entries.size(); ++i) {
+        FileEntry &entry = entries[i];
+        entry.proposalNote.clear();
+        // A row the workbook gives no name keeps its own: it is not renamed.
+        if (i >= names.size()) {
+            entry.newName = entry.currentName;
+            continue;
+        }
+        const QString ext = folder ? QString() : QFileInfo(entry.path).suffix();
+        entry.newName = ext.isEmpty() ? names.at(i) : names.at(i) + QLatin1Char('.') + ext;
     }
-    autoResolve = true;
+    // No names (no workbook, or a read that failed) rename nothing, and so leave the conflict choice alone.
+    if (!names.isEmpty())
+        autoResolve = true;
 }
 
 QString noDateTakenNote()

@@ -46,8 +46,8 @@ QString readingDateTakenNote();
 bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve,
                const NameSources &sources = NameSources::system());
 
-// names[i] becomes the proposal of row i, a file keeping its extension; rows beyond the names keep their
-// proposal and surplus names are ignored. A folder takes the name as it is. Imports always resolve conflicts.
+// names[i] becomes the proposal of row i, a file keeping its extension; rows beyond the names propose their
+// current name and surplus names are ignored. A folder takes the name as it is. Imports always resolve conflicts.
 void applyImportedNames(const QStringList &names, FileEntryList &entries, bool folder, bool &autoResolve);
 
 // The text caseMode 5 gives: the first character of every run of letters and digits upper-cased.

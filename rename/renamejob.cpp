@@ -1,5 +1,6 @@
 #include "renamejob.h"
 
+#include "fileops/jobjournal.h"
 #include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
@@ -11,6 +12,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
+
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -72,34 +76,117 @@ RowStep markMissing(FileEntry *entry)
     return {RowOutcome::Missing, {}, {}};
 }
 
-// Moves an item out of the way of a ring of renames, to a free temporary name in its folder; empty on failure.
-QString stepAside(const QString &path)
+// Moves an item out of the way of a ring of renames, to a free temporary name in its folder that says whose it
+// is; empty on failure, with the cause in message.
+QString stepAside(const QString &path, QString *message)
 {
     for (int attempt = 0; attempt < ResolveAttempts; ++attempt) {
-        const QString random = QString::number(QRandomGenerator::global()->generate64(), 16);
-        const QString temporary = RenamePaths::join(folderOf(path), QStringLiteral(".quorlin-") + random);
-        const RenameOutcome outcome = renameNoReplace(path, temporary);
+        const QString temporary = temporaryPathFor(path);
+        QString detail;
+        const RenameOutcome outcome = renameNoReplace(path, temporary, &detail);
         if (outcome == RenameOutcome::Renamed)
             return temporary;
-        if (outcome != RenameOutcome::TargetExists)
-            break;
+        if (outcome == RenameOutcome::TargetExists)
+            continue;
+        qWarning().noquote() << "rename" << path << "could not step aside:" << detail;
+        *message = outcome == RenameOutcome::Denied ? RenameJob::deniedMessage(path)
+                 : outcome == RenameOutcome::SourceMissing ? RenameJob::missingMessage(path)
+                                                           : RenameJob::failureMessage(path);
+        return QString();
     }
-    qWarning().noquote() << "rename" << path << "could not step aside";
+    *message = RenameJob::failureMessage(path);
     return QString();
 }
 
-// An item that stepped aside but could not take its new name goes back home, or, should home have been taken
-// meanwhile, to the first free variant of it; returns where it is.
-QString comeBack(const QString &temporary, const QString &home)
+// The message of a row whose item stepped aside and did not come back to its own name.
+QString cameBackMessage(const QString &where, const QString &home, const QString &message)
 {
-    if (renameNoReplace(temporary, home) == RenameOutcome::Renamed)
-        return home;
-    const QString variant = uniqueName(home);
-    if (renameNoReplace(temporary, variant) == RenameOutcome::Renamed)
-        return variant;
-    qWarning().noquote() << "rename: the item of" << home << "is left as" << temporary;
-    return temporary;
+    return nameOf(where) == nameOf(home) ? message : RenameJob::leftElsewhereMessage(home, where);
 }
+
+// The ring of renames being turned: from the step aside of one of its items to that item's own step. Should a
+// step of it fail, the renames it made are put back, newest first, and the item that stepped aside comes home,
+// so that no item ends the job under a temporary name or under a name its ring meant for another.
+class RingTurn
+{
+public:
+    using Undone = std::function<void(int key, const QString &from, const QString &to)>;
+
+    // temporary is empty when the step aside failed: the ring cannot turn.
+    void begin(int key, const QString &home, const QString &temporary)
+    {
+        m_key = key;
+        m_home = home;
+        m_temporary = temporary;
+        m_done.clear();
+        m_broken = temporary.isEmpty();
+        // Every item of a ring lies in one folder: should it be renamed while the ring turns, the items are
+        // still put back, inside it.
+        m_folder = std::make_unique<FolderHandle>(folderOf(home));
+    }
+    bool active() const { return m_key >= 0; }
+    bool broken() const { return m_broken; }
+    int asideKey() const { return m_key; }
+    const QString &home() const { return m_home; }
+    // Where the item of key waits: its temporary name for the item that stepped aside, else empty.
+    QString asidePath(int key) const { return key == m_key ? m_temporary : QString(); }
+
+    void renamed(int key, const QString &from, const QString &to) { m_done.append({key, from, to}); }
+    // The ring ends with the step of the item that stepped aside.
+    void stepOver(int key)
+    {
+        if (key == m_key)
+            m_key = -1;
+    }
+
+    // Puts back what the ring did and brings the item that stepped aside home; undone is told of each rename
+    // put back (from where it was to where it is). Returns where the item that stepped aside is now. Paths
+    // are those of the folder where it is now.
+    QString unwind(const Undone &undone)
+    {
+        m_broken = true;
+        const QString folder = m_folder->currentPath();
+        for (int i = m_done.size() - 1; i >= 0; --i) {
+            const Done &done = m_done.at(i);
+            if (m_folder->rename(nameOf(done.to), nameOf(done.from)) == RenameOutcome::Renamed)
+                undone(done.key, RenamePaths::join(folder, nameOf(done.to)), RenamePaths::join(folder, nameOf(done.from)));
+        }
+        m_done.clear();
+        if (m_temporary.isEmpty())
+            return RenamePaths::join(folder, nameOf(m_home));
+        const QString where = comeBackInto(folder);
+        m_temporary.clear();
+        return where;
+    }
+
+private:
+    struct Done
+    {
+        int key;
+        QString from;
+        QString to;
+    };
+    int m_key = -1;
+    // An item that stepped aside but could not take its new name goes back home, or, should home have been
+    // taken meanwhile, to the first free variant of it; returns where it is.
+    QString comeBackInto(const QString &folder) const
+    {
+        const QString temporary = nameOf(m_temporary);
+        if (m_folder->rename(temporary, nameOf(m_home)) == RenameOutcome::Renamed)
+            return RenamePaths::join(folder, nameOf(m_home));
+        const QString variant = uniqueName(RenamePaths::join(folder, nameOf(m_home)));
+        if (m_folder->rename(temporary, nameOf(variant)) == RenameOutcome::Renamed)
+            return variant;
+        qWarning().noquote() << "rename: the item of" << m_home << "is left as" << temporary;
+        return RenamePaths::join(folder, temporary);
+    }
+
+    QString m_home;
+    QString m_temporary;
+    QVector<Done> m_done;
+    bool m_broken = false;
+    std::unique_ptr<FolderHandle> m_folder;
+};
 
 // An item put back somewhere other than its own path: its row follows it.
 void relocate(FileEntry &entry, const QString &path, const QString &home)
@@ -116,7 +203,16 @@ NameRefusal refusalOf(const QString &newName, const QString &name, const QString
     return newNameRefusal(newName, name, lacksNamePart(newName) && QFileInfo(path).isDir());
 }
 
-// aside: where the item waits when it stepped aside for a ring of renames, else empty.
+// The message of a move that did not happen, naming its cause.
+QString refusalMessage(const MoveAttempt &move)
+{
+    if (move.outcome == RenameOutcome::Denied)
+        return RenameJob::deniedMessage(move.target);
+    return RenameJob::failureMessage(move.target);
+}
+
+// aside: where the item waits when it stepped aside for a ring of renames, else empty. Bringing it back is
+// the ring's business.
 RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch, const QString &aside)
 {
     const QString path = RenamePaths::normalised(entry.path);
@@ -127,23 +223,18 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
     if (entry.newName.isEmpty() || entry.newName == name)
         return {};
     const QString target = RenamePaths::join(folderOf(path), entry.newName);
-    const auto fail = [&](const QString &message) {
-        if (!aside.isEmpty())
-            relocate(entry, comeBack(aside, path), path);
-        return failRow(&entry, message);
-    };
     const NameRefusal refusal = name.isEmpty() ? NameRefusal::Separator : refusalOf(entry.newName, name, from);
     if (refusal == NameRefusal::MissingNamePart)
-        return fail(RenameJob::missingNamePartMessage(entry.newName));
+        return failRow(&entry, RenameJob::missingNamePartMessage(entry.newName));
     if (refusal != NameRefusal::None)
-        return fail(RenameJob::failureMessage(target));
+        return failRow(&entry, RenameJob::failureMessage(target));
 
     const MoveAttempt move = moveItem(from, target, names);
     if (move.outcome == RenameOutcome::SourceMissing)
         return markMissing(&entry);
     if (move.outcome != RenameOutcome::Renamed) {
         logRefusal(from, move);
-        return fail(RenameJob::failureMessage(move.target));
+        return failRow(&entry, refusalMessage(move));
     }
     batch.append({entry.id, move.target, name, itemIdentity(move.target)});
     entry.path = move.target;
@@ -153,31 +244,33 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
     return {RowOutcome::Renamed, {}, move.target};
 }
 
-// entry is null when the row was removed from the list since the batch: the item is still put back.
+// entry is null when the row was removed from the list since the batch: the item is still put back. aside as
+// for renameRow.
 RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names, const QString &aside)
 {
     const QString target = RenamePaths::join(folderOf(record.pathAfter), record.nameBefore);
     // The row's item is no longer where the batch left it (a later undo failed for it): whatever is at that
     // path now is not this row's item.
     if (entry && RenamePaths::normalised(entry->path) != record.pathAfter)
-        return failRow(entry, RenameJob::failureMessage(target));
+        return failRow(entry, RenameJob::replacedMessage(record.pathAfter));
     const QString from = aside.isEmpty() ? record.pathAfter : aside;
-    if (!pathOccupied(from))
-        return markMissing(entry);
+    if (!pathOccupied(from)) {
+        RowStep step = markMissing(entry);
+        step.message = RenameJob::missingMessage(record.pathAfter);
+        return step;
+    }
     if (!record.identity.isEmpty() && itemIdentity(from) != record.identity)
-        return failRow(entry, RenameJob::failureMessage(target));
+        return failRow(entry, RenameJob::replacedMessage(record.pathAfter));
 
     const MoveAttempt move = moveItem(from, target, names);
-    if (move.outcome == RenameOutcome::SourceMissing)
-        return markMissing(entry);
+    if (move.outcome == RenameOutcome::SourceMissing) {
+        RowStep step = markMissing(entry);
+        step.message = RenameJob::missingMessage(record.pathAfter);
+        return step;
+    }
     if (move.outcome != RenameOutcome::Renamed) {
         logRefusal(from, move);
-        if (!aside.isEmpty()) {
-            const QString back = comeBack(aside, record.pathAfter);
-            if (entry)
-                relocate(*entry, back, record.pathAfter);
-        }
-        return failRow(entry, RenameJob::failureMessage(move.target));
+        return failRow(entry, refusalMessage(move));
     }
     if (entry) {
         entry->newName = nameOf(record.pathAfter);
@@ -185,7 +278,9 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAll
         entry->currentName = nameOf(move.target);
         entry->status = StatusPending;
     }
-    return {RowOutcome::Renamed, {}, move.target};
+    // Its own name was taken meanwhile: the item got another, and the user must hear which.
+    const QString message = move.target == target ? QString() : RenameJob::otherNameMessage(target, move.target);
+    return {RowOutcome::Renamed, message, move.target};
 }
 
 // One rename of a batch as planned before anything moves; target is empty when the rename will not be tried.
@@ -244,31 +339,108 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
     return blockers;
 }
 
-// A list with items inside other listed folders runs in its plain order: a renamed folder moves the paths the
-// plan was made from.
-QVector<RenameStep> plainOrder(int count)
+// The folders of a batch, each opened once before anything moves.
+class BatchFolders
 {
-    QVector<RenameStep> steps;
-    steps.reserve(count);
-    for (int i = 0; i < count; ++i)
-        steps.append({i, false});
+public:
+    explicit BatchFolders(const QVector<PlannedMove> &moves)
+    {
+        for (const PlannedMove &move : moves) {
+            const QString folder = folderOf(move.source);
+            if (!move.target.isEmpty() && m_handles.find(folder) == m_handles.end())
+                m_handles.emplace(folder, std::make_unique<FolderHandle>(folder));
+        }
+    }
+
+    // A row whose item was not found: when its folder was renamed or moved during the job, the item is found
+    // inside the folder where it is now, and the row follows it and fails, saying where it is.
+    RowStep followMovedFolder(FileEntry &entry, const RowStep &missing) const
+    {
+        const QString path = RenamePaths::normalised(entry.path);
+        const auto found = m_handles.find(folderOf(path));
+        if (found == m_handles.end())
+            return missing;
+        const QString now = found->second->currentPath();
+        if (now == folderOf(path) || !found->second->holds(nameOf(path)))
+            return missing;
+        entry.path = RenamePaths::join(now, nameOf(path));
+        return failRow(&entry, RenameJob::folderMovedMessage(path, entry.path));
+    }
+
+    // Rows in a folder that was renamed or moved during the job follow it, and so does the batch's history.
+    void followMovedFolders(FileEntryList &entries, RenameBatch &batch, const RenameJob::RowCallback &onRow) const
+    {
+        for (const auto &handle : m_handles) {
+            const QString now = handle.second->currentPath();
+            if (now == handle.first || !handle.second->isOpen())
+                continue;
+            for (int row = 0; row < entries.size(); ++row) {
+                const QString path = RenamePaths::normalised(entries.at(row).path);
+                if (folderOf(path) != handle.first)
+                    continue;
+                entries[row].path = RenamePaths::join(now, nameOf(path));
+                if (onRow)
+                    onRow(row, entries.at(row), RowOutcome::Moved);
+            }
+            for (RenameRecord &record : batch) {
+                if (folderOf(record.pathAfter) == handle.first)
+                    record.pathAfter = RenamePaths::join(now, nameOf(record.pathAfter));
+            }
+        }
+    }
+
+private:
+    std::map<QString, std::unique_ptr<FolderHandle>> m_handles;
+};
+
+// Writes the plan of a batch to journal before anything moves; index receives, for each planned move, its item
+// in the journal (-1 for a move that will not be tried). identities: the items', when already known.
+void beginJournal(JobJournal &journal, JobJournal::Kind kind, const QVector<PlannedMove> &moves, QVector<int> &index,
+                  const std::function<QByteArray(int)> &identityOf)
+{
+    QVector<JobJournal::Item> items;
+    index.fill(-1, moves.size());
+    for (int i = 0; i < moves.size(); ++i) {
+        if (moves.at(i).target.isEmpty())
+            continue;
+        index[i] = items.size();
+        JobJournal::Item item;
+        item.identity = identityOf(i);
+        item.from = moves.at(i).source;
+        item.to = moves.at(i).target;
+        items.append(item);
+    }
+    journal.begin(kind, QString(), items);
+}
+
+int depthOf(const QString &path)
+{
+    return path.count(QLatin1Char('/'));
+}
+
+// The order of a batch's renames: chains and rings within each folder, and, where some items lie inside
+// others, the deepest first.
+QVector<RenameStep> orderOf(const QVector<PlannedMove> &moves, bool *nested)
+{
+    QVector<RenameStep> steps = renameOrder(blockersOf(moves));
+    QStringList sources;
+    sources.reserve(moves.size());
+    QVector<int> depths;
+    depths.reserve(moves.size());
+    for (const PlannedMove &move : moves) {
+        sources.append(move.source);
+        depths.append(depthOf(move.source));
+    }
+    *nested = RenamePaths::holdsNestedItems(sources);
+    if (*nested)
+        orderDeepestFirst(steps, depths);
     return steps;
 }
 
-bool holdsNestedItems(const FileEntryList &entries)
-{
-    QStringList paths;
-    paths.reserve(entries.size());
-    for (const FileEntry &entry : entries)
-        paths.append(RenamePaths::normalised(entry.path));
-    return RenamePaths::holdsNestedItems(paths);
-}
-
-// A renamed folder takes the listed items inside it along: their rows follow it to its new path.
 // A renamed folder takes the listed items inside it along, whether or not the folder has a row of its own:
-// their rows follow it from before to after.
+// their rows follow it from before to after, and so do the records of the batch's earlier renames inside it.
 void followRenamedFolder(FileEntryList &entries, const QString &before, const QString &after,
-                         const RenameJob::RowCallback &onRow)
+                         const RenameJob::RowCallback &onRow, RenameBatch *batch = nullptr)
 {
     const QString prefix = before + QLatin1Char('/');
     for (int row = 0; row < entries.size(); ++row) {
@@ -278,6 +450,12 @@ void followRenamedFolder(FileEntryList &entries, const QString &before, const QS
         entries[row].path = after + path.mid(before.size());
         if (onRow)
             onRow(row, entries.at(row), RowOutcome::Moved);
+    }
+    if (!batch)
+        return;
+    for (RenameRecord &record : *batch) {
+        if (record.pathAfter.startsWith(prefix))
+            record.pathAfter = after + record.pathAfter.mid(before.size());
     }
 }
 
@@ -308,41 +486,95 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
     RenameJobResult result;
     RenameBatch batch;
     UniqueNameAllocator names;
-    const bool nested = holdsNestedItems(entries);
-    QVector<RenameStep> steps;
-    if (nested) {
-        steps = plainOrder(entries.size());
-    } else {
-        QVector<PlannedMove> moves;
-        moves.reserve(entries.size());
-        for (const FileEntry &entry : qAsConst(entries))
-            moves.append(plannedRename(entry));
-        steps = renameOrder(blockersOf(moves));
-    }
-    QHash<int, QString> aside;
-    for (const RenameStep &planned : qAsConst(steps)) {
-        const int row = planned.rename;
-        if (planned.aside) {
-            const QString before = RenamePaths::normalised(entries.at(row).path);
-            const QString temporary = stepAside(before);
-            if (!temporary.isEmpty()) {
-                aside.insert(row, temporary);
-                result.moves.append({before, temporary});
-            }
-            continue;
-        }
-        const QString before = RenamePaths::normalised(entries.at(row).path);
-        const RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside.value(row));
+    QVector<PlannedMove> moves;
+    moves.reserve(entries.size());
+    for (const FileEntry &entry : qAsConst(entries))
+        moves.append(plannedRename(entry));
+    bool nested = false;
+    const QVector<RenameStep> steps = orderOf(moves, &nested);
+    JobJournal journal;
+    QVector<int> journalItem;
+    beginJournal(journal, JobJournal::Rename, moves, journalItem,
+                 [&moves](int i) { return itemIdentity(moves.at(i).source); });
+    const BatchFolders folders(moves);
+    const auto finishRow = [&](int row, const RowStep &step) {
         tally(result, step.outcome);
-        if (step.outcome == RowOutcome::Renamed)
-            result.moves.append({aside.value(row, before), step.movedTo});
-        if (nested && step.outcome == RowOutcome::Renamed)
-            followRenamedFolder(entries, before, step.movedTo, onRow);
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         if (!step.message.isEmpty())
             reporter.report(step.message);
+    };
+    // A rename of a ring that could not turn, put back: the row is where it was and fails with its ring.
+    const RingTurn::Undone undone = [&](int row, const QString &from, const QString &to) {
+        FileEntry &entry = entries[row];
+        relocate(entry, to, from);
+        entry.status = StatusFailed;
+        journal.done(journalItem.at(row), to);
+        result.moves.append({from, to});
+        for (int i = batch.size() - 1; i >= 0; --i) {
+            if (batch.at(i).id == entry.id) {
+                batch.remove(i);
+                break;
+            }
+        }
+        --result.renamed;
+        finishRow(row, {RowOutcome::Failed, RenameJob::ringUndoneMessage(to), {}});
+    };
+    RingTurn ring;
+    for (const RenameStep &planned : qAsConst(steps)) {
+        const int row = planned.rename;
+        const QString before = RenamePaths::normalised(entries.at(row).path);
+        if (planned.aside) {
+            QString message;
+            const QString temporary = stepAside(before, &message);
+            ring.begin(row, before, temporary);
+            journal.aside(journalItem.at(row), temporary);
+            if (temporary.isEmpty())
+                finishRow(row, failRow(&entries[row], message));
+            else
+                result.moves.append({before, temporary});
+            continue;
+        }
+        if (ring.active() && ring.broken()) {
+            // The ring cannot turn: its items keep their names; the one that stepped aside has its row already.
+            if (row != ring.asideKey())
+                finishRow(row, failRow(&entries[row], RenameJob::ringUndoneMessage(before)));
+            ring.stepOver(row);
+            continue;
+        }
+        const bool inRing = ring.active();
+        const QString aside = ring.asidePath(row);
+        RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside);
+        if (step.outcome == RowOutcome::Missing)
+            step = folders.followMovedFolder(entries[row], step);
+        if (step.outcome == RowOutcome::Renamed) {
+            journal.done(journalItem.at(row), step.movedTo);
+            result.moves.append({aside.isEmpty() ? before : aside, step.movedTo});
+            if (nested)
+                followRenamedFolder(entries, before, step.movedTo, onRow, &batch);
+        }
+        finishRow(row, step);
+        if (inRing && step.outcome == RowOutcome::Renamed) {
+            ring.renamed(row, before, step.movedTo);
+        } else if (inRing) {
+            const int asideRow = ring.asideKey();
+            const QString home = ring.home();
+            const QString temporary = ring.asidePath(asideRow);
+            const QString where = ring.unwind(undone);
+            if (where != temporary)
+                result.moves.append({temporary, where});
+            FileEntry &entry = entries[asideRow];
+            relocate(entry, where, home);
+            journal.done(journalItem.at(asideRow), where);
+            if (asideRow != row)
+                finishRow(asideRow, failRow(&entry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
+            else if (nameOf(where) != nameOf(home))
+                reporter.report(RenameJob::leftElsewhereMessage(home, where));
+        }
+        ring.stepOver(row);
     }
+    folders.followMovedFolders(entries, batch, onRow);
+    journal.finish();
     history.push(batch);
     reporter.finish();
     return result;
@@ -359,53 +591,100 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     rowOfId.reserve(entries.size());
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
-    const bool nested = holdsNestedItems(entries);
     UniqueNameAllocator names;
 
     // Newest rename first, so that a chain within the batch (b to c, then a to b) unwinds cleanly; swaps
     // within the batch unwind through a step aside.
     const int count = batch.size();
     const auto recordAt = [&](int k) -> const RenameRecord & { return batch.at(count - 1 - k); };
-    const auto entryOf = [&](const RenameRecord &record) -> FileEntry * {
-        const int row = rowOfId.value(record.id, -1);
+    const auto entryOf = [&](int k) -> FileEntry * {
+        const int row = rowOfId.value(recordAt(k).id, -1);
         return row >= 0 ? &entries[row] : nullptr;
     };
-    QVector<RenameStep> steps;
-    if (nested) {
-        steps = plainOrder(count);
-    } else {
-        QVector<PlannedMove> moves;
-        moves.reserve(count);
-        for (int k = 0; k < count; ++k)
-            moves.append(plannedRevert(recordAt(k), entryOf(recordAt(k))));
-        steps = renameOrder(blockersOf(moves));
-    }
-    QHash<int, QString> aside;
-    for (const RenameStep &planned : qAsConst(steps)) {
-        const RenameRecord &record = recordAt(planned.rename);
-        if (planned.aside) {
-            const QString temporary = stepAside(record.pathAfter);
-            if (!temporary.isEmpty()) {
-                aside.insert(planned.rename, temporary);
-                result.moves.append({record.pathAfter, temporary});
-            }
-            continue;
-        }
-        const int row = rowOfId.value(record.id, -1);
-        FileEntry *entry = entryOf(record);
-        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr,
-                                          aside.value(planned.rename));
+    QVector<PlannedMove> moves;
+    moves.reserve(count);
+    for (int k = 0; k < count; ++k)
+        moves.append(plannedRevert(recordAt(k), entryOf(k)));
+    bool nested = false;
+    const QVector<RenameStep> steps = orderOf(moves, &nested);
+    JobJournal journal;
+    QVector<int> journalItem;
+    beginJournal(journal, JobJournal::RenameUndo, moves, journalItem,
+                 [&recordAt](int k) { return recordAt(k).identity; });
+    const auto finishRecord = [&](int k, const RowStep &step) {
         tally(result, step.outcome);
-        if (step.outcome == RowOutcome::Renamed)
-            result.moves.append({aside.value(planned.rename, record.pathAfter), step.movedTo});
-        // An item whose row was removed may still be a folder that listed items lie in.
-        if ((nested || !entry) && step.outcome == RowOutcome::Renamed)
-            followRenamedFolder(entries, record.pathAfter, step.movedTo, onRow);
+        const FileEntry *entry = entryOf(k);
         if (entry && onRow)
-            onRow(row, *entry, step.outcome);
+            onRow(rowOfId.value(recordAt(k).id), *entry, step.outcome);
         if (!step.message.isEmpty())
             reporter.report(step.message);
+    };
+    // An item put back by this undo whose ring could not turn: it goes where the batch had left it.
+    const RingTurn::Undone undone = [&](int k, const QString &from, const QString &to) {
+        if (FileEntry *entry = entryOf(k)) {
+            relocate(*entry, to, from);
+            entry->newName = entry->currentName;
+            entry->status = StatusFailed;
+        }
+        journal.done(journalItem.at(k), to);
+        result.moves.append({from, to});
+        --result.renamed;
+        finishRecord(k, {RowOutcome::Failed, RenameJob::ringUndoneMessage(to), {}});
+    };
+    RingTurn ring;
+    for (const RenameStep &planned : qAsConst(steps)) {
+        const int k = planned.rename;
+        const RenameRecord &record = recordAt(k);
+        FileEntry *entry = entryOf(k);
+        if (planned.aside) {
+            QString message;
+            const QString temporary = stepAside(record.pathAfter, &message);
+            ring.begin(k, record.pathAfter, temporary);
+            journal.aside(journalItem.at(k), temporary);
+            if (temporary.isEmpty())
+                finishRecord(k, failRow(entry, message));
+            else
+                result.moves.append({record.pathAfter, temporary});
+            continue;
+        }
+        if (ring.active() && ring.broken()) {
+            if (k != ring.asideKey())
+                finishRecord(k, failRow(entry, RenameJob::ringUndoneMessage(record.pathAfter)));
+            ring.stepOver(k);
+            continue;
+        }
+        const bool inRing = ring.active();
+        const QString aside = ring.asidePath(k);
+        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside);
+        if (step.outcome == RowOutcome::Renamed) {
+            journal.done(journalItem.at(k), step.movedTo);
+            result.moves.append({aside.isEmpty() ? record.pathAfter : aside, step.movedTo});
+            // An item whose row was removed may still be a folder that listed items lie in.
+            if (nested || !entry)
+                followRenamedFolder(entries, record.pathAfter, step.movedTo, onRow);
+        }
+        finishRecord(k, step);
+        if (inRing && step.outcome == RowOutcome::Renamed) {
+            ring.renamed(k, record.pathAfter, step.movedTo);
+        } else if (inRing) {
+            const int asideK = ring.asideKey();
+            const QString home = ring.home();
+            const QString temporary = ring.asidePath(asideK);
+            const QString where = ring.unwind(undone);
+            if (where != temporary)
+                result.moves.append({temporary, where});
+            FileEntry *asideEntry = entryOf(asideK);
+            if (asideEntry)
+                relocate(*asideEntry, where, home);
+            journal.done(journalItem.at(asideK), where);
+            if (asideK != k)
+                finishRecord(asideK, failRow(asideEntry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
+            else if (nameOf(where) != nameOf(home))
+                reporter.report(RenameJob::leftElsewhereMessage(home, where));
+        }
+        ring.stepOver(k);
     }
+    journal.finish();
     reporter.finish();
     return result;
 }
@@ -418,4 +697,39 @@ QString RenameJob::failureMessage(const QString &target)
 QString RenameJob::missingNamePartMessage(const QString &newName)
 {
     return QStringLiteral("新文件名“%1”缺少名称部分，未重命名").arg(newName);
+}
+
+QString RenameJob::deniedMessage(const QString &target)
+{
+    return QStringLiteral("命名文件“%1”失败，请确认权限！").arg(target);
+}
+
+QString RenameJob::missingMessage(const QString &path)
+{
+    return QStringLiteral("文件“%1”不存在").arg(path);
+}
+
+QString RenameJob::replacedMessage(const QString &path)
+{
+    return QStringLiteral("文件“%1”已被替换，未恢复其原名！").arg(path);
+}
+
+QString RenameJob::otherNameMessage(const QString &wanted, const QString &given)
+{
+    return QStringLiteral("原名“%1”已被占用，文件已恢复为“%2”").arg(wanted, given);
+}
+
+QString RenameJob::ringUndoneMessage(const QString &path)
+{
+    return QStringLiteral("文件“%1”所在的互换改名未能完成，已保留原名").arg(path);
+}
+
+QString RenameJob::folderMovedMessage(const QString &path, const QString &where)
+{
+    return QStringLiteral("文件“%1”所在的文件夹已被移动或重命名，文件现位于“%2”，未重命名").arg(path, where);
+}
+
+QString RenameJob::leftElsewhereMessage(const QString &home, const QString &where)
+{
+    return QStringLiteral("文件“%1”未能恢复原名，现位于“%2”！").arg(home, where);
 }

@@ -33,8 +33,9 @@ struct RenameJobResult
 // Nothing is ever replaced; an existing target fails its row, or takes the next free variant of its name
 // when conflicts are resolved (counting on, within the batch, from the variant the previous row took).
 // A name that another item of the batch gives up is no conflict: that item goes first (chains), or one item
-// of a ring steps aside to a temporary name until the others have moved (swaps). Failures become row
-// statuses and warnings through the reporter.
+// of a ring steps aside to a temporary name until the others have moved (swaps); a ring that cannot complete
+// is put back as it was. Items inside other items of the batch go first. Failures become row statuses and
+// warnings, naming their cause, through the reporter.
 class RenameJob
 {
 public:
@@ -55,6 +56,20 @@ public:
     static RenameJobResult undo(FileEntryList &entries, RenameHistory &history, bool resolveConflicts,
                                 const RowCallback &onRow, JobFailureReporter &reporter);
 
+    // Name taken, or a name the file system refuses.
     static QString failureMessage(const QString &target);
     static QString missingNamePartMessage(const QString &newName);
+    // No permission (read-only or immutable item or folder, read-only mount).
+    static QString deniedMessage(const QString &target);
+    static QString missingMessage(const QString &path);
+    // Undo found another item where the batch left its item.
+    static QString replacedMessage(const QString &path);
+    // Undo gave an item a free variant of its old name, which was taken.
+    static QString otherNameMessage(const QString &wanted, const QString &given);
+    // A swap or ring that could not complete: its items keep, or are given back, their own names.
+    static QString ringUndoneMessage(const QString &path);
+    // The folder of an item was renamed or moved during the job: where the item is now.
+    static QString folderMovedMessage(const QString &path, const QString &where);
+    // An item that could not even be given back its own name, and where it is.
+    static QString leftElsewhereMessage(const QString &home, const QString &where);
 };

@@ -1,5 +1,7 @@
 #include "renameorder.h"
 
+#include <algorithm>
+
 QVector<RenameStep> renameOrder(const QVector<int> &blockers)
 {
     enum State : char { Waiting, OnChain, Done };
@@ -27,4 +29,11 @@ QVector<RenameStep> renameOrder(const QVector<int> &blockers)
         }
     }
     return steps;
+}
+
+void orderDeepestFirst(QVector<RenameStep> &steps, const QVector<int> &depths)
+{
+    std::stable_sort(steps.begin(), steps.end(), [&depths](const RenameStep &a, const RenameStep &b) {
+        return depths.at(a.rename) > depths.at(b.rename);
+    });
 }

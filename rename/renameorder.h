@@ -18,3 +18,9 @@ struct RenameStep
 // their order except that each waits for its blocker. In a ring (a to b, b to a), one item steps aside first
 // and takes its target last.
 QVector<RenameStep> renameOrder(const QVector<int> &blockers);
+
+// Puts the steps of a batch whose items lie inside other items of it deepest first (depths[i]: how deep the
+// item of rename i lies), keeping their order otherwise. A rename only moves items deeper than itself, so every
+// step still finds its item and its target where the batch was planned; a ring or chain lies within one folder
+// and so keeps its steps together.
+void orderDeepestFirst(QVector<RenameStep> &steps, const QVector<int> &depths);

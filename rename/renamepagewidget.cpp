@@ -16,6 +16,7 @@ RenamePageWidget::RenamePageWidget(QWidget *parent) : QWidget(parent), ui(new Ui
     connect(ui->fileListWidget, &FileListWidget::canUndo, this, &RenamePageWidget::setUndoEnabled);
     connect(ui->fileListWidget, &FileListWidget::tabelEmpty, this, &RenamePageWidget::tabelEmpty);
     connect(ui->fileListWidget, &FileListWidget::conflictSummaryChanged, this, &RenamePageWidget::showConflictSummary);
+    ui->listStatusLine->setList(ui->fileListWidget);
 }
 
 RenamePageWidget::~RenamePageWidget()
@@ -33,6 +34,7 @@ void RenamePageWidget::setFolderMode(bool folderMode)
     m_folderMode = folderMode;
     ui->addFile->setVisible(!folderMode);
     ui->fileListWidget->setFolderMode(folderMode);
+    ui->listStatusLine->updateCount();
 }
 
 void RenamePageWidget::setUndoEnabled(bool enabled)

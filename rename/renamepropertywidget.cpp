@@ -21,6 +21,7 @@ constexpr int RandomNumbering = 2;
 RenamePropertyWidget::RenamePropertyWidget(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePropertyWidget)
 {
     ui->setupUi(this);
+    ui->stackedWidget->adoptPages();
     ui->insertPage->setInsertMode(true);
     connect(ui->editButtonGroup, QOverload<QAbstractButton *, bool>::of(&QButtonGroup::buttonToggled), this,
             &RenamePropertyWidget::showPageOf);
@@ -86,12 +87,19 @@ void RenamePropertyWidget::on_resetBtn_clicked()
         page->restoreRecordedDefaults();
     ui->importPage->restoreRecordedDefaults();
     // Announcing every page would leave the list showing whichever was announced last; the page in view
-    // decides. Every record now holds start values, which propose the current names, so the import page
-    // (which has no record) lets the custom page's key bring the proposals back.
-    QString key = currentKey();
-    if (ui->stackedWidget->currentWidget() == ui->importPage)
-        key = ui->custormPage->key();
-    CNvGlobalObserver::instance()->notifyObservers(key, Channel::RenameValueUpdate, QVariant());
+    // decides.
+    announceShownPage();
+}
+
+void RenamePropertyWidget::announceShownPage()
+{
+    if (ui->stackedWidget->currentWidget() == ui->importPage) {
+        ui->importPage->announceNames();
+        return;
+    }
+    const QString key = currentKey();
+    if (!key.isEmpty())
+        CNvGlobalObserver::instance()->notifyObservers(key, Channel::RenameValueUpdate, QVariant());
 }
 
 void RenamePropertyWidget::showPageOf(QAbstractButton *modeButton, bool checked)
@@ -101,8 +109,12 @@ void RenamePropertyWidget::showPageOf(QAbstractButton *modeButton, bool checked)
     QString pageName = modeButton->objectName();
     pageName.replace(QLatin1String("Btn"), QString());
     pageName += QLatin1String("Page");
-    if (auto *page = ui->stackedWidget->findChild<QWidget *>(pageName, Qt::FindDirectChildrenOnly))
-        ui->stackedWidget->setCurrentWidget(page);
+    auto *page = ui->stackedWidget->findChild<QWidget *>(pageName, Qt::FindDirectChildrenOnly);
+    if (!page)
+        return;
+    ui->stackedWidget->setCurrentWidget(page);
+    // The list shows what a start would do with the mode in view, not what the previous mode proposed.
+    announceShownPage();
 }
 
 void RenamePropertyWidget::recordPageDefaults()

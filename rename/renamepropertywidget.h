@@ -39,6 +39,8 @@ private slots:
 
 private:
     void showPageOf(QAbstractButton *modeButton, bool checked);
+    // Sends the settings of the page shown, so the list proposes what they give.
+    void announceShownPage();
     void recordPageDefaults();
     QList<RenameSettingsPage *> keyedPages() const;
 

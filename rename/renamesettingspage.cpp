@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFutureWatcher>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
@@ -152,6 +153,16 @@ void RenameSettingsPage::onControlChanged()
 
 void RenameSettingsPage::showScriptAvailability()
 {
+    // Until the dictionaries are in, both directions are offered; the page looks again once they are.
+    if (!CCConverter::isLoaded()) {
+        auto *watcher = new QFutureWatcher<void>(this);
+        connect(watcher, &QFutureWatcher<void>::finished, this, [this, watcher] {
+            watcher->deleteLater();
+            showScriptAvailability();
+        });
+        watcher->setFuture(CCConverter::whenLoaded());
+        return;
+    }
     // A direction whose dictionaries failed to load cannot be chosen; the reason stays in view.
     auto *model = qobject_cast<QStandardItemModel *>(m_common.script->model());
     QStringList reasons;

@@ -21,6 +21,8 @@ protected:
     bool bindRecord(const QString &key) override;
     bool hasRecord() const override { return m_settings != nullptr; }
     void writeRecord() override;
+    // The error of a pattern that does not compile shows under the find field.
+    void updateSections() override;
 
 private:
     Ui::Replace *ui;

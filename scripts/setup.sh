@@ -14,6 +14,10 @@ packages=(
   fonts-noto-cjk unicode-data
   xvfb xauth x11-utils dbus-daemon openssl
   desktop-file-utils appstream dpkg-dev file
+  exfatprogs exfat-fuse e2fsprogs
+  clang-format git
+  dbus
+  qttranslations5-l10n
   libexiv2-dev
 )
 

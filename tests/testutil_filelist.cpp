@@ -3,14 +3,13 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 
-#include <QApplication>
-#include <QDialog>
+#include <QDesktopServices>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPointer>
-#include <QTimer>
+#include <QInputMethodEvent>
+#include <QTest>
+#include <QWidget>
 
 namespace FileListTest {
 
@@ -31,24 +30,25 @@ QString makeDir(const QString &root, const QString &relativePath)
     return QDir::fromNativeSeparators(path);
 }
 
-void answerNextDialog(std::function<void(QDialog *)> answer, int timeoutMs)
+void typeText(QWidget *widget, const QString &text)
 {
-    auto *timer = new QTimer(qApp);
-    auto *clock = new QElapsedTimer;
-    clock->start();
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, answer, timeoutMs] {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        const bool expired = clock->elapsed() > timeoutMs;
-        if (!dialog && !expired)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        delete clock;
-        if (dialog)
-            answer(dialog);
-    });
-    timer->start();
+    widget->setFocus();
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80) {
+            QTest::keyClicks(widget, QString(ch));
+            continue;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(ch));
+        QCoreApplication::sendEvent(widget, &commit);
+    }
+}
+
+bool showAt(QWidget *window, int width, int height)
+{
+    window->resize(width, height);
+    window->show();
+    return QTest::qWaitForWindowExposed(window);
 }
 
 AdditionRecorder::AdditionRecorder()
@@ -79,6 +79,16 @@ void AdditionRecorder::onPropertyValueChanged(const QString &valueName, const QS
         log.append(QStringLiteral("LIMIT"));
     else if (valueName == Channel::MessageErrorTip)
         log.append(QStringLiteral("MESSAGE:") + value.toString());
+}
+
+UrlCatcher::UrlCatcher()
+{
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open");
+}
+
+UrlCatcher::~UrlCatcher()
+{
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 }
 
 } // namespace FileListTest

@@ -37,17 +37,6 @@ void resetRecords()
     }
 }
 
-QStringList onDisk(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 QStringList columnTexts(const FileListWidget *list, int column)
 {
     QStringList texts;

@@ -20,9 +20,6 @@ void setCustom(const QString &key, const std::function<void(CustomSettings &)> &
 // Every rename record back to its defaults.
 void resetRecords();
 
-// The names in a folder, hidden ones included, sorted.
-QStringList onDisk(const QString &folder);
-QByteArray contentOf(const QString &path);
 QStringList columnTexts(const FileListWidget *list, int column);
 
 } // namespace RenameTest

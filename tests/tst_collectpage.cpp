@@ -1,5 +1,6 @@
 // The collect pages in the main window, used as a person uses them: files and folders are listed, the panel's
 // controls are set, "开始提取" is pressed, and the written file is read back independently of the writers.
+#include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 
@@ -12,7 +13,7 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "filelist/customtabelwidget.h"
-#include "ooxml/xlsxworkbook.h"
+#include "filelist/liststatusline.h"
 #include "ooxml/zippackage.h"
 
 #include <QComboBox>
@@ -31,6 +32,7 @@
 
 #include <memory>
 
+using namespace EngineTest;
 using namespace FileListTest;
 
 namespace {
@@ -46,35 +48,6 @@ QString birthText(const QString &path)
 QString modifiedText(const QString &path)
 {
     return QFileInfo(path).lastModified().toString(TimeFormat);
-}
-
-QStringList onDisk(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// The sheet as rows of texts, read with the project's own reader.
-QList<QStringList> sheetRows(const QString &path)
-{
-    XlsxWorkbook book;
-    if (!book.load(path))
-        return {{QStringLiteral("<unreadable: %1>").arg(book.errorString())}};
-    QList<QStringList> rows;
-    for (int r = 0; r < book.lastRow(); ++r)
-        rows.append(QStringList());
-    for (const XlsxCell &cell : book.cells()) {
-        QStringList &row = rows[cell.row - 1];
-        while (row.size() < cell.column)
-            row.append(QString());
-        row[cell.column - 1] = cell.text;
-    }
-    return rows;
 }
 
 // The paragraphs of a Word document, read from its main part.
@@ -135,10 +108,7 @@ struct Page
     template<typename T = QWidget>
     T *control(const char *name) const
     {
-        T *widget = page->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qWarning("no control %s", name);
-        return widget;
+        return FileListTest::control<T>(page, name);
     }
     QToolButton *start() const { return control<QToolButton>("setBtn"); }
     QStringList column(int column) const
@@ -150,14 +120,6 @@ struct Page
     }
     QStringList statuses() const { return column(CollectListWidget::StatusColumn); }
 };
-
-QStringList repeated(const QString &text, int times)
-{
-    QStringList list;
-    for (int i = 0; i < times; ++i)
-        list.append(text);
-    return list;
-}
 
 } // namespace
 
@@ -225,11 +187,9 @@ void TestCollectPage::init()
     QVERIFY(m_dir->isValid());
     m_items = makeDir(m_dir->path(), QStringLiteral("items"));
     m_out = makeDir(m_dir->path(), QStringLiteral("out"));
-    m_answerer = std::make_unique<ModalAnswerer>(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    m_answerer = std::make_unique<ModalAnswerer>();
     m_window = std::make_unique<MainWindow>();
-    m_window->resize(1400, 860);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(showAt(m_window.get(), 1400, 860));
 }
 
 void TestCollectPage::cleanup()
@@ -261,12 +221,7 @@ Page TestCollectPage::showPage(bool folderPage)
 // Picks the folder through the panel's folder button and the folder dialog.
 void TestCollectPage::setOutputFolder(const Page &p, const QString &folder)
 {
-    answerNextDialog([folder](QDialog *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(files);
-        files->findChild<QLineEdit *>("fileNameEdit")->setText(folder);
-        files->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
-    });
+    ModalAnswerer picker("folder dialog", ModalAnswerer::pickInFileDialog(QString(), folder));
     QTest::mouseClick(p.control("openDirBtn"), Qt::LeftButton);
     QCOMPARE(p.control<QPushButton>("replaceExcelLabel")->text(), folder);
 }
@@ -303,12 +258,7 @@ void TestCollectPage::exportAndWait(const Page &p, const QString &status)
 
 QStringList TestCollectPage::warnings() const
 {
-    QStringList list;
-    for (int i = 0; i < m_answerer->texts.size(); ++i) {
-        if (m_answerer->classNames.at(i) == QLatin1String("WarningDialog"))
-            list.append(m_answerer->texts.at(i));
-    }
-    return list;
+    return m_answerer->textsOf("WarningDialog");
 }
 
 void TestCollectPage::pageShape()
@@ -368,15 +318,13 @@ void TestCollectPage::startFollowsList()
     QVERIFY(!p.start()->isEnabled());
     makeFile(m_items, "a.txt");
     makeFile(m_items, "b.txt");
-    answerNextDialog([this](QDialog *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(files);
-        QCOMPARE(files->windowTitle(), QStringLiteral("打开"));
-        files->setDirectory(m_items);
-        files->findChild<QLineEdit *>("fileNameEdit")->setText("\"a.txt\" \"b.txt\"");
-        files->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
+    QString title;
+    ModalAnswerer picker("file dialog", [&](QDialog *dialog) {
+        title = dialog->windowTitle();
+        ModalAnswerer::pickInFileDialog(m_items, "\"a.txt\" \"b.txt\"")(dialog);
     });
     QTest::mouseClick(p.control("addFile"), Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("打开"));
     QCOMPARE(p.column(CollectListWidget::NameColumn), QStringList({"a.txt", "b.txt"}));
     QVERIFY(p.start()->isEnabled());
     QTest::mouseClick(p.control("clearList"), Qt::LeftButton);
@@ -457,7 +405,7 @@ void TestCollectPage::xlsxColumns()
             row.removeLast();
         expected.append(row);
     }
-    QCOMPARE(sheetRows(m_out + "/名单.xlsx"), expected);
+    QCOMPARE(readWorkbook(m_out + "/名单.xlsx"), expected);
     QVERIFY(warnings().isEmpty());
 }
 
@@ -515,7 +463,7 @@ void TestCollectPage::folderPage()
 
     exportAndWait(p);
 
-    QCOMPARE(sheetRows(m_out + "/提取文件夹名.xlsx"),
+    QCOMPARE(readWorkbook(m_out + "/提取文件夹名.xlsx"),
              QList<QStringList>({{"文件名称", "文件路径"}, {"my.folder", d1}, {"其他", d2}}));
 }
 
@@ -555,8 +503,13 @@ void TestCollectPage::existingFileKept()
 
     QCOMPARE(onDisk(m_out), QStringList({"名单(1).xlsx", "名单.xlsx"}));
     QCOMPARE(contentOf(m_out + "/名单.xlsx"), QByteArray("not a workbook, but the user's"));
-    QCOMPARE(sheetRows(m_out + "/名单(1).xlsx").value(1).value(0), QStringLiteral("a.txt"));
+    QCOMPARE(readWorkbook(m_out + "/名单(1).xlsx").value(1).value(0), QStringLiteral("a.txt"));
     QCOMPARE(warnings(), QStringList{renamedMessage(m_out + "/名单.xlsx", m_out + "/名单(1).xlsx")});
+    // The line above the list names the file written and offers to show it.
+    auto *line = p.page->findChild<ListStatusLine *>("listStatusLine");
+    QCOMPARE(line->summaryText(), QStringLiteral("已导出：名单(1).xlsx"));
+    QCOMPARE(line->writtenFile(), m_out + "/名单(1).xlsx");
+    QVERIFY(line->findChild<QWidget *>("showFileBtn")->isVisible());
 }
 
 void TestCollectPage::twoStartsTwoFiles()
@@ -614,6 +567,7 @@ void TestCollectPage::failedSave()
     exportAndWait(p, QStringLiteral("失败"));
 
     QCOMPARE(warnings(), QStringList{"保存文件失败！"});
+    QCOMPARE(p.page->findChild<ListStatusLine *>("listStatusLine")->summaryText(), QStringLiteral("导出失败，未生成文件"));
     // Nothing left behind, not even a temporary file.
     QCOMPARE(onDisk(m_out), how == "removed" ? QStringList() : QStringList{"target"});
     if (how == "file")
@@ -729,20 +683,20 @@ void TestCollectPage::chooseOutputFolder()
     KeyRecorder recorder;
 
     // A cancelled dialog changes nothing.
-    answerNextDialog([](QDialog *dialog) { dialog->reject(); });
+    ModalAnswerer cancel("folder dialog", ModalAnswerer::reject());
     QTest::mouseClick(p.control(button.toLatin1().constData()), Qt::LeftButton);
     QCOMPARE(shown->text(), before);
     QCOMPARE(collectSettings(false).outputFolder, before);
     QVERIFY(recorder.keys.isEmpty());
 
-    answerNextDialog([this](QDialog *dialog) {
+    bool dirsOnly = false;
+    ModalAnswerer picker("folder dialog", [&](QDialog *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(files);
-        QVERIFY(files->testOption(QFileDialog::ShowDirsOnly));
-        files->findChild<QLineEdit *>("fileNameEdit")->setText(m_out);
-        files->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
+        dirsOnly = files && files->testOption(QFileDialog::ShowDirsOnly);
+        ModalAnswerer::pickInFileDialog(QString(), m_out)(dialog);
     });
     QTest::mouseClick(p.control(button.toLatin1().constData()), Qt::LeftButton);
+    QVERIFY(dirsOnly);
     QCOMPARE(shown->text(), m_out);
     QCOMPARE(collectSettings(false).outputFolder, m_out);
     QCOMPARE(recorder.keys, QStringList{Channel::FileCollectProperty});
@@ -784,9 +738,9 @@ void TestCollectPage::reset()
 
     exportAndWait(p);
     const QString a = m_items + "/a.txt";
-    QCOMPARE(sheetRows(desktop + "/提取文件名.xlsx"),
-             QList<QStringList>({{"文件名称", "文件路径", "创建时间", "修改时间"},
-                                 {"a.txt", a, birthText(a), modifiedText(a)}}));
+    QCOMPARE(readWorkbook(desktop + "/提取文件名.xlsx"),
+             QList<QStringList>(
+                 {{"文件名称", "文件路径", "创建时间", "修改时间"}, {"a.txt", a, birthText(a), modifiedText(a)}}));
 }
 
 void TestCollectPage::fullList()
@@ -799,7 +753,7 @@ void TestCollectPage::fullList()
     QCOMPARE(p.list->table()->rowCount(), 3000);
     setOutputFolder(p, m_out);
     exportAndWait(p);
-    const QList<QStringList> rows = sheetRows(m_out + "/提取文件名.xlsx");
+    const QList<QStringList> rows = readWorkbook(m_out + "/提取文件名.xlsx");
     QCOMPARE(rows.size(), 3001);
     QCOMPARE(rows.first(), QStringList({"文件名称", "文件路径", "创建时间", "修改时间"}));
     QCOMPARE(rows.at(1).value(0), QStringLiteral("f0000.txt"));

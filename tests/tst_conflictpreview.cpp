@@ -269,8 +269,10 @@ void TestConflictPreview::previewEqualsJob_data()
         << true << true << QStringList{"rel.2/"} << QStringList{"a>rel.2", "b>rel.2"}
         << QStringList{"=rel(1).2", "=rel(2).2"};
     QTest::newRow("folders: swap") << true << false << nothing << QStringList{"a>b", "b>a"} << QStringList{"", ""};
-    QTest::newRow("folders inside listed folders keep the plain order")
-        << true << false << nothing << QStringList{"p>q", "p/c>d", "p/d>e"} << QStringList{"", "d@2", ""};
+    QTest::newRow("folders inside listed folders: a chain inside a renamed folder")
+        << true << false << nothing << QStringList{"p>q", "p/c>d", "p/d>e"} << QStringList{"", "", ""};
+    QTest::newRow("folders inside listed folders: a swap inside a renamed folder")
+        << true << false << nothing << QStringList{"p>q", "p/c>d", "p/d>c"} << QStringList{"", "", ""};
 }
 
 void TestConflictPreview::previewEqualsJob()

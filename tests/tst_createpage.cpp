@@ -1,6 +1,7 @@
 // The batch-create page in the main window, used as a person uses it: the controls of the two creation pages
 // are set by their object names, the planned list is read, "开始生成" is clicked and the folders and files
 // are checked on disk in a temporary folder. Warnings are answered by a timer and read back word for word.
+#include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 
@@ -16,6 +17,7 @@
 #include "create/importcreate.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
+#include "filelist/liststatusline.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,6 +39,7 @@
 
 #include <memory>
 
+using namespace EngineTest;
 using namespace FileListTest;
 
 namespace {
@@ -49,70 +52,6 @@ QString fileFailure(const QString &path)
 QString folderFailure(const QString &path)
 {
     return QStringLiteral("创建文件“%1”失败，请确认权限").arg(path);
-}
-
-QStringList onDisk(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                                  QDir::Name);
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList repeated(const QString &text, int times)
-{
-    QStringList list;
-    for (int i = 0; i < times; ++i)
-        list.append(text);
-    return list;
-}
-
-// A workbook whose first sheet holds the given cells, row by row from column A; an empty text leaves the
-// cell out.
-bool writeWorkbook(const QString &path, const QVector<QStringList> &rows)
-{
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    if (!book)
-        return false;
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows.at(r).size(); ++c) {
-            const QString &text = rows.at(r).at(c);
-            if (!text.isEmpty())
-                worksheet_write_string(sheet, lxw_row_t(r), lxw_col_t(c), text.toUtf8().constData(), nullptr);
-        }
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
-}
-
-bool writeNames(const QString &path, const QStringList &names)
-{
-    QVector<QStringList> rows;
-    for (const QString &name : names)
-        rows.append({name});
-    return writeWorkbook(path, rows);
-}
-
-// Answers the file dialog the next click opens: goes to folder and, for a file, picks fileName in it.
-void answerFileDialog(const QString &folder, const QString &fileName = QString())
-{
-    answerNextDialog([folder, fileName](QDialog *dialog) {
-        auto *chooser = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(chooser);
-        chooser->setDirectory(folder);
-        if (!fileName.isEmpty())
-            chooser->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(fileName);
-        static_cast<QDialog *>(chooser)->accept();
-    });
-}
-
-void answerFileDialogByCancel()
-{
-    answerNextDialog([](QDialog *dialog) { dialog->reject(); });
 }
 
 } // namespace
@@ -179,6 +118,7 @@ private:
     QStringList warnings() const;
     bool placeholderShown() const;
     QAbstractButton *startButton() const;
+    ListStatusLine *statusLine() const { return m_page->findChild<ListStatusLine *>("listStatusLine"); }
     QRect cellRect(int row, int column) const;
 
     std::unique_ptr<MainWindow> m_window;
@@ -210,11 +150,9 @@ void TestCreatePage::init()
     QVERIFY(m_dir->isValid());
     m_root = m_dir->path();
     m_out = makeDir(m_root, "out");
-    m_answerer = std::make_unique<ModalAnswerer>(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    m_answerer = std::make_unique<ModalAnswerer>();
     m_window = std::make_unique<MainWindow>();
-    m_window->resize(1400, 900);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(showAt(m_window.get(), 1400, 900));
     QTest::mouseClick(m_window->findChild<QToolButton *>("batchCreateFolderBtn"), Qt::LeftButton);
     m_page = m_window->findChild<CreateFilePage *>("batchCreateFolderPage");
     QVERIFY(m_page);
@@ -259,7 +197,7 @@ void TestCreatePage::showImport()
 
 void TestCreatePage::chooseFolder(const char *page, const QString &folder)
 {
-    answerFileDialog(folder);
+    ModalAnswerer picker("folder dialog", ModalAnswerer::pickInFileDialog(folder));
     click(page, "openPathBtn");
     QTRY_COMPARE(find<QPushButton>(page, "replacePathLabel")->text(), folder);
 }
@@ -267,7 +205,7 @@ void TestCreatePage::chooseFolder(const char *page, const QString &folder)
 void TestCreatePage::chooseWorkbook(const QString &path)
 {
     const QFileInfo info(path);
-    answerFileDialog(info.absolutePath(), info.fileName());
+    ModalAnswerer picker("file dialog", ModalAnswerer::pickInFileDialog(info.absolutePath(), info.fileName()));
     auto *pick = find<QAbstractButton>("importCreatePage", "importExcelBtn");
     if (!pick->isVisible())
         pick = find<QAbstractButton>("importCreatePage", "changeExcelBtn");
@@ -281,16 +219,7 @@ void TestCreatePage::setCustom(int count, const QString &name)
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
-    // Plain keys for ASCII, other characters committed by an input method, as a person types them.
-    for (const QChar ch : name) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &commit);
-    }
+    typeText(edit, name);
     QCOMPARE(edit->text(), name);
     find<QSpinBox>("custormCreatePage", "createCountSpinBox")->setValue(count);
 }
@@ -322,12 +251,7 @@ QStringList TestCreatePage::column(int column) const
 
 QStringList TestCreatePage::warnings() const
 {
-    QStringList texts;
-    for (int i = 0; i < m_answerer->texts.size(); ++i) {
-        if (m_answerer->classNames.at(i) == QLatin1String("WarningDialog"))
-            texts.append(m_answerer->texts.at(i));
-    }
-    return texts;
+    return m_answerer->textsOf("WarningDialog");
 }
 
 bool TestCreatePage::placeholderShown() const
@@ -368,10 +292,16 @@ void TestCreatePage::startsEmpty()
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(!m_list->acceptDrops());
 
-    // Count 0 plans nothing.
+    // Count 0 plans nothing, also when it comes after a plan.
     showCustom();
     QVERIFY(placeholderShown());
     QVERIFY(!startButton()->isEnabled());
+    setCustom(2, "d");
+    QVERIFY(startButton()->isEnabled());
+    QCOMPARE(statusLine()->countText(), QStringLiteral("共2个项目"));
+    find<QSpinBox>("custormCreatePage", "createCountSpinBox")->setValue(0);
+    QVERIFY(!startButton()->isEnabled());
+    QCOMPARE(statusLine()->countText(), QStringLiteral("共0个项目"));
 }
 
 void TestCreatePage::customNames_data()
@@ -641,6 +571,7 @@ void TestCreatePage::secondStart()
     QCOMPARE(statuses(), repeated("成功", 2));
     QCOMPARE(onDisk(m_out), QStringList({"report.final0(1).txt", "report.final0.txt", "report.final1(1).txt",
                                          "report.final1.txt"}));
+    QCOMPARE(statusLine()->summaryText(), QStringLiteral("已完成：成功2个，失败0个"));
 }
 
 void TestCreatePage::hostileNamesFromWorkbook_data()
@@ -784,10 +715,10 @@ void TestCreatePage::switchingPagesShowsEachPlan()
     start();
     QCOMPARE(statuses(), repeated("成功", 3));
 
-    // The import page has no workbook: no rows, and the start button stays as it was.
+    // The import page has no workbook: no rows, nothing to start.
     showImport();
     QVERIFY(placeholderShown());
-    QVERIFY(startButton()->isEnabled());
+    QVERIFY(!startButton()->isEnabled());
     QTest::mouseClick(startButton(), Qt::LeftButton);
     QCOMPARE(onDisk(m_out).size(), 3);
 
@@ -921,13 +852,13 @@ void TestCreatePage::cancelledFolderDialog()
 {
     showCustom();
     chooseFolder("custormCreatePage", m_out);
-    answerFileDialogByCancel();
+    ModalAnswerer cancel("folder dialog", ModalAnswerer::reject());
     click("custormCreatePage", "replacePathLabel");
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCOMPARE(find<QPushButton>("custormCreatePage", "replacePathLabel")->text(), m_out);
     QCOMPARE(customPlan().targetFolder, m_out);
 
-    answerFileDialogByCancel();
+    ModalAnswerer cancelAgain("folder dialog", ModalAnswerer::reject());
     click("importCreatePage", "replacePathLabel");
     QTRY_VERIFY(!QApplication::activeModalWidget());
     QCOMPARE(importPlan().targetFolder, defaultTargetFolder());

@@ -20,21 +20,13 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
-using EngineTest::WarningListener;
-#ifdef Q_OS_LINUX
-using EngineTest::setImmutable;
-#endif
+using namespace EngineTest;
 
 namespace {
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 bool writeFile(const QString &path, const QByteArray &content)
 {
@@ -459,21 +451,33 @@ void TestCreationJob::missingOrUnreadableTemplate_data()
     QTest::newRow("not found") << "-";
     QTest::newRow("no such file") << "gone.docx";
     QTest::newRow("a folder") << "folder.docx";
+#ifdef Q_OS_LINUX
+    // Opening either to read would wait for a writer, or never end.
+    QTest::newRow("a FIFO") << "fifo.docx";
+    QTest::newRow("a device") << "/dev/zero";
+#endif
 }
 
 void TestCreationJob::missingOrUnreadableTemplate()
 {
     QFETCH(QString, templateFile);
     QVERIFY(QDir(m_templates).mkdir("folder.docx"));
-    const QString path = templateFile == "-" ? QString() : m_templates + '/' + templateFile;
+#ifdef Q_OS_LINUX
+    QCOMPARE(::mkfifo(QFile::encodeName(m_templates + "/fifo.docx").constData(), 0600), 0);
+#endif
+    const QString path = templateFile == "-"          ? QString()
+                       : templateFile.startsWith('/') ? templateFile
+                                                      : m_templates + '/' + templateFile;
     WarningListener listener;
     CreationPlan plan = planOf(CreateWord, {"a", "b", "c", "d", "e"});
     const CreationJobResult result = run(plan, path);
     QCOMPARE(result.failed, 5);
     QCOMPARE(statusText(plan), QString("2 2 2 2 2"));
     QCOMPARE(listener.messages,
-             withFolder({"请确认文件“%dir/a.docx”路径拥有权限", "请确认文件“%dir/b.docx”路径拥有权限",
-                         "请确认文件“%dir/c.docx”路径拥有权限", "另有2个项目操作失败，请查看列表中的状态"},
+             withFolder({"文件模板缺失或不是普通文件，未能创建文件“%dir/a.docx”！",
+                         "文件模板缺失或不是普通文件，未能创建文件“%dir/b.docx”！",
+                         "文件模板缺失或不是普通文件，未能创建文件“%dir/c.docx”！",
+                         "另有2个项目操作失败，请查看列表中的状态"},
                         m_out));
     QVERIFY(entriesOf(m_out).isEmpty());
 
@@ -524,23 +528,9 @@ void TestCreationJob::readOnlyTargetFolder()
 #endif
     QFETCH(int, type);
     const QString templateFile = makeTemplate(type, m_templateContent.value(type));
-    bool locked = false;
-#ifdef Q_OS_LINUX
-    if (::geteuid() == 0) {
-        locked = setImmutable(m_out, true);
-        if (!locked)
-            QSKIP("running as root on a file system without the immutable flag: nothing refuses a creation");
-    }
-#endif
-    auto unlock = qScopeGuard([&] {
-#ifdef Q_OS_LINUX
-        if (locked)
-            setImmutable(m_out, false);
-#endif
-        QFile::setPermissions(m_out, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    if (!locked)
-        QVERIFY(QFile::setPermissions(m_out, QFile::ReadOwner | QFile::ExeOwner));
+    const LockedFolder lock(m_out);
+    if (!lock.isLocked())
+        QSKIP("running as root on a file system without the immutable flag: nothing refuses a creation");
 
     WarningListener listener;
     QStringList names;
@@ -652,6 +642,8 @@ void TestCreationJob::exclusiveCreationNeverTakesOver()
     QVERIFY(!QFileInfo::exists(m_out + "/new.txt"));
     QCOMPARE(createFileFromTemplate(m_out + "/new.txt", templateFile), CreateOutcome::Created);
     QCOMPARE(contentOf(m_out + "/new.txt"), QByteArray("template bytes"));
+    // No reservation, no temporary copy is left behind.
+    QCOMPARE(entriesOf(m_out), QStringList({"folder", "new.txt", "taken.txt"}));
 }
 
 void TestCreationJob::failedCopyLeavesNoFile()

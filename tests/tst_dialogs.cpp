@@ -2,6 +2,7 @@
 #include "filelist/startfolder.h"
 #include "filelist/folderpicker.h"
 #include "testutil_filelist.h"
+#include "testutil_modal.h"
 
 #include <QAbstractItemView>
 #include <QFileDialog>
@@ -108,15 +109,13 @@ void TestDialogs::pickersAreLegible()
     FileListTest::makeFile(dir.path(), "报告.txt");
     FileListTest::makeDir(dir.path(), "文件夹");
     Legibility seen;
-    bool answered = false;
-    FileListTest::answerNextDialog([&](QDialog *dialog) {
+    ModalAnswerer answerer(folders ? "folder picker" : "file dialog", [&](QDialog *dialog) {
         if (auto *fileDialog = qobject_cast<QFileDialog *>(dialog))
             fileDialog->setDirectory(dir.path());
         QCoreApplication::processEvents();
         seen = inspect(dialog);
         if (qEnvironmentVariableIsSet("QUORLIN_SHOTS"))
             dialog->grab().save(QStringLiteral("%1/dialog-%2.png").arg(qEnvironmentVariable("QUORLIN_SHOTS")).arg(folders));
-        answered = true;
         dialog->reject();
     });
     if (folders)
@@ -124,7 +123,8 @@ void TestDialogs::pickersAreLegible()
     else
         QFileDialog::getOpenFileNames(nullptr, QStringLiteral("打开"), dir.path(), QString(), nullptr,
                                       QFileDialog::DontUseNativeDialog);
-    QVERIFY(answered);
+    if (!answerer.verifyOpened())
+        return;
     QVERIFY(seen.views > 0);
     QVERIFY(seen.buttons > 0);
     QVERIFY2(seen.problems.isEmpty(), qPrintable(seen.problems.join("; ")));

@@ -27,12 +27,10 @@
 #endif
 
 using Parts = QMap<QString, QByteArray>;
-using Grid = QVector<QStringList>;
+using Grid = QList<QStringList>;
 Q_DECLARE_METATYPE(Grid)
 
-#ifdef Q_OS_LINUX
-using EngineTest::setImmutable;
-#endif
+using namespace EngineTest;
 
 namespace {
 
@@ -175,40 +173,11 @@ void verifyPackage(const Parts &parts, const QString &mainPart)
     QVERIFY(mainFound);
 }
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
-}
-
-// Every entry of a folder, hidden ones included.
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
-// The rows of the first worksheet as a grid, read with the project's reader; empty cells are empty texts.
-Grid readWorkbook(const QString &path)
-{
-    XlsxWorkbook book;
-    if (!book.load(path) || !book.hasCurrentWorksheet())
-        return Grid{{"<unreadable>"}};
-    Grid grid(book.lastRow());
-    for (const XlsxCell &cell : book.cells()) {
-        QStringList &row = grid[cell.row - 1];
-        while (row.size() < cell.column)
-            row.append(QString());
-        row[cell.column - 1] = cell.text;
-    }
-    return grid;
 }
 
 Grid gridOf(const ExportRows &rows)
@@ -387,7 +356,7 @@ void TestExportWriters::zipFailures()
     error.clear();
     QVERIFY(!fine.write(path("missing/z.zip"), &error));
     QVERIFY(!error.isEmpty());
-    QCOMPARE(entriesOf(m_dir->path()), QStringList{"kept.zip"});
+    QCOMPARE(onDisk(m_dir->path()), QStringList{"kept.zip"});
 }
 
 void TestExportWriters::docxParagraphs_data()
@@ -520,7 +489,7 @@ void TestExportWriters::workbookDroppedUnlessClosed()
         QVERIFY(writer.open(path("never.xlsx")));
         QVERIFY(writer.addRow(QStringList{"a"}));
     }
-    QVERIFY(entriesOf(m_dir->path()).isEmpty());
+    QVERIFY(onDisk(m_dir->path()).isEmpty());
 
     WorkbookWriter missing;
     QVERIFY(missing.open(path("no/such/folder.xlsx")));
@@ -702,7 +671,7 @@ void TestExportWriters::xlsxExportReadBack()
     QCOMPARE(grid[3000], (QStringList{"文件2999", path("items/文件2999.dat"), "2021/03/04 05:06:07"}));
     QCoreApplication::sendPostedEvents(&receiver);
     QVERIFY(receiver.messages.isEmpty());
-    QCOMPARE(entriesOf(m_dir->path()), (QStringList{"items", "名单.xlsx"}));
+    QCOMPARE(onDisk(m_dir->path()), (QStringList{"items", "名单.xlsx"}));
 }
 
 void TestExportWriters::docxExportReadBack()
@@ -798,7 +767,7 @@ void TestExportWriters::existingFileKept()
     QCOMPARE(receiver.messages,
              (QStringList{"文件“" + folder + "/名单" + extension + "”已存在，已保存为“" + folder + "/名单(1)" + extension + "”",
                           "文件“" + folder + "/名单" + extension + "”已存在，已保存为“" + folder + "/名单(3)" + extension + "”"}));
-    QCOMPARE(entriesOf(folder).size(), 5);
+    QCOMPARE(onDisk(folder).size(), 5);
 }
 
 void TestExportWriters::failedExportLeavesNothing_data()
@@ -835,8 +804,8 @@ void TestExportWriters::failedExportLeavesNothing()
     QVERIFY(outcome.path.isEmpty());
     QCoreApplication::sendPostedEvents(&receiver);
     QCOMPARE(receiver.messages, QStringList{SaveFailed});
-    QCOMPARE(entriesOf(m_dir->path()), (QStringList{"plain.file", "sub"}));
-    QVERIFY(entriesOf(path("sub")).isEmpty());
+    QCOMPARE(onDisk(m_dir->path()), (QStringList{"plain.file", "sub"}));
+    QVERIFY(onDisk(path("sub")).isEmpty());
 }
 
 void TestExportWriters::readOnlyFolder()
@@ -847,23 +816,9 @@ void TestExportWriters::readOnlyFolder()
     const QString folder = path("locked");
     QVERIFY(QDir().mkdir(folder));
     writeFile(folder + "/名单.xlsx", "old");
-    bool locked = false;
-#ifdef Q_OS_LINUX
-    if (::geteuid() == 0) {
-        locked = setImmutable(folder, true);
-        if (!locked)
-            QSKIP("running as root on a file system without the immutable flag: nothing keeps files out");
-    }
-#endif
-    auto unlock = qScopeGuard([&] {
-#ifdef Q_OS_LINUX
-        if (locked)
-            setImmutable(folder, false);
-#endif
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    if (!locked)
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const LockedFolder lock(folder);
+    if (!lock.isLocked())
+        QSKIP("running as root on a file system without the immutable flag: nothing keeps files out");
 
     for (int type : {int(ExportXlsx), int(ExportDocx), int(ExportTxt)}) {
         CollectSettings settings = settingsFor(type, "名单");
@@ -873,7 +828,7 @@ void TestExportWriters::readOnlyFolder()
         QCoreApplication::sendPostedEvents(&receiver);
         QCOMPARE(receiver.messages, QStringList{SaveFailed});
     }
-    QCOMPARE(entriesOf(folder), QStringList{"名单.xlsx"});
+    QCOMPARE(onDisk(folder), QStringList{"名单.xlsx"});
     QCOMPARE(contentOf(folder + "/名单.xlsx"), QByteArray("old"));
 }
 
@@ -889,7 +844,7 @@ void TestExportWriters::longNameWithoutRoomForCounter()
     QVERIFY(!outcome.saved);
     QCoreApplication::sendPostedEvents(&receiver);
     QCOMPARE(receiver.messages, QStringList{SaveFailed});
-    QCOMPARE(entriesOf(m_dir->path()), QStringList{base + ".xlsx"});
+    QCOMPARE(onDisk(m_dir->path()), QStringList{base + ".xlsx"});
     QCOMPARE(contentOf(path(base + ".xlsx")), QByteArray("old"));
 }
 

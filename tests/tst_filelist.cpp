@@ -1,4 +1,5 @@
 #include "testutil_filelist.h"
+#include "testutil_modal.h"
 
 #include "hub/entrystatus.h"
 #include "filelist/actiondelegate.h"
@@ -6,7 +7,6 @@
 #include "rename/filelistwidget.h"
 #include "filelist/tableroles.h"
 
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -117,20 +117,6 @@ void doubleClick(QWidget *widget, const QPoint &pos)
     QTest::mouseDClick(widget, Qt::LeftButton, {}, pos);
 }
 
-// Types text as a user would: ASCII on the keyboard, Chinese through the input method's commit.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128) {
-            QTest::keyClicks(widget, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QApplication::sendEvent(widget, &commit);
-    }
-}
-
 QStringList makeFiles(const QString &root, const QStringList &names)
 {
     QStringList paths;
@@ -149,15 +135,6 @@ int countPixels(const QImage &image, const std::function<bool(QColor)> &match)
 }
 
 } // namespace
-
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 class TestFileList : public QObject
 {
@@ -772,7 +749,6 @@ void TestFileList::pressAndReleaseOnDifferentButtons()
     List list = makeList();
     list->addFiles(makeFiles(dir.path(), {"a.txt", "b.txt"}));
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
     QWidget *viewport = list->table()->viewport();
 
     QTest::mousePress(viewport, Qt::LeftButton, {}, drawnButton(*list, 0, "deleteBtn"));
@@ -780,7 +756,6 @@ void TestFileList::pressAndReleaseOnDifferentButtons()
     QTest::mousePress(viewport, Qt::LeftButton, {}, drawnButton(*list, 0, "deleteBtn"));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, drawnButton(*list, 1, "deleteBtn"));
 
-    QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(list->entries().size(), 2);
     QVERIFY(catcher.opened.isEmpty());
 }
@@ -791,11 +766,9 @@ void TestFileList::openButtonReveals()
     List list = makeList();
     list->addFiles(makeFiles(dir.path(), {"a.txt", "sub/b.txt"}));
     UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
 
     QTest::mouseClick(list->table()->viewport(), Qt::LeftButton, {}, drawnButton(*list, 1, "openBtn"));
 
-    QDesktopServices::unsetUrlHandler("file");
     QCOMPARE(catcher.opened, QList<QUrl>({QUrl::fromLocalFile(dir.path() + "/sub")}));
     QCOMPARE(list->entries().size(), 2);
 }
@@ -837,13 +810,9 @@ void TestFileList::clickEmptyArea()
     List list = makeList(folderMode);
     AdditionRecorder hub;
     QString title;
-    answerNextDialog([&](QDialog *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(files);
-        title = files->windowTitle();
-        files->setDirectory(dir.path());
-        files->findChild<QLineEdit *>("fileNameEdit")->setText("\"one\" \"two\"");
-        files->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
+    ModalAnswerer picker("file or folder dialog", [&](QDialog *dialog) {
+        title = dialog->windowTitle();
+        ModalAnswerer::pickInFileDialog(dir.path(), "\"one\" \"two\"")(dialog);
     });
 
     QTest::mouseClick(list->findChild<QWidget *>("addFileAreaWidget"), Qt::LeftButton);
@@ -861,7 +830,7 @@ void TestFileList::clickEmptyAreaCancelled()
 {
     List list = makeList();
     AdditionRecorder hub;
-    answerNextDialog([](QDialog *dialog) { dialog->reject(); });
+    ModalAnswerer cancel("file dialog", ModalAnswerer::reject());
     QTest::mouseClick(list->findChild<QWidget *>("addFileAreaWidget"), Qt::LeftButton);
     QVERIFY(hub.log.isEmpty());
     QVERIFY(list->findChild<QWidget *>("emptyList")->isVisible());

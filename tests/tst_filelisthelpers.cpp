@@ -1,4 +1,5 @@
 #include "testutil_filelist.h"
+#include "testutil_modal.h"
 
 #include "filelist/additionplan.h"
 #include "filelist/custormtabelitem.h"
@@ -217,14 +218,11 @@ void TestFileListHelpers::pickTwoFolders()
     const QString two = makeDir(dir.path(), "two");
     QString title;
     bool multiSelect = false;
-    answerNextDialog([&](QDialog *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(files);
-        title = files->windowTitle();
-        multiSelect = files->findChild<QListView *>("listView")->selectionMode() == QAbstractItemView::ExtendedSelection;
-        files->setDirectory(dir.path());
-        files->findChild<QLineEdit *>("fileNameEdit")->setText("\"two\" \"one\"");
-        files->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
+    ModalAnswerer picker("folder picker", [&](QDialog *dialog) {
+        title = dialog->windowTitle();
+        multiSelect =
+            dialog->findChild<QListView *>("listView")->selectionMode() == QAbstractItemView::ExtendedSelection;
+        ModalAnswerer::pickInFileDialog(dir.path(), "\"two\" \"one\"")(dialog);
     });
     const QStringList picked = pickFolders(QStringLiteral("选择目录"));
     QCOMPARE(title, QStringLiteral("选择目录"));
@@ -234,7 +232,7 @@ void TestFileListHelpers::pickTwoFolders()
 
 void TestFileListHelpers::pickCancelled()
 {
-    answerNextDialog([](QDialog *dialog) { dialog->reject(); });
+    ModalAnswerer cancel("folder picker", ModalAnswerer::reject());
     QVERIFY(pickFolders(QStringLiteral("选择目录")).isEmpty());
 }
 

@@ -85,18 +85,37 @@ QStringList filesUnder(const QString &folder)
     return files;
 }
 
-QMap<QString, QString> desktopEntryKeys(const QString &path)
+// The groups of a desktop-entry style key file (a desktop entry, a service menu, a Nemo action), by name.
+QMap<QString, QMap<QString, QString>> keyFileGroups(const QString &path)
 {
-    QMap<QString, QString> keys;
+    QMap<QString, QMap<QString, QString>> groups;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return keys;
+        return groups;
+    QString group;
     for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            group = line.mid(1, line.size() - 2);
+            continue;
+        }
         const int equals = line.indexOf(QLatin1Char('='));
-        if (equals > 0)
-            keys.insert(line.left(equals), line.mid(equals + 1));
+        if (equals > 0 && !line.startsWith(QLatin1Char('#')))
+            groups[group].insert(line.left(equals), line.mid(equals + 1));
     }
-    return keys;
+    return groups;
+}
+
+// The actions a file manager offers on a selection: their names and command lines.
+using Actions = QMap<QString, QString>;
+
+Actions desktopActions(const QMap<QString, QMap<QString, QString>> &groups)
+{
+    Actions actions;
+    for (const QString &id : groups.value("Desktop Entry").value("Actions").split(';', Qt::SkipEmptyParts)) {
+        const QMap<QString, QString> action = groups.value("Desktop Action " + id);
+        actions.insert(action.value("Name"), action.value("Exec"));
+    }
+    return actions;
 }
 
 } // namespace
@@ -110,6 +129,8 @@ private slots:
     void layout();
     void desktopEntry_data();
     void desktopEntry();
+    void fileManagerActions_data();
+    void fileManagerActions();
     void metainfo_data();
     void metainfo();
     void packageDependencies();
@@ -167,9 +188,16 @@ void TestInstall::layout_data()
 void TestInstall::layout()
 {
     QFETCH(QString, usr);
-    QStringList expected = {"bin/quorlin", "bin/quorlin-logdecode", "share/applications/" + appId + ".desktop",
+    QStringList expected = {"bin/quorlin",
+                            "bin/quorlin-logdecode",
+                            "share/applications/" + appId + ".desktop",
+                            "share/kio/servicemenus/quorlin.desktop",
+                            "share/nemo/actions/quorlin-rename.nemo_action",
+                            "share/nemo/actions/quorlin-time.nemo_action",
+                            "share/nemo/actions/quorlin-collect.nemo_action",
                             "share/metainfo/" + appId + ".metainfo.xml",
-                            "share/icons/hicolor/scalable/apps/" + appId + ".svg", "share/quorlin/help/index.html"};
+                            "share/icons/hicolor/scalable/apps/" + appId + ".svg",
+                            "share/quorlin/help/index.html"};
     for (const QString &file : openccFiles)
         expected << "share/quorlin/" + file;
     const QString staged = QStringLiteral(QUORLIN_BINARY_DIR "/bin/template");
@@ -200,13 +228,64 @@ void TestInstall::desktopEntry()
     QVERIFY2(validation.exitCode == 0 && validation.output.trimmed().isEmpty(),
              qPrintable(describe("desktop-file-validate", validation)));
 
-    const QMap<QString, QString> keys = desktopEntryKeys(path);
+    const QMap<QString, QString> keys = keyFileGroups(path).value("Desktop Entry");
     QCOMPARE(keys.value("Name"), QStringLiteral("Korvel批量改名软件"));
     QVERIFY(!keys.value("Comment").isEmpty());
     QCOMPARE(keys.value("Categories").split(';', Qt::SkipEmptyParts), (QStringList{"Utility", "FileTools"}));
-    // The menu starts what is installed, with the icon that is installed.
-    QVERIFY(QFileInfo(usr + "/bin/" + keys.value("Exec")).isExecutable());
+    // The menu starts what is installed, with the icon that is installed, and hands it the files.
+    QCOMPARE(keys.value("Exec"), QStringLiteral("quorlin %F"));
+    QVERIFY(QFileInfo(usr + "/bin/" + keys.value("TryExec")).isExecutable());
     QCOMPARE(keys.value("Icon"), appId);
+}
+
+void TestInstall::fileManagerActions_data()
+{
+    QTest::addColumn<QString>("usr");
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"menu entry", "Dolphin", "Nemo"}) {
+        QTest::addRow("cmake --install, %s", kind) << m_installed << kind;
+        QTest::addRow("Debian package, %s", kind) << m_unpacked << kind;
+    }
+}
+
+// Each desktop offers the same three actions on a selection, each starting the installed program on its
+// page with the selected paths; the installed program takes each command line.
+void TestInstall::fileManagerActions()
+{
+    QFETCH(QString, usr);
+    QFETCH(QString, kind);
+    Actions actions;
+    if (kind == "menu entry") {
+        actions = desktopActions(keyFileGroups(usr + "/share/applications/" + appId + ".desktop"));
+    } else if (kind == "Dolphin") {
+        // desktop-file-validate refuses Type=Service, so the service menu is checked against KDE's format here.
+        const auto groups = keyFileGroups(usr + "/share/kio/servicemenus/quorlin.desktop");
+        const QMap<QString, QString> entry = groups.value("Desktop Entry");
+        QCOMPARE(entry.value("Type"), QStringLiteral("Service"));
+        QCOMPARE(entry.value("MimeType"), QStringLiteral("all/all;"));
+        QCOMPARE(entry.value("X-KDE-ServiceTypes"), QStringLiteral("KonqPopupMenu/Plugin"));
+        actions = desktopActions(groups);
+    } else {
+        const QString folder = usr + "/share/nemo/actions/";
+        for (const QString &name : QDir(folder).entryList({"*.nemo_action"}, QDir::Files)) {
+            const QMap<QString, QString> action = keyFileGroups(folder + name).value("Nemo Action");
+            QCOMPARE(action.value("Selection"), QStringLiteral("notnone"));
+            QCOMPARE(action.value("Extensions"), QStringLiteral("any;"));
+            actions.insert(action.value("Name"), action.value("Exec"));
+        }
+    }
+    const QMap<QString, QString> pages = {
+        {"批量重命名文件", "rename"}, {"批量修改时间", "time"}, {"提取文件名", "collect"}};
+    QCOMPARE(actions.keys(), pages.keys());
+    for (auto action = actions.cbegin(); action != actions.cend(); ++action) {
+        QStringList words = QProcess::splitCommand(action.value());
+        QCOMPARE(words, (QStringList{"quorlin", "--page", pages.value(action.key()), "%F"}));
+        // The page exists: the installed program takes the command line (without the files) and says so.
+        words = words.mid(1, 2);
+        words << QStringLiteral("--version");
+        const Run taken = run(usr + "/bin/quorlin", words);
+        QVERIFY2(taken.finished && taken.exitCode == 0, qPrintable(describe(action.value(), taken)));
+    }
 }
 
 void TestInstall::metainfo_data()
@@ -239,7 +318,7 @@ void TestInstall::packageDependencies()
     QVERIFY2(fields.finished && fields.exitCode == 0, qPrintable(describe("dpkg-deb -f", fields)));
     QVERIFY2(fields.output.contains(QStringLiteral("Package: quorlin\n")), qPrintable(fields.output));
     // Computed from the binaries, plus the SVG plugins Qt loads at run time.
-    for (const char *dependency : {"libqt5widgets5", "libqt5core5a", "libopencc1.1", "libzip4", "libqt5svg5"})
+    for (const char *dependency : {"libqt5widgets5", "libqt5core5a", "libopencc1.1", "libzip4", "libqt5svg5", "qttranslations5-l10n"})
         QVERIFY2(fields.output.contains(QLatin1String(dependency)), qPrintable(dependency + (": " + fields.output)));
 }
 

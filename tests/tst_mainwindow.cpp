@@ -1,8 +1,10 @@
+#include "testutil_filelist.h"
 #include "testutil_modal.h"
 
 #include "app/helppages.h"
 #include "app/mainwindow.h"
 #include "app/menubar.h"
+#include "app/recoverydialog.h"
 #include "app/settingmenu.h"
 #include "app/warningdialog.h"
 #include "app/windowbutton.h"
@@ -10,31 +12,22 @@
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "create/createfilepage.h"
+#include "fileops/jobjournal.h"
+#include "fileops/safefileops.h"
 #include "rename/renamepage.h"
 #include "timeprop/timepage.h"
 
 #include <QButtonGroup>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
-
-// Takes the place of the browser: QDesktopServices hands it every file URL.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 void notify(const QString &channel, const QVariant &value = QVariant())
 {
@@ -102,21 +95,22 @@ private slots:
     void helpLinks();
     void helpPageShipsWithProgram();
 
+    void interruptedJobIsOfferedWhenShown_data();
+    void interruptedJobIsOfferedWhenShown();
+
 private:
     std::unique_ptr<MainWindow> m_window;
-    UrlCatcher m_urls;
+    FileListTest::UrlCatcher m_urls;
 };
 
 void TestMainWindow::init()
 {
     m_window = std::make_unique<MainWindow>();
-    m_urls.urls.clear();
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+    m_urls.opened.clear();
 }
 
 void TestMainWindow::cleanup()
 {
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     m_window.reset();
 }
 
@@ -138,7 +132,7 @@ void TestMainWindow::windowForm()
     auto *settingBtn = m_window->findChild<QPushButton *>(QStringLiteral("settingBtn"));
     QVERIFY(onlineHelp && settingBtn);
     QCOMPARE(onlineHelp->toolTip(), QStringLiteral("在线客服"));
-    QCOMPARE(settingBtn->toolTip(), QStringLiteral("帮助"));
+    QCOMPARE(settingBtn->toolTip(), QStringLiteral("帮助 (F1)"));
     QCOMPARE(onlineHelp->size(), QSize(32, 28));
     QCOMPARE(settingBtn->size(), QSize(18, 18));
 
@@ -288,7 +282,7 @@ void TestMainWindow::clickingCheckedButtonChangesNothing()
 
 void TestMainWindow::addFileDisablesWindow()
 {
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::StartAddFile);
     QVERIFY(!m_window->isEnabled());
     notify(Channel::EndAddFile, 0);
@@ -310,7 +304,7 @@ void TestMainWindow::duplicateCount()
 {
     QFETCH(QVariant, value);
     QFETCH(QStringList, texts);
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::StartAddFile);
     notify(Channel::EndAddFile, value);
     QCOMPARE(answerer.texts, texts);
@@ -321,7 +315,7 @@ void TestMainWindow::duplicateCount()
 
 void TestMainWindow::limitAfterDuplicates()
 {
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::StartAddFile);
     notify(Channel::EndAddFile, 4);
     notify(Channel::AppCapacityLimit);
@@ -332,7 +326,7 @@ void TestMainWindow::limitAfterDuplicates()
 
 void TestMainWindow::errorTextOneDialogEach()
 {
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     const QStringList messages{"命名文件“a.txt”已经存在或者路径错误", "文件“b.txt”不存在", "保存文件失败！"};
     for (const QString &message : messages)
         notify(Channel::MessageErrorTip, message);
@@ -355,7 +349,7 @@ void TestMainWindow::destroyedWindowHearsNothing()
     QVERIFY(CNvGlobalObserver::instance()->entryCount() >= before + 4 + 2 * 11);
     second.reset();
     QCOMPARE(CNvGlobalObserver::instance()->entryCount(), before);
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     notify(Channel::MessageErrorTip, QStringLiteral("x"));
     QCOMPARE(answerer.texts.size(), 1); // the remaining window only
 }
@@ -506,8 +500,8 @@ void TestMainWindow::helpLinks()
         QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("settingBtn")), Qt::LeftButton);
         QVERIFY(menuClosed);
     }
-    QCOMPARE(m_urls.urls.size(), 1);
-    const QUrl url = m_urls.urls.first();
+    QCOMPARE(m_urls.opened.size(), 1);
+    const QUrl url = m_urls.opened.first();
     QVERIFY(url.isLocalFile());
     // Tests run in the program's folder: the page is the one staged there.
     QCOMPARE(QFileInfo(url.toLocalFile()).canonicalFilePath(), QFileInfo(QStringLiteral("help/index.html")).canonicalFilePath());
@@ -525,6 +519,74 @@ void TestMainWindow::helpPageShipsWithProgram()
                               "提取文件夹名", "批量生成文件夹", "撤销修改"})
         QVERIFY2(html.contains(QString::fromUtf8(title)), title);
     QCOMPARE(HelpPages::customerServiceUrl().fragment(), QStringLiteral("contact"));
+}
+
+void TestMainWindow::interruptedJobIsOfferedWhenShown_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<bool>("journalKept");
+    QTest::newRow("恢复原状") << "restoreBtn" << QStringList{"a.txt", "b.txt"} << false;
+    QTest::newRow("继续完成") << "completeBtn" << QStringList{"a.txt", "b.txt"} << false;
+    QTest::newRow("稍后处理") << "laterBtn" << QStringList{"a.txt"} << true;
+}
+
+// A swap of a.txt and b.txt was killed halfway: a waits under its temporary name, b has taken a's name.
+void TestMainWindow::interruptedJobIsOfferedWhenShown()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, names);
+    QFETCH(bool, journalKept);
+    QTemporaryDir data;
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+    const QString a = dir.filePath("a.txt");
+    const QString b = dir.filePath("b.txt");
+    for (const QString &path : {a, b}) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QFileInfo(path).fileName().toUtf8());
+    }
+    const QString temporary = temporaryPathFor(a);
+    {
+        JobJournal journal;
+        JobJournal::Item first{itemIdentity(a), a, b, {}, {}, {}, {}};
+        JobJournal::Item second{itemIdentity(b), b, a, {}, {}, {}, {}};
+        QVERIFY(journal.begin(JobJournal::Rename, QString(), {first, second}));
+        QCOMPARE(renameNoReplace(a, temporary), RenameOutcome::Renamed);
+        journal.aside(0, temporary);
+        QCOMPARE(renameNoReplace(b, a), RenameOutcome::Renamed);
+        journal.done(1, a);
+    }
+    QString shown;
+    ModalAnswerer answerer([&](QWidget *dialog) {
+        shown = dialog->findChild<QLabel *>("jobLabel")->text();
+        ModalAnswerer::clickButton(button)(dialog);
+        if (auto *ok = dialog->findChild<QAbstractButton *>("okBtn"); ok && ok->isVisible()) {
+            shown += '\n' + dialog->findChild<QLabel *>("jobLabel")->text();
+            ok->click();
+        }
+    });
+    m_window->show();
+    QTRY_VERIFY(!shown.isEmpty());
+
+    QVERIFY(shown.startsWith("页面：批量重命名\n开始时间："));
+    QVERIFY(shown.contains("文件数：2，已完成：1"));
+    const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(entries.filter(QRegularExpression("^[ab]\\.txt$")), names);
+    QCOMPARE(QDir(data.path() + "/" + QCoreApplication::organizationName() + "/"
+                  + QCoreApplication::applicationName() + "/journal")
+                 .entryList(QDir::Files)
+                 .size(),
+             journalKept ? 1 : 0);
+    if (journalKept)
+        return;
+    QVERIFY(shown.endsWith("共2个文件：成功2个，失败0个"));
+    const bool restored = button == "restoreBtn";
+    QCOMPARE(entries, names);
+    QFile first(a);
+    QVERIFY(first.open(QIODevice::ReadOnly));
+    QCOMPARE(first.readAll(), QByteArray(restored ? "a.txt" : "b.txt"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,5 +1,6 @@
 // Renaming from end to end in the main window: settings and starts arrive on the hub as the panel sends
 // them, the user works the toolbar and the list, and the files in a temporary folder are checked on disk.
+#include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 #include "testutil_rename.h"
@@ -11,6 +12,7 @@
 #include "jobs/jobfailurereporter.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
+#include "filelist/liststatusline.h"
 #include "rename/filelistwidget.h"
 #include "rename/renamejob.h"
 #include "rename/renamepage.h"
@@ -23,6 +25,8 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -38,6 +42,7 @@
 #include <memory>
 
 using namespace FileListTest;
+using namespace EngineTest;
 using namespace RenameTest;
 
 namespace {
@@ -78,14 +83,6 @@ QStringList proposals(const FileListWidget *list)
     for (const FileEntry &entry : list->entries())
         names.append(entry.newName);
     return names;
-}
-
-QStringList repeated(const QString &text, int times)
-{
-    QStringList list;
-    for (int i = 0; i < times; ++i)
-        list.append(text);
-    return list;
 }
 
 bool showsIcon(const QToolButton *button, const QString &path)
@@ -151,30 +148,7 @@ void typeInto(QWidget *page, const char *editName, const QString &text)
 {
     auto *edit = page->findChild<QLineEdit *>(editName);
     QVERIFY(edit);
-    edit->setFocus();
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &commit);
-    }
-}
-
-// A workbook whose first sheet holds one text per row; an empty text leaves the row without cells.
-bool writeWorkbook(const QString &path, const QStringList &rows)
-{
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    if (!book)
-        return false;
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    for (int r = 0; r < rows.size(); ++r) {
-        if (!rows.at(r).isEmpty())
-            worksheet_write_string(sheet, r, 0, rows.at(r).toUtf8().constData(), nullptr);
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
+    typeText(edit, text);
 }
 
 // Runs an action whenever the hub carries a channel (main-window channels have the empty name).
@@ -206,7 +180,17 @@ struct Page
     QToolButton *clear = nullptr;
 };
 
+void clickMode(const Page &p, const char *modeButton)
+{
+    QTest::mouseClick(p.page->propertyWidget()->findChild<QAbstractButton *>(modeButton), Qt::LeftButton);
+}
+
+// What a user does on the file-rename page between adding a.txt, b.txt, c.txt (in that order) and the start.
+using Gesture = std::function<void(const Page &p, const QString &folder)>;
+
 } // namespace
+
+Q_DECLARE_METATYPE(Gesture)
 
 class TestRenameFlow : public QObject
 {
@@ -242,7 +226,12 @@ private slots:
     void extensionChangeFollowsRow();
     void readOnlyFolder();
     void panelDrivesBothPages();
+    void patternReplace_data();
+    void patternReplace();
     void workbookImportThroughPanel();
+    void proposalsShowWhatStartDoes_data();
+    void proposalsShowWhatStartDoes();
+    void countLineAndSummary();
 
 private:
     Page page(bool folderPage);
@@ -260,11 +249,9 @@ void TestRenameFlow::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_root = m_dir->path();
-    m_answerer = std::make_unique<ModalAnswerer>(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    m_answerer = std::make_unique<ModalAnswerer>();
     m_window = std::make_unique<MainWindow>();
-    m_window->resize(1400, 800);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(showAt(m_window.get(), 1400, 800));
 }
 
 void TestRenameFlow::cleanup()
@@ -907,24 +894,118 @@ void TestRenameFlow::panelDrivesBothPages()
     QVERIFY(fileStart->isEnabled());
 }
 
+void TestRenameFlow::patternReplace_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("delimiter");
+    QTest::addColumn<QString>("proposal");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("captures swap names") << "Smith John.txt" << true << "(\\w+) (\\w+)"
+                                         << "\\2 \\1"
+                                         << ""
+                                         << "John Smith.txt"
+                                         << "";
+    QTest::newRow("prefix stripped, digits kept") << "IMG_0042.jpg" << true << "^IMG_(\\d+)$"
+                                                  << "\\1"
+                                                  << ""
+                                                  << "0042.jpg"
+                                                  << "";
+    QTest::newRow("dotted date") << "2024.01.31 会议.docx" << true << "(\\d{4})\\.(\\d\\d)\\.(\\d\\d)"
+                                 << "\\1-\\2-\\3"
+                                 << ""
+                                 << "2024-01-31 会议.docx"
+                                 << "";
+    QTest::newRow("anchor ends at the name part") << "a1b1.v1.txt" << true << "1$"
+                                                  << "X"
+                                                  << ""
+                                                  << "a1b1.vX.txt"
+                                                  << "";
+    QTest::newRow("every match, whole match") << "ab12cd34.txt" << true << "\\d+"
+                                              << "<\\0>"
+                                              << ""
+                                              << "ab<12>cd<34>.txt"
+                                              << "";
+    QTest::newRow("group the pattern lacks") << "ab.txt" << true << "(a)"
+                                             << "[\\1|\\2]"
+                                             << ""
+                                             << "[a|]b.txt"
+                                             << "";
+    QTest::newRow("Han deleted by an empty replacement") << "报告report终稿.txt" << true << "\\p{Han}+"
+                                                         << ""
+                                                         << ""
+                                                         << "report.txt"
+                                                         << "";
+    QTest::newRow("empty matches") << "abc.txt" << true << "x*"
+                                   << "-"
+                                   << ""
+                                   << "-a-b-c-.txt"
+                                   << "";
+    QTest::newRow("case-sensitive") << "Photo photo.txt" << true << "photo"
+                                    << "P"
+                                    << ""
+                                    << "Photo P.txt"
+                                    << "";
+    QTest::newRow("then the delimiter swap") << "IMG_0042_海边.jpg" << true << "^IMG_"
+                                             << ""
+                                             << "_"
+                                             << "海边_0042.jpg"
+                                             << "";
+    QTest::newRow("invalid pattern renames nothing") << "IMG_0042.jpg" << true << "IMG_(\\d+"
+                                                     << "x"
+                                                     << ""
+                                                     << "IMG_0042.jpg"
+                                                     << "正则表达式有误：missing closing parenthesis, 位置 8";
+    QTest::newRow("plain find with empty replacement") << "IMG_0042.jpg" << false << "IMG_"
+                                                       << ""
+                                                       << ""
+                                                       << "IMG_0042.jpg"
+                                                       << "";
+}
+
+// Typed into the replace page as a user types; the list shows the proposal, start renames to it.
+void TestRenameFlow::patternReplace()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, regex);
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    QFETCH(QString, delimiter);
+    QFETCH(QString, proposal);
+    QFETCH(QString, error);
+    Page p = showPage(false);
+    p.list->addFiles({makeFile(m_root, name)});
+    QTest::mouseClick(p.page->propertyWidget()->findChild<QAbstractButton *>("replaceBtn"), Qt::LeftButton);
+    QWidget *replace = panelPage(p.page, "replacePage");
+    if (regex)
+        replace->findChild<CustormCheckBox *>("regexCheckBox")->findChild<QCheckBox *>()->click();
+    typeInto(replace, "replaceFindContentEdit", find);
+    typeInto(replace, "replaceReplaceContentEdit", replacement);
+    typeInto(replace, "splitEdit", delimiter);
+
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), QStringList{proposal});
+    auto *errorLabel = replace->findChild<QLabel *>("regexErrorLabel");
+    QCOMPARE(errorLabel->isVisible(), !error.isEmpty());
+    QCOMPARE(errorLabel->text(), error);
+    QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+    QCOMPARE(onDisk(m_root), QStringList{proposal});
+    QCOMPARE(m_answerer->texts, QStringList());
+}
+
 void TestRenameFlow::workbookImportThroughPanel()
 {
     const QString workbook = m_root + "/names.xlsx";
     // An empty row in the middle, and fewer names than listed files.
-    QVERIFY(writeWorkbook(workbook, {"新一", "", "新三"}));
+    QVERIFY(writeNames(workbook, {"新一", "", "新三"}));
     const QString files = makeDir(m_root, "files");
     Page p = showPage(false);
     p.list->addFiles({makeFile(files, "a.txt"), makeFile(files, "b.txt"), makeFile(files, "c.txt"),
                       makeFile(files, "d.txt")});
     QTest::mouseClick(p.page->propertyWidget()->findChild<QAbstractButton *>("importBtn"), Qt::LeftButton);
     auto *import = p.page->propertyWidget()->findChild<Import *>("importPage");
-    answerNextDialog([&](QDialog *dialog) {
-        auto *chooser = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(chooser);
-        chooser->setDirectory(m_root);
-        chooser->findChild<QLineEdit *>("fileNameEdit")->setText("names.xlsx");
-        chooser->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
-    });
+    ModalAnswerer picker("workbook dialog", ModalAnswerer::pickInFileDialog(m_root, "names.xlsx"));
     QTest::mouseClick(import->findChild<QAbstractButton *>("importExcelBtn"), Qt::LeftButton);
 
     QTRY_COMPARE(proposals(p.list), QStringList({"新一.txt", ".txt", "新三.txt", "d.txt"}));
@@ -934,6 +1015,126 @@ void TestRenameFlow::workbookImportThroughPanel()
     QCOMPARE(onDisk(files), QStringList({"b.txt", "d.txt", "新一.txt", "新三.txt"}));
     QCOMPARE(statuses(p.list), QStringList({"成功", "失败", "成功", "待操作"}));
     QCOMPARE(m_answerer->texts.last(), noNamePartMessage(".txt"));
+}
+
+void TestRenameFlow::proposalsShowWhatStartDoes_data()
+{
+    QTest::addColumn<Gesture>("gesture");
+    QTest::addColumn<QStringList>("proposals"); // shown in row order once the gesture is done
+    QTest::addColumn<QStringList>("afterStart"); // on disk
+    const QStringList untouched{"a.txt", "b.txt", "c.txt"};
+    const auto numbered = [](const Page &) {
+        setCustom(Channel::FileCustomRename, [](CustomSettings &s) {
+            s.text = QStringLiteral("p");
+            s.numberingEnabled = true;
+            s.startNumber = 1;
+            s.numberIncrement = 1;
+            s.numberPosition = 1;
+        });
+    };
+
+    QTest::newRow("switching back to a mode shows its names")
+        << Gesture([](const Page &p, const QString &) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "2024_");
+               clickMode(p, "custormBtn");
+               typeInto(panelPage(p.page, "custormPage"), "fileNameEdit", "x");
+               clickMode(p, "insertBtn");
+           })
+        << QStringList{"2024_a.txt", "2024_b.txt", "2024_c.txt"}
+        << QStringList{"2024_a.txt", "2024_b.txt", "2024_c.txt"};
+    QTest::newRow("import page without a workbook renames nothing")
+        << Gesture([](const Page &p, const QString &) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
+               clickMode(p, "importBtn");
+           })
+        << untouched << untouched;
+    QTest::newRow("fewer imported names than rows")
+        << Gesture([](const Page &p, const QString &folder) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
+               clickMode(p, "importBtn");
+               QVERIFY(writeWorkbook(folder + "/../names.xlsx", {"n1"}));
+               p.page->propertyWidget()->findChild<Import *>("importPage")->setWorkbook(folder + "/../names.xlsx");
+               QTRY_COMPARE(p.list->entries().first().newName, QStringLiteral("n1.txt"));
+           })
+        << QStringList{"n1.txt", "b.txt", "c.txt"} << QStringList{"b.txt", "c.txt", "n1.txt"};
+    QTest::newRow("undo shows the settings in view")
+        << Gesture([](const Page &p, const QString &) {
+               clickMode(p, "insertBtn");
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "x_");
+               QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "y");
+               QTest::mouseClick(p.undo, Qt::LeftButton);
+           })
+        << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"} << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"};
+    QTest::newRow("numbers follow a row drag, a typed name its row")
+        << Gesture([numbered](const Page &p, const QString &) {
+               numbered(p);
+               editProposal(p.list, 1, "MINE");
+               dragRow(p.list, 0, 2);
+           })
+        << QStringList{"MINE.txt", "p2.txt", "p3.txt"} << QStringList{"MINE.txt", "p2.txt", "p3.txt"};
+    QTest::newRow("numbers follow a header sort")
+        << Gesture([numbered](const Page &p, const QString &) {
+               numbered(p);
+               QHeaderView *header = p.list->table()->horizontalHeader();
+               for (int click = 0; click < 2; ++click)
+                   QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                     QPoint(header->sectionViewportPosition(FileListWidget::NameColumn) + 10,
+                                            header->height() / 2));
+               QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"c.txt", "b.txt", "a.txt"}));
+           })
+        << QStringList{"p1.txt", "p2.txt", "p3.txt"} << QStringList{"p1.txt", "p2.txt", "p3.txt"};
+    QTest::newRow("new extension typed with its dot")
+        << Gesture([](const Page &p, const QString &) {
+               QWidget *custom = panelPage(p.page, "custormPage");
+               custom->findChild<CustormCheckBox *>("suffixCheckBox")->findChild<QCheckBox *>()->click();
+               typeInto(custom, "newSuffixEdit", ".bak");
+           })
+        << QStringList{"a.bak", "b.bak", "c.bak"} << QStringList{"a.bak", "b.bak", "c.bak"};
+}
+
+void TestRenameFlow::proposalsShowWhatStartDoes()
+{
+    QFETCH(Gesture, gesture);
+    const QString files = makeDir(m_root, "files");
+    Page p = showPage(false);
+    p.list->addFiles({makeFile(files, "a.txt"), makeFile(files, "b.txt"), makeFile(files, "c.txt")});
+
+    gesture(p, files);
+    if (QTest::currentTestFailed())
+        return;
+
+    QTEST(columnTexts(p.list, FileListWidget::NewNameColumn), "proposals");
+    QCOMPARE(proposals(p.list), columnTexts(p.list, FileListWidget::NewNameColumn));
+    QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+    QTEST(onDisk(files), "afterStart");
+    QVERIFY(m_answerer->texts.isEmpty());
+}
+
+void TestRenameFlow::countLineAndSummary()
+{
+    Page p = showPage(false);
+    auto *line = p.page->findChild<ListStatusLine *>("listStatusLine");
+    QCOMPARE(line->countText(), QStringLiteral("共0个文件"));
+    QCOMPARE(page(true).page->findChild<ListStatusLine *>("listStatusLine")->countText(), QStringLiteral("共0个文件夹"));
+    p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt")});
+    makeFile(m_root, "new_b.txt");
+    QCOMPARE(line->countText(), QStringLiteral("共2个文件"));
+    QCOMPARE(line->summaryText(), QString());
+
+    setInsert(Channel::FileInsertRename, QStringLiteral("new_"), false);
+    start(false);
+    QCOMPARE(line->summaryText(), QStringLiteral("已完成：成功1个，失败1个"));
+    QTest::mouseClick(p.undo, Qt::LeftButton);
+    QCOMPARE(line->summaryText(), QStringLiteral("已撤销：恢复1个，失败0个"));
+    // The summary is about the rows it ran on: it goes when they change.
+    p.list->addFiles({makeFile(m_root, "c.txt")});
+    QCOMPARE(line->countText(), QStringLiteral("共3个文件"));
+    QCOMPARE(line->summaryText(), QString());
+    QVERIFY(line->writtenFile().isEmpty());
 }
 
 QTEST_MAIN(TestRenameFlow)

@@ -6,12 +6,15 @@
 #include "fileops/uniquename.h"
 #include "testutil_engine.h"
 
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
@@ -22,10 +25,7 @@
 
 Q_DECLARE_METATYPE(RenameOutcome)
 
-using EngineTest::WarningListener;
-#ifdef Q_OS_LINUX
-using EngineTest::setImmutable;
-#endif
+using namespace EngineTest;
 
 namespace {
 
@@ -53,12 +53,6 @@ FileEntry entryFor(const QString &path, const QString &newName = QString())
     entry.newName = newName;
     entry.id = QUuid::createUuid().toString();
     return entry;
-}
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 QString nameOf(const QString &path)
@@ -132,6 +126,17 @@ private slots:
 
     void failureWarnings_data();
     void failureWarnings();
+
+    void ringThatCannotTurnIsPutBack_data();
+    void ringThatCannotTurnIsPutBack();
+    void swapInsideARenamedFolder_data();
+    void swapInsideARenamedFolder();
+    void undoTellsTheNameItGave();
+    void temporaryNameSaysWhoseItIs_data();
+    void temporaryNameSaysWhoseItIs();
+    void raceOnExfatReplacesNothing();
+    void folderRenamedDuringTheJob_data();
+    void folderRenamedDuringTheJob();
 
 private:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
@@ -294,13 +299,13 @@ void TestRenameJob::allocatorChecksTheDiskEveryTime()
 
 void TestRenameJob::noReplaceRename_data()
 {
-    QTest::addColumn<bool>("withoutFlag");
+    QTest::addColumn<int>("way"); // 0 atomic, 1 without the flag, 2 without the flag and hard links
     QTest::addColumn<QString>("source"); // "" for none, a trailing "/" makes a folder
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("existingTarget");
     QTest::addColumn<RenameOutcome>("expected");
-    for (const bool withoutFlag : {false, true}) {
-        const QByteArray way = withoutFlag ? "without flag: " : "atomic: ";
+    for (const int withoutFlag : {0, 1, 2}) {
+        const QByteArray way = QList<QByteArray>{"atomic: ", "without flag: ", "over a reservation: "}.at(withoutFlag);
         QTest::newRow(way + "file to free name")
             << withoutFlag << "a.txt" << "b.txt" << "" << RenameOutcome::Renamed;
         QTest::newRow(way + "folder to free name")
@@ -322,13 +327,13 @@ void TestRenameJob::noReplaceRename_data()
 
 void TestRenameJob::noReplaceRename()
 {
-    QFETCH(bool, withoutFlag);
+    QFETCH(int, way);
     QFETCH(QString, source);
     QFETCH(QString, target);
     QFETCH(QString, existingTarget);
     QFETCH(RenameOutcome, expected);
 #ifdef Q_OS_WIN
-    if (withoutFlag)
+    if (way > 0)
         QSKIP("Windows refuses replacing by itself");
 #endif
     const bool sourceIsFolder = source.endsWith('/');
@@ -345,7 +350,8 @@ void TestRenameJob::noReplaceRename()
     QString detail;
     const RenameOutcome outcome =
 #ifndef Q_OS_WIN
-        withoutFlag ? renameNoReplaceWithoutFlag(from, path(target), &detail) :
+        way == 2 ? renameNoReplaceOverReservation(from, path(target), &detail) :
+        way == 1 ? renameNoReplaceWithoutFlag(from, path(target), &detail) :
 #endif
                     renameNoReplace(from, path(target), &detail);
     QCOMPARE(outcome, expected);
@@ -613,23 +619,9 @@ void TestRenameJob::readOnlyFolder()
     const QString folder = makeFolder("locked");
     makeFile("locked/a.txt", "a");
     makeFile("locked/b.txt", "b");
-    bool locked = false;
-#ifdef Q_OS_LINUX
-    if (::geteuid() == 0) {
-        locked = setImmutable(folder, true);
-        if (!locked)
-            QSKIP("running as root on a file system without the immutable flag: nothing can refuse a rename");
-    }
-#endif
-    auto unlock = qScopeGuard([&] {
-#ifdef Q_OS_LINUX
-        if (locked)
-            setImmutable(folder, false);
-#endif
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
-    if (!locked)
-        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const LockedFolder lock(folder);
+    if (!lock.isLocked())
+        QSKIP("running as root on a file system without the immutable flag: nothing can refuse a rename");
     FileEntryList entries{entryFor(folder + "/a.txt", "x.txt"), entryFor(folder + "/b.txt", "y.txt")};
     WarningListener listener;
 
@@ -639,7 +631,8 @@ void TestRenameJob::readOnlyFolder()
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(entries[1].status, int(StatusFailed));
     QCOMPARE(listener.messages,
-             (QStringList{RenameJob::failureMessage(folder + "/x.txt"), RenameJob::failureMessage(folder + "/y.txt")}));
+             (QStringList{"命名文件“" + folder + "/x.txt”失败，请确认权限！",
+                          "命名文件“" + folder + "/y.txt”失败，请确认权限！"}));
     QCOMPARE(contentOf(folder + "/a.txt"), QByteArray("a"));
     QVERIFY(!m_history.canUndo());
 }
@@ -942,7 +935,7 @@ void TestRenameJob::undoLeavesItemNotWhereBatchLeftIt()
     QCOMPARE(contentOf(path("c.txt")), QByteArray("mine"));
     QVERIFY(!QFileInfo::exists(path("a.txt")));
     QCOMPARE(listener.messages,
-             (QStringList{RenameJob::failureMessage(path("b.txt")), RenameJob::failureMessage(path("a.txt"))}));
+             (QStringList{RenameJob::failureMessage(path("b.txt")), "文件“" + path("b.txt") + "”已被替换，未恢复其原名！"}));
 }
 
 void TestRenameJob::undoOfItemRenamedElsewhere()
@@ -1034,7 +1027,7 @@ void TestRenameJob::undoLeavesNewItemInTheOldPlaceAlone()
     QCOMPARE(entries[0].status, int(StatusFailed));
     QCOMPARE(names(), QStringList{nameOf(after)});
     QCOMPARE(contentOf(folder ? after + "/new.txt" : after), QByteArray("new"));
-    QCOMPARE(listener.messages, QStringList{"命名文件“" + before + "”已经存在或者路径错误"});
+    QCOMPARE(listener.messages, QStringList{"文件“" + after + "”已被替换，未恢复其原名！"});
 }
 
 void TestRenameJob::nestedFoldersFollowTheirParent_data()
@@ -1169,3 +1162,250 @@ void TestRenameJob::failureWarnings()
 
 QTEST_GUILESS_MAIN(TestRenameJob)
 #include "tst_renamejob.moc"
+
+void TestRenameJob::ringThatCannotTurnIsPutBack_data()
+{
+    QTest::addColumn<QString>("lock"); // "b.txt": the item stays immutable; "folder": the folder is, after one step
+    QTest::addColumn<QStringList>("expectedNames");
+    QTest::addColumn<int>("renamed");
+    QTest::newRow("a member cannot move") << "b.txt" << QStringList{"a.txt", "b.txt", "c.txt"} << 0;
+    // Nothing can move back: c keeps the name it took, and the row of a says where a waits, under a name that
+    // says whose it is.
+    QTest::newRow("folder locked mid-ring") << "folder" << QStringList{"a.txt", "b.txt"} << 1;
+}
+
+void TestRenameJob::ringThatCannotTurnIsPutBack()
+{
+    QFETCH(QString, lock);
+    QFETCH(QStringList, expectedNames);
+    QFETCH(int, renamed);
+#ifdef Q_OS_LINUX
+    if (::geteuid() != 0 || !setImmutable(makeFile("probe"), true))
+        QSKIP("needs root and a file system with the immutable flag");
+    setImmutable(path("probe"), false);
+    QFile::remove(path("probe"));
+    // a to b, b to c, c to a: a steps aside, c takes a's name, b cannot take c's.
+    FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt"), entryFor(makeFile("b.txt"), "c.txt"),
+                          entryFor(makeFile("c.txt"), "a.txt")};
+    QString locked = lock == "folder" ? m_dir->path() : path(lock);
+    if (lock != "folder")
+        QVERIFY(setImmutable(locked, true));
+    auto unlock = qScopeGuard([&] { setImmutable(locked, false); });
+    const RenameJob::RowCallback lockFolder = [&](int, const FileEntry &, RowOutcome) {
+        if (lock == "folder")
+            setImmutable(locked, true);
+    };
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, lockFolder, m_reporter);
+    setImmutable(locked, false);
+
+    QCOMPARE(result.renamed, renamed);
+    QCOMPARE(m_history.canUndo(), renamed > 0);
+    QStringList visible;
+    QString temporary;
+    for (const QString &name : names()) {
+        if (isTemporaryName(name))
+            temporary = name;
+        else
+            visible.append(name);
+    }
+    QCOMPARE(visible, expectedNames);
+    for (int row = 0; row < entries.size(); ++row) {
+        QCOMPARE(entries[row].status, int(row < 3 - renamed ? StatusFailed : StatusSuccess));
+        QVERIFY2(QFileInfo::exists(entries[row].path), qPrintable(entries[row].path));
+    }
+    if (lock == "folder") {
+        // c.txt took a's name and could not go back; a waits under its temporary name, and says so.
+        QVERIFY(temporary.startsWith(".quorlin-a.txt-"));
+        QCOMPARE(contentOf(path(temporary)), QByteArray("a.txt"));
+        QCOMPARE(entries[0].path, path(temporary));
+        QVERIFY(listener.messages.contains(RenameJob::leftElsewhereMessage(path("a.txt"), path(temporary))));
+        return;
+    }
+    QVERIFY(temporary.isEmpty());
+    for (const QString &name : expectedNames)
+        QCOMPARE(contentOf(path(name)), name.toUtf8());
+    QCOMPARE(listener.messages.first(), QString("命名文件“" + path("c.txt") + "”失败，请确认权限！"));
+#else
+    QSKIP("the immutable flag is a Linux test device");
+#endif
+}
+
+void TestRenameJob::swapInsideARenamedFolder_data()
+{
+    QTest::addColumn<bool>("folderRowFirst");
+    QTest::newRow("folder row first") << true;
+    QTest::newRow("folder row last") << false;
+}
+
+void TestRenameJob::swapInsideARenamedFolder()
+{
+    QFETCH(bool, folderRowFirst);
+    makeFolder("D");
+    FileEntryList entries{entryFor(makeFile("D/x.txt"), "y.txt"), entryFor(makeFile("D/y.txt"), "x.txt")};
+    const FileEntry folder = entryFor(path("D"), "E");
+    if (folderRowFirst)
+        entries.prepend(folder);
+    else
+        entries.append(folder);
+    WarningListener listener;
+
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, {}, m_reporter);
+
+    QCOMPARE(listener.messages, QStringList());
+    QCOMPARE(result.renamed, 3);
+    QCOMPARE(contentOf(path("E/y.txt")), QByteArray("D/x.txt"));
+    QCOMPARE(contentOf(path("E/x.txt")), QByteArray("D/y.txt"));
+    for (const FileEntry &entry : entries)
+        QVERIFY2(QFileInfo::exists(entry.path), qPrintable(entry.path));
+
+    RenameJob::undo(entries, m_history, false, {}, m_reporter);
+
+    QCOMPARE(listener.messages, QStringList());
+    QCOMPARE(contentOf(path("D/x.txt")), QByteArray("D/x.txt"));
+    QCOMPARE(contentOf(path("D/y.txt")), QByteArray("D/y.txt"));
+    QCOMPARE(QDir(path("D")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
+}
+
+void TestRenameJob::undoTellsTheNameItGave()
+{
+    FileEntryList entries{entryFor(makeFile("a.txt", "mine"), "b.txt")};
+    RenameJob::run(entries, m_history, true, {}, m_reporter);
+    makeFile("a.txt", "newcomer");
+    WarningListener listener;
+
+    RenameJob::undo(entries, m_history, true, {}, m_reporter);
+
+    QCOMPARE(contentOf(path("a(1).txt")), QByteArray("mine"));
+    QCOMPARE(contentOf(path("a.txt")), QByteArray("newcomer"));
+    QCOMPARE(listener.messages, QStringList{"原名“" + path("a.txt") + "”已被占用，文件已恢复为“" + path("a(1).txt") + "”"});
+}
+
+void TestRenameJob::temporaryNameSaysWhoseItIs_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("short") << "photo.jpg";
+    QTest::newRow("84 Chinese characters") << QString(84, QChar(0x7167)) + ".jpg";
+    QTest::newRow("astral characters") << QString::fromUcs4(U"\U0001F600").repeated(63);
+}
+
+void TestRenameJob::temporaryNameSaysWhoseItIs()
+{
+    QFETCH(QString, name);
+    const QString temporary = temporaryPathFor(path(name));
+    const QString temporaryName = nameOf(temporary);
+    QCOMPARE(QFileInfo(temporary).absolutePath(), m_dir->path());
+    QVERIFY(isTemporaryName(temporaryName));
+    QVERIFY(QFile::encodeName(temporaryName).size() <= 255);
+    QVERIFY(temporaryName.startsWith(".quorlin-" + name.left(20)));
+    // Cut between characters, never within one: the name survives bytes to text to bytes.
+    QCOMPARE(QFile::decodeName(QFile::encodeName(temporaryName)), temporaryName);
+    QVERIFY(QFile(temporary).open(QIODevice::WriteOnly));
+}
+
+// exFAT through FUSE has neither the no-replace flag nor hard links. Another program creating the targets while
+// the job renames onto them must never lose a file.
+void TestRenameJob::raceOnExfatReplacesNothing()
+{
+#ifdef Q_OS_LINUX
+    EngineTest::ScratchMount mount(EngineTest::ScratchMount::ExFat);
+    if (!mount.isMounted())
+        QSKIP(qPrintable(mount.skipReason()));
+    const QString folder = mount.path();
+    constexpr int Count = 400;
+    FileEntryList entries;
+    for (int i = 0; i < Count; ++i) {
+        const QString source = folder + QStringLiteral("/item%1.txt").arg(i);
+        QFile file(source);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("item" + QByteArray::number(i));
+        file.close();
+        entries.append(entryFor(source, QStringLiteral("target%1.txt").arg(i)));
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<int> done{-1};
+    QVector<int> foreign;
+    // Each time the job finishes a row, the other program waits a random few microseconds and creates the next
+    // row's target: over hundreds of rows it lands at every point of the job's rename.
+    std::thread other([&] {
+        int seen = -1;
+        while (!stop.load()) {
+            const int now = done.load();
+            if (now == seen || now + 1 >= Count) {
+                std::this_thread::yield();
+                continue;
+            }
+            seen = now;
+            std::this_thread::sleep_for(std::chrono::microseconds(QRandomGenerator::global()->bounded(300)));
+            const int i = now + 1;
+            const QByteArray target = QFile::encodeName(folder + QStringLiteral("/target%1.txt").arg(i));
+            const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (fd < 0)
+                continue;
+            const QByteArray content = "foreign" + QByteArray::number(i);
+            const bool written = ::write(fd, content.constData(), size_t(content.size())) == content.size();
+            ::close(fd);
+            if (written)
+                foreign.append(i);
+        }
+    });
+    const RenameJob::RowCallback progress = [&](int row, const FileEntry &, RowOutcome) { done = row; };
+    const RenameJobResult result = RenameJob::run(entries, m_history, false, progress, m_reporter);
+    stop = true;
+    other.join();
+
+    for (const int i : qAsConst(foreign))
+        QCOMPARE(contentOf(folder + QStringLiteral("/target%1.txt").arg(i)), "foreign" + QByteArray::number(i));
+    for (int i = 0; i < Count; ++i)
+        QCOMPARE(contentOf(entries.at(i).path), "item" + QByteArray::number(i));
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), Count + foreign.size());
+    QCOMPARE(result.renamed + result.failed, Count);
+    qInfo("%d renamed, %d targets taken by the other program first", result.renamed, int(foreign.size()));
+#else
+    QSKIP("FUSE and loop devices are Linux test devices");
+#endif
+}
+
+void TestRenameJob::folderRenamedDuringTheJob_data()
+{
+    QTest::addColumn<QStringList>("targets"); // of a.txt, b.txt, c.txt
+    QTest::newRow("plain renames") << QStringList{"x.txt", "y.txt", "z.txt"};
+    QTest::newRow("a ring") << QStringList{"b.txt", "c.txt", "a.txt"};
+}
+
+// Someone renames the folder after the job's first row: no item is scattered or left under a temporary name,
+// and every row says where its item is.
+void TestRenameJob::folderRenamedDuringTheJob()
+{
+    QFETCH(QStringList, targets);
+    makeFolder("F");
+    const QStringList names{"a.txt", "b.txt", "c.txt"};
+    FileEntryList entries;
+    for (int i = 0; i < names.size(); ++i)
+        entries.append(entryFor(makeFile("F/" + names.at(i)), targets.at(i)));
+    bool moved = false;
+    const RenameJob::RowCallback moveFolder = [&](int, const FileEntry &, RowOutcome) {
+        if (!moved)
+            moved = QDir().rename(path("F"), path("G"));
+    };
+    WarningListener listener;
+
+    RenameJob::run(entries, m_history, false, moveFolder, m_reporter);
+
+    QVERIFY(moved);
+    const QStringList inside = QDir(path("G")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QCOMPARE(inside.size(), 3);
+    for (const QString &name : inside)
+        QVERIFY2(!isTemporaryName(name), qPrintable(name));
+    for (const FileEntry &entry : entries) {
+        QVERIFY2(entry.path.startsWith(path("G/")), qPrintable(entry.path));
+        QVERIFY2(QFileInfo::exists(entry.path), qPrintable(entry.path));
+    }
+    if (targets.first() == "b.txt") {
+        // The ring could not turn: every item keeps its own name and contents.
+        for (const QString &name : names)
+            QCOMPARE(contentOf(path("G/" + name)), ("F/" + name).toUtf8());
+    }
+    QVERIFY(listener.messages.join('\n').contains("所在的文件夹已被移动或重命名，文件现位于“" + path("G/")));
+}

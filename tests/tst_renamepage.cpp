@@ -1,4 +1,5 @@
 #include "testutil_filelist.h"
+#include "testutil_modal.h"
 
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
@@ -31,18 +32,6 @@ std::unique_ptr<RenamePage> makePage(bool folderMode)
 QToolButton *tool(const RenamePage &page, const char *name)
 {
     return page.findChild<QToolButton *>(name);
-}
-
-// Picks these entries of folder in the open file or folder dialog.
-void answerWith(const QString &folder, const QString &typed)
-{
-    answerNextDialog([folder, typed](QDialog *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(files);
-        files->setDirectory(folder);
-        files->findChild<QLineEdit *>("fileNameEdit")->setText(typed);
-        files->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
-    });
 }
 
 QStringList listedPaths(const RenamePage &page)
@@ -115,7 +104,7 @@ void TestRenamePage::addFileButton()
     auto page = makePage(false);
     AdditionRecorder hub;
     QSignalSpy empty(page->editWidget(), &RenamePageWidget::tabelEmpty);
-    answerWith(dir.path(), "\"b.txt\" \"a.txt\"");
+    ModalAnswerer picker("file dialog", ModalAnswerer::pickInFileDialog(dir.path(), "\"b.txt\" \"a.txt\""));
 
     QTest::mouseClick(tool(*page, "addFile"), Qt::LeftButton);
 
@@ -144,7 +133,7 @@ void TestRenamePage::addFolderButton()
     auto page = makePage(folderMode);
     page->editWidget()->fileList()->addFiles({z});
     AdditionRecorder hub;
-    answerWith(dir.path(), "\"one\" \"two\"");
+    ModalAnswerer picker("folder picker", ModalAnswerer::pickInFileDialog(dir.path(), "\"one\" \"two\""));
 
     QTest::mouseClick(tool(*page, "addFolder"), Qt::LeftButton);
 

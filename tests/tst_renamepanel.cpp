@@ -1,3 +1,6 @@
+#include "testutil_engine.h"
+#include "testutil_filelist.h"
+
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "controls/custormcheckbox.h"
@@ -22,6 +25,8 @@
 #include <xlsxwriter.h>
 
 #include <functional>
+
+using namespace EngineTest;
 
 namespace {
 
@@ -115,24 +120,9 @@ void flipSwitch(QWidget *page, const QString &name)
     control<CustormCheckBox>(page, name)->findChild<QCheckBox *>()->click();
 }
 
-// Keys for plain letters; other characters arrive committed by an input method, as they do for a user.
-void typeInto(QWidget *edit, const QString &text)
-{
-    edit->setFocus();
-    for (const QChar ch : text) {
-        if (ch.unicode() < 0x80) {
-            QTest::keyClicks(edit, QString(ch));
-            continue;
-        }
-        QInputMethodEvent event;
-        event.setCommitString(QString(ch));
-        QCoreApplication::sendEvent(edit, &event);
-    }
-}
-
 void type(QWidget *page, const QString &editName, const QString &text)
 {
-    typeInto(control<QLineEdit>(page, editName), text);
+    FileListTest::typeText(control<QLineEdit>(page, editName), text);
 }
 
 void setSpin(QWidget *page, const QString &name, int value)
@@ -298,6 +288,15 @@ const QVector<ControlCase> &controlCases()
              const ReplaceSettings *s = replaceSettings(k);
              return s->find == "a" && s->replaceWith == "b" && s->delimiter == "_";
          }},
+        {"replace by pattern", "replaceBtn", "replacePage", false,
+         [](QWidget *p) {
+             flipSwitch(p, "regexCheckBox");
+             type(p, "replaceFindContentEdit", "(\\d+)");
+         },
+         [](const QString &k) {
+             const ReplaceSettings *s = replaceSettings(k);
+             return s->useRegex && s->regex.isValid() && s->regex.pattern() == "(\\d+)";
+         }},
         {"replace without resolution", "replaceBtn", "replacePage", false,
          [](QWidget *p) { flipSwitch(p, "autoNameErrorCheck"); },
          [](const QString &k) { return !replaceSettings(k)->autoResolve; }},
@@ -314,7 +313,7 @@ const QVector<ControlCase> &controlCases()
          }},
         {"delete text", "deleteBtn", "deletePage", false,
          [](QWidget *p) {
-             typeInto(control<QTextEdit>(p, "textEdit"), "终稿");
+             FileListTest::typeText(control<QTextEdit>(p, "textEdit"), "终稿");
          },
          [](const QString &k) { return deleteSettings(k)->deleteText == "终稿"; }},
         {"delete by position", "deleteBtn", "deletePage", false,
@@ -361,23 +360,6 @@ void drainReads()
         QCoreApplication::processEvents();
 }
 
-// A workbook with the given texts in its first sheet: one QStringList per row, one text per column; an
-// empty text leaves its cell out.
-bool writeWorkbook(const QString &path, const QList<QStringList> &rows)
-{
-    lxw_workbook *book = workbook_new(QFile::encodeName(path).constData());
-    if (!book)
-        return false;
-    lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-    for (int r = 0; r < rows.size(); ++r) {
-        for (int c = 0; c < rows.at(r).size(); ++c) {
-            if (!rows.at(r).at(c).isEmpty())
-                worksheet_write_string(sheet, r, c, rows.at(r).at(c).toUtf8().constData(), nullptr);
-        }
-    }
-    return workbook_close(book) == LXW_NO_ERROR;
-}
-
 } // namespace
 
 class TestRenamePanel : public QObject
@@ -402,7 +384,7 @@ private slots:
 
     void importSendsNamesInRowOrder();
     void importReportsNonWorkbook();
-    void forgetRestoresPageWithoutNotifying();
+    void forgetRestoresPageAndSendsNoNames();
     void replacedWorkbookDropsEarlierRead();
     void cancelledChoiceChangesNothing();
     void resetForgetsWorkbook();
@@ -433,7 +415,7 @@ void TestRenamePanel::controlsWriteTheirRecordAndKey()
 
     HubRecorder recorder;
     QTest::mouseClick(modeButton(panel, c.modeButton), Qt::LeftButton);
-    QVERIFY(recorder.notes.isEmpty());
+    recorder.notes.clear();
     c.act(pageOf(panel, c.page));
 
     QVERIFY(c.check(key));
@@ -539,10 +521,15 @@ void TestRenamePanel::switchingModesKeepsSettings()
     type(pageOf(panel, "replacePage"), "replaceFindContentEdit", "old");
     QTest::mouseClick(modeButton(panel, "insertBtn"), Qt::LeftButton);
     type(pageOf(panel, "insertPage"), "fileNameEdit", "ins");
-    const int notesBefore = recorder.notes.size();
+    // Each switch announces the page shown, so the list proposes what it gives.
+    recorder.notes.clear();
     QTest::mouseClick(modeButton(panel, "custormBtn"), Qt::LeftButton);
     QTest::mouseClick(modeButton(panel, "replaceBtn"), Qt::LeftButton);
-    QCOMPARE(recorder.notes.size(), notesBefore);
+    QTest::mouseClick(modeButton(panel, "importBtn"), Qt::LeftButton);
+    QCOMPARE(recorder.nameSpaces(),
+             QStringList({Channel::FileCustomRename, Channel::FileReplaceRename, Channel::ImportExcelRename}));
+    // No workbook: no names.
+    QCOMPARE(recorder.notes.last().value.toMap().value("names").toStringList(), QStringList());
 
     QCOMPARE(control<QLineEdit>(pageOf(panel, "custormPage"), "fileNameEdit")->text(), QString("new"));
     QCOMPARE(control<QLineEdit>(pageOf(panel, "insertPage"), "fileNameEdit")->text(), QString("ins"));
@@ -654,7 +641,7 @@ void TestRenamePanel::resetRestoresStartValues_data()
     QTest::newRow("file, on the custom page") << false << "custormBtn" << QString(Channel::FileCustomRename);
     QTest::newRow("file, on the delete page") << false << "deleteBtn" << QString(Channel::FileDeleteRename);
     QTest::newRow("folder, on the insert page") << true << "insertBtn" << QString(Channel::FolderInsertRename);
-    QTest::newRow("folder, on the import page") << true << "importBtn" << QString(Channel::FolderCustomRename);
+    QTest::newRow("folder, on the import page") << true << "importBtn" << QString(Channel::ImportExcelRename);
 }
 
 void TestRenamePanel::resetRestoresStartValues()
@@ -683,6 +670,9 @@ void TestRenamePanel::resetRestoresStartValues()
     setSpin(insert, "insertNumberBehindCountSpinBox", 7);
     QWidget *replace = pageOf(panel, "replacePage");
     type(replace, "splitEdit", "-");
+    flipSwitch(replace, "regexCheckBox");
+    type(replace, "replaceFindContentEdit", "(");
+    QVERIFY(control<QLabel>(replace, "regexErrorLabel")->isVisibleTo(replace));
     choose(replace, "ChineseToPinyingComboBox", 1);
     QWidget *remove = pageOf(panel, "deletePage");
     click(remove, "assignPosBtn");
@@ -718,6 +708,8 @@ void TestRenamePanel::resetRestoresStartValues()
     QVERIFY(!control<QWidget>(insert, "insertCustormPosWidget")->isVisibleTo(insert));
     QCOMPARE(control<QAbstractButton>(insert, "custormTypeLabel")->text(), QString("插入设置"));
     QCOMPARE(control<QLineEdit>(replace, "splitEdit")->text(), QString());
+    QVERIFY(!control<CustormCheckBox>(replace, "regexCheckBox")->isChecked());
+    QVERIFY(!control<QLabel>(replace, "regexErrorLabel")->isVisibleTo(replace));
     QCOMPARE(control<QStackedWidget>(remove, "deleteWayStackedWidget")->currentIndex(), 0);
     QCOMPARE(control<QLabel>(remove, "deletePosLabel")->text(), QString("个字符向右删除"));
     for (const char *name : {"custormPage", "insertPage", "replacePage", "deletePage"}) {
@@ -745,6 +737,8 @@ void TestRenamePanel::resetRestoresStartValues()
     }
     QCOMPARE(replaceSettings(replaceKey)->delimiter, QString());
     QCOMPARE(replaceSettings(replaceKey)->pinyin, 0);
+    QVERIFY(!replaceSettings(replaceKey)->useRegex);
+    QVERIFY(replaceSettings(replaceKey)->regex.isValid());
     QCOMPARE(deleteSettings(deleteKey)->deleteMode, 0);
     QCOMPARE(deleteSettings(deleteKey)->deleteFromEnd, 0);
     QCOMPARE(deleteSettings(deleteKey)->deleteCount, 0);
@@ -847,7 +841,7 @@ void TestRenamePanel::importReportsNonWorkbook()
     QCOMPARE(page.workbookPath(), path);
 }
 
-void TestRenamePanel::forgetRestoresPageWithoutNotifying()
+void TestRenamePanel::forgetRestoresPageAndSendsNoNames()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("names.xlsx");
@@ -862,17 +856,21 @@ void TestRenamePanel::forgetRestoresPageWithoutNotifying()
     recorder.notes.clear();
     QTest::mouseClick(control<QAbstractButton>(&page, "deleteExcelBtn"), Qt::LeftButton);
     drainReads();
-    QVERIFY(recorder.notes.isEmpty());
+    // Without a workbook the list renames nothing.
+    QCOMPARE(recorder.notes.size(), 1);
+    QCOMPARE(recorder.notes.first().value.toMap().value("names").toStringList(), QStringList());
     QVERIFY(control<QWidget>(&page, "importExcelBtn")->isVisible());
     QVERIFY(!control<QWidget>(&page, "hasExportExcelwidget")->isVisible());
     QCOMPARE(page.workbookPath(), QString());
     QVERIFY(control<QAbstractButton>(&page, "replaceExcelLabel")->icon().isNull());
 
     // Forgetting while a read is under way drops what it would deliver.
+    recorder.notes.clear();
     page.setWorkbook(path);
     QTest::mouseClick(control<QAbstractButton>(&page, "deleteExcelBtn"), Qt::LeftButton);
     drainReads();
-    QVERIFY(recorder.notes.isEmpty());
+    QCOMPARE(recorder.notes.size(), 1);
+    QCOMPARE(recorder.notes.first().value.toMap().value("names").toStringList(), QStringList());
 }
 
 void TestRenamePanel::replacedWorkbookDropsEarlierRead()

@@ -1,6 +1,7 @@
 // The rename preview in the main window: proposals that conflict or will be refused are marked in the list,
 // hovering tells what will happen, a line above the list counts them, and a start then does what was shown.
 // Real files in a temporary folder; settings arrive on the hub as the panel sends them.
+#include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 #include "testutil_photos.h"
@@ -38,6 +39,7 @@
 #include <memory>
 
 using namespace FileListTest;
+using namespace EngineTest;
 using namespace RenameTest;
 
 namespace {
@@ -87,14 +89,6 @@ QStringList tips(const FileListWidget *list)
     for (int row = 0; row < list->table()->rowCount(); ++row)
         texts.append(list->table()->item(row, FileListWidget::NewNameColumn)->toolTip());
     return texts;
-}
-
-QStringList repeated(const QString &text, int times)
-{
-    QStringList list;
-    for (int i = 0; i < times; ++i)
-        list.append(text);
-    return list;
 }
 
 QRect cellRect(const FileListWidget *list, int row, int column)
@@ -190,11 +184,9 @@ void TestRenamePreview::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_root = m_dir->path();
-    m_answerer = std::make_unique<ModalAnswerer>(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    m_answerer = std::make_unique<ModalAnswerer>();
     m_window = std::make_unique<MainWindow>();
-    m_window->resize(1400, 800);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QVERIFY(showAt(m_window.get(), 1400, 800));
 }
 
 void TestRenamePreview::cleanup()

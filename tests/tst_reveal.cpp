@@ -1,3 +1,6 @@
+#include "testutil_engine.h"
+#include "testutil_filelist.h"
+
 #include "filelist/revealinfilemanager.h"
 
 #include <QDBusConnection>
@@ -6,6 +9,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 // Stands in for the desktop's file manager on a private session bus.
 class FakeFileManager : public QObject
@@ -22,15 +27,6 @@ public slots:
     }
 };
 
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
 class TestReveal : public QObject
 {
     Q_OBJECT
@@ -43,12 +39,13 @@ private slots:
     void showsItemSelected();
     void emptyPathDoesNothing();
     void opensFolderWithoutFileManager();
+    void warnsWithPathWhenNothingOpens();
 
 private:
     QProcess m_bus;
     QDBusConnection m_fileManagerBus{QString()};
     FakeFileManager m_fileManager;
-    UrlCatcher m_catcher;
+    std::unique_ptr<FileListTest::UrlCatcher> m_catcher;
     QTemporaryDir m_dir;
 };
 
@@ -83,14 +80,13 @@ void TestReveal::cleanupTestCase()
 void TestReveal::init()
 {
     m_fileManager.shown.clear();
-    m_catcher.opened.clear();
-    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
+    m_catcher = std::make_unique<FileListTest::UrlCatcher>();
     QVERIFY(m_fileManagerBus.registerService("org.freedesktop.FileManager1"));
 }
 
 void TestReveal::cleanup()
 {
-    QDesktopServices::unsetUrlHandler("file");
+    m_catcher.reset();
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
 }
 
@@ -110,7 +106,7 @@ void TestReveal::showsItemSelected()
     QTRY_COMPARE(m_fileManager.shown.size(), 1);
     QCOMPARE(QUrl(m_fileManager.shown.first()), QUrl::fromLocalFile(path));
     QVERIFY(m_fileManager.shown.first().startsWith("file:///"));
-    QVERIFY(m_catcher.opened.isEmpty());
+    QVERIFY(m_catcher->opened.isEmpty());
 }
 
 void TestReveal::emptyPathDoesNothing()
@@ -119,16 +115,28 @@ void TestReveal::emptyPathDoesNothing()
     revealInFileManager(m_dir.path() + "/after.txt");
     QTRY_COMPARE(m_fileManager.shown.size(), 1);
     QCOMPARE(QUrl(m_fileManager.shown.first()), QUrl::fromLocalFile(m_dir.path() + "/after.txt"));
-    QVERIFY(m_catcher.opened.isEmpty());
+    QVERIFY(m_catcher->opened.isEmpty());
 }
 
 void TestReveal::opensFolderWithoutFileManager()
 {
     m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
     revealInFileManager(m_dir.path() + "/sub/b.txt");
-    QTRY_COMPARE(m_catcher.opened.size(), 1);
-    QCOMPARE(m_catcher.opened.first(), QUrl::fromLocalFile(m_dir.path() + "/sub"));
+    QTRY_COMPARE(m_catcher->opened.size(), 1);
+    QCOMPARE(m_catcher->opened.first(), QUrl::fromLocalFile(m_dir.path() + "/sub"));
     QVERIFY(m_fileManager.shown.isEmpty());
+}
+
+void TestReveal::warnsWithPathWhenNothingOpens()
+{
+    // No file manager on the bus and no program to open a folder (offscreen has none).
+    m_fileManagerBus.unregisterService("org.freedesktop.FileManager1");
+    QDesktopServices::unsetUrlHandler("file");
+    EngineTest::WarningListener warnings;
+    const QString path = m_dir.path() + "/sub/b.txt";
+    revealInFileManager(path);
+    QTRY_COMPARE(warnings.messages, QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
+    QDesktopServices::setUrlHandler("file", &m_catcher, "open");
 }
 
 QTEST_MAIN(TestReveal)

@@ -6,12 +6,15 @@
 #include "controls/graylayerwidget.h"
 #include "controls/iconbluetoolbtn.h"
 #include "controls/icongraytoolbtn.h"
+#include "controls/pagestack.h"
+#include "controls/polishhold.h"
 #include "controls/toolbuttonicon.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -71,6 +74,9 @@ private slots:
     void wheelIgnored_data();
     void wheelIgnored();
     void comboPopupIsListView();
+    void pagesAdoptedInOrder();
+    void dormantPageStyledWhenShown();
+    void heldPolishGivesStyledSizes();
 
     void grayLayer();
 
@@ -203,9 +209,83 @@ void TestStyledControls::wheelIgnored()
 
 void TestStyledControls::comboPopupIsListView()
 {
-    CustormCombox combo;
-    auto *view = qobject_cast<QListView *>(combo.view());
-    QVERIFY(view);
+    QWidget window;
+    auto *combo = new CustormCombox(&window);
+    combo->addItems({QStringLiteral("一"), QStringLiteral("二")});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    combo->showPopup();
+    // A plain list view, not the combo box's own, so that the stylesheet's item rules draw the items.
+    QCOMPARE(combo->view()->metaObject(), &QListView::staticMetaObject);
+    QCOMPARE(combo->view()->model(), combo->model());
+    combo->hidePopup();
+}
+
+void TestStyledControls::pagesAdoptedInOrder()
+{
+    PageStack stack;
+    auto *first = new QLabel(QStringLiteral("一"), &stack);
+    auto *second = new QLabel(QStringLiteral("二"), &stack);
+    auto *third = new QLabel(QStringLiteral("三"), &stack);
+    stack.adoptPages();
+    QCOMPARE(stack.count(), 3);
+    QCOMPARE(stack.widget(0), first);
+    QCOMPARE(stack.widget(1), second);
+    QCOMPARE(stack.widget(2), third);
+    QCOMPARE(stack.currentWidget(), first);
+    QVERIFY(!stack.isDormant(second));
+    stack.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stack));
+    QVERIFY(first->isVisible());
+    QVERIFY(!second->isVisible() && !third->isVisible());
+}
+
+void TestStyledControls::dormantPageStyledWhenShown()
+{
+    QWidget window;
+    window.setStyleSheet(QStringLiteral("QLabel { font-size: 31px; }"));
+    auto *layout = new QVBoxLayout(&window);
+    auto *stack = new PageStack(&window);
+    layout->addWidget(stack);
+    auto *first = new QLabel(QStringLiteral("一"), stack);
+    auto *second = new QWidget(stack);
+    auto *label = new QLabel(QStringLiteral("二"), second);
+    stack->adoptPages(PageStack::StyleWhenShown);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(first->font().pixelSize(), 31);
+    QVERIFY(stack->isDormant(second));
+    QVERIFY(label->font().pixelSize() != 31);
+
+    stack->setCurrentWidget(second);
+    QVERIFY(!stack->isDormant(second));
+    QCOMPARE(label->font().pixelSize(), 31);
+    QVERIFY(label->isVisible());
+}
+
+// Size hints asked for while the polish is held must not stay those of the unstyled widget.
+void TestStyledControls::heldPolishGivesStyledSizes()
+{
+    const QString sheet = QStringLiteral("QToolButton { padding: 20px 30px; }");
+    QWidget plain;
+    plain.setStyleSheet(sheet);
+    auto *reference = new QToolButton(&plain);
+    reference->setText(QStringLiteral("开头"));
+    plain.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plain));
+
+    QWidget held;
+    held.setStyleSheet(sheet);
+    QToolButton *button = nullptr;
+    {
+        PolishHold hold(&held);
+        button = new QToolButton(&held);
+        button->setText(QStringLiteral("开头"));
+        button->sizeHint();
+        QVERIFY(!button->testAttribute(Qt::WA_WState_Polished));
+    }
+    QVERIFY(button->testAttribute(Qt::WA_WState_Polished));
+    QCOMPARE(button->sizeHint(), reference->sizeHint());
 }
 
 void TestStyledControls::grayLayer()

@@ -1,6 +1,7 @@
 #include "rename/ccconverter.h"
 #include "rename/textconversions.h"
 
+#include <QtConcurrent>
 #include <QtTest>
 
 namespace {
@@ -59,6 +60,7 @@ private slots:
     void brokenConfiguration_data();
     void brokenConfiguration();
     void workingFolderPlaysNoPart();
+    void conversionsWaitForTheBackgroundLoad();
 
 private:
     bool m_reloadProgramData = false;
@@ -334,6 +336,21 @@ void TestTextConversions::workingFolderPlaysNoPart()
     QVERIFY(CCConverter::errorText().isEmpty());
     QCOMPARE(toTraditional(QStringLiteral("汉字发展")), QStringLiteral("漢字發展"));
     QCOMPARE(toSimplified(QStringLiteral("漢字後")), QStringLiteral("汉字后"));
+}
+
+// The program loads the dictionaries on a worker thread while its window builds; a conversion asked for
+// meanwhile waits for them rather than passing the text through unconverted.
+void TestTextConversions::conversionsWaitForTheBackgroundLoad()
+{
+    m_reloadProgramData = true;
+    QVERIFY(CCConverter::initialize());
+    QFuture<void> loading = CCConverter::whenLoaded();
+    QFuture<QString> converted = QtConcurrent::run([] { return toTraditional(QStringLiteral("汉字发展")); });
+    QCOMPARE(toSimplified(QStringLiteral("漢字後")), QStringLiteral("汉字后"));
+    QCOMPARE(converted.result(), QStringLiteral("漢字發展"));
+    loading.waitForFinished();
+    QVERIFY(CCConverter::isLoaded());
+    QVERIFY(CCConverter::isAvailable());
 }
 
 QTEST_GUILESS_MAIN(TestTextConversions)

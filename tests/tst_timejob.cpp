@@ -16,7 +16,7 @@
 
 Q_DECLARE_METATYPE(TimeRowOutcome)
 
-using EngineTest::WarningListener;
+using namespace EngineTest;
 
 namespace {
 
@@ -86,6 +86,9 @@ private slots:
     void failureMessages_data();
     void failureMessages();
     void timeTheFileSystemCannotHold();
+    void timeReadBackAtTheFileSystemsPrecision_data();
+    void timeReadBackAtTheFileSystemsPrecision();
+    void undoLeavesEditedItemAlone();
     void warningsThenSummary();
 
     void dateInName_data();
@@ -522,6 +525,73 @@ void TestTimeJob::timeTheFileSystemCannotHold()
     QCOMPARE(diskTimes(a).write, KnownWrite);
     QCOMPARE(diskTimes(b).write, KnownWrite);
     QVERIFY(!m_history.canUndo());
+}
+
+void TestTimeJob::timeReadBackAtTheFileSystemsPrecision_data()
+{
+    QTest::addColumn<qint64>("seconds"); // UTC
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("2038-01-19 03:14:07, the last second it holds") << qint64(2147483647) << true;
+    QTest::newRow("2038-01-19 03:14:08, clamped by a second") << qint64(2147483648) << false;
+    QTest::newRow("1901-12-13 20:45:52, the first second it holds") << qint64(-2147483648LL) << true;
+    QTest::newRow("1901-12-13 20:45:51, clamped by a second") << qint64(-2147483649LL) << false;
+}
+
+// ext4 with 128-byte inodes holds whole seconds from 1901 to 2038 and clamps what lies beyond by as little as a
+// second: the run reads every time back and fails the row, putting the old time back.
+void TestTimeJob::timeReadBackAtTheFileSystemsPrecision()
+{
+    QFETCH(qint64, seconds);
+    QFETCH(bool, kept);
+#ifdef Q_OS_LINUX
+    static EngineTest::ScratchMount mount(EngineTest::ScratchMount::SmallInodeExt4);
+    if (!mount.isMounted())
+        QSKIP(qPrintable(mount.skipReason()));
+    const QString a = mount.path() + QStringLiteral("/a-") + QString::number(seconds);
+    QFile file(a);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    setDiskTimes(a, KnownAccess, FileInstant{1104537600, 0});
+    FileTimeEntryList entries = entriesOf({a});
+    const QDateTime asked = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime).addMSecs(250);
+    WarningListener warnings;
+
+    const TimeJobResult result = TimeJob::run(entries, modificationOnly(asked), m_history, nullptr, m_reporter);
+
+    QCOMPARE(result.done, kept ? 1 : 0);
+    const FileInstant expected = kept ? FileInstant{seconds, 0} : FileInstant{1104537600, 0};
+    QCOMPARE(diskTimes(a).write, expected);
+    QCOMPARE(warnings.messages, kept ? QStringList()
+                                     : QStringList{QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(a)});
+#else
+    Q_UNUSED(seconds)
+    Q_UNUSED(kept)
+    QSKIP("a loop-mounted ext4 is a Linux test device");
+#endif
+}
+
+void TestTimeJob::undoLeavesEditedItemAlone()
+{
+    const QString a = makeFile(QStringLiteral("a.txt"));
+    const QString b = makeFile(QStringLiteral("b.txt"));
+    FileTimeEntryList entries = entriesOf({a, b});
+    QCOMPARE(TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter).done, 2);
+    // Someone saves b after the run: its own, newer modification time must stay.
+    QFile file(b);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("edited");
+    file.close();
+    const FileInstant edited = diskTimes(b).write;
+    QVERIFY(edited != instantOf(m_first));
+    WarningListener warnings;
+
+    const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, m_reporter);
+
+    QCOMPARE(result.done, 1);
+    QCOMPARE(diskTimes(a).write, KnownWrite);
+    QCOMPARE(diskTimes(b).write, edited);
+    QCOMPARE(entries.at(1).status, int(StatusFailed));
+    QCOMPARE(warnings.messages, QStringList{QStringLiteral("文件“%1”在修改后已被更改，未恢复其原时间！").arg(b)});
 }
 
 // The first three failures are shown one by one, the rest in one summary at the end; the undo follows the

@@ -1,5 +1,6 @@
 // The time pages as a user drives them: items added to the list, boxes ticked and times chosen on the panel,
 // the start, undo, reset and clear buttons clicked, and the times checked on disk in a temporary folder.
+#include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
 #include "testutil_photos.h"
@@ -44,6 +45,7 @@
 #include <functional>
 #include <memory>
 
+using EngineTest::repeated;
 using namespace FileListTest;
 
 namespace {
@@ -148,10 +150,7 @@ struct Page
     template<typename T = QWidget>
     T *control(const char *name) const
     {
-        T *widget = page->findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qWarning("no control %s", name);
-        return widget;
+        return FileListTest::control<T>(page, name);
     }
     QToolButton *button(const char *name) const { return control<QToolButton>(name); }
 
@@ -214,14 +213,6 @@ struct Page
 bool showsIcon(const QToolButton *button, const QString &path)
 {
     return button->icon().pixmap(32, 32).toImage() == QIcon(path).pixmap(32, 32).toImage();
-}
-
-QStringList repeated(const QString &text, int times)
-{
-    QStringList list;
-    for (int i = 0; i < times; ++i)
-        list.append(text);
-    return list;
 }
 
 QString missingMessage(const QString &path)
@@ -443,6 +434,10 @@ void TestTimePage::creationRefused()
     QVERIFY(after.sameWrite(before));
     QCOMPARE(after.birth, before.birth);
     QVERIFY(!p.button("undo")->isEnabled());
+    // The row shows the times the item kept, not the ones it was refused.
+    const FileTimes kept = readFileTimes(item);
+    QCOMPARE(p.column(TimeListWidget::CreationColumn), QStringList{TimeListWidget::timeText(kept.creationTime())});
+    QCOMPARE(p.column(TimeListWidget::ModificationColumn), QStringList{"2005/01/01 00:00:00"});
 }
 
 void TestTimePage::previewFollowsPanel()
@@ -818,15 +813,13 @@ void TestTimePage::addFolderOnFilePage()
     makeFile(m_root, "one/deep/b.txt");
     makeFile(m_root, "two/c.txt");
     AdditionRecorder additions;
-    answerNextDialog([this](QDialog *dialog) {
-        auto *picker = qobject_cast<QFileDialog *>(dialog);
-        QVERIFY(picker);
-        QCOMPARE(picker->windowTitle(), QStringLiteral("选择目录"));
-        picker->setDirectory(m_root);
-        picker->findChild<QLineEdit *>("fileNameEdit")->setText("\"one\" \"two\"");
-        picker->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Open)->click();
+    QString title;
+    ModalAnswerer picker("folder picker", [&](QDialog *dialog) {
+        title = dialog->windowTitle();
+        ModalAnswerer::pickInFileDialog(m_root, "\"one\" \"two\"")(dialog);
     });
     QTest::mouseClick(p.button("addFolder"), Qt::LeftButton);
+    QCOMPARE(title, QStringLiteral("选择目录"));
     QStringList names = p.names();
     names.sort();
     QCOMPARE(names, QStringList({"a.txt", "b.txt", "c.txt"}));
@@ -856,11 +849,9 @@ void TestTimePage::warningsInMainWindow()
 {
     m_filePage.reset();
     m_folderPage.reset();
-    ModalAnswerer answerer(ModalAnswerer::clickButton(QStringLiteral("okBtn")));
+    ModalAnswerer answerer;
     MainWindow window;
-    window.resize(1400, 800);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(showAt(&window, 1400, 800));
     QTest::mouseClick(window.findChild<QToolButton *>("fileTimePropertyBtn"), Qt::LeftButton);
     const Page p{window.findChild<TimePage *>("fileTimePropertyPage")};
     QVERIFY(p.page && p.page->isVisible());

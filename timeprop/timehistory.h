@@ -18,6 +18,9 @@ struct TimeRecord
     QByteArray identity;
     std::optional<FileInstant> creationBefore;
     std::optional<FileInstant> modificationBefore;
+    // The modification time the run left on the item, as the file system keeps it: an item whose time is no
+    // longer this one was edited since, and undo leaves it alone. Absent when it could not be read.
+    std::optional<FileInstant> modificationAfter;
 };
 
 // The changes of one run, in list order.

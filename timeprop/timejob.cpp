@@ -1,5 +1,6 @@
 #include "timejob.h"
 
+#include "fileops/jobjournal.h"
 #include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 #include "timeprop/timetargets.h"
@@ -15,11 +16,26 @@ struct RowStep
     QString message; // the warning for a failed row
 };
 
+// The row shows the times its item has now, read again: the times a run set are the ones the file system
+// kept, and a failed row did not get the ones it showed before. An item that cannot be read shows none.
+void showTimes(FileTimeEntry &entry, const FileTimes &times)
+{
+    entry.creation = times.readable ? times.creationTime() : QDateTime();
+    entry.modification = times.readable ? times.modificationTime() : QDateTime();
+}
+
+void showTimesOnDisk(FileTimeEntry &entry)
+{
+    showTimes(entry, readFileTimes(entry.path));
+}
+
 // entry is null when an undo meets an item whose row was removed since its run.
 RowStep failRow(FileTimeEntry *entry, const QString &message, TimeRowOutcome outcome = TimeRowOutcome::Failed)
 {
-    if (entry)
+    if (entry) {
         entry->status = StatusFailed;
+        showTimesOnDisk(*entry);
+    }
     return {outcome, message};
 }
 
@@ -86,7 +102,7 @@ std::optional<RowTargets> targetsNow(FileTimeEntry &entry, const TimeTargets &ma
     return maker.targetsOf(entry, now);
 }
 
-RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const TimeTargets &maker, TimeBatch &batch)
+RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, TimeBatch &batch)
 {
     const QString &path = entry.path;
     RowStep refusal;
@@ -109,15 +125,12 @@ RowStep setRow(FileTimeEntry &entry, const TimeSettings &settings, const TimeTar
         != FileTimesSet) {
         return refusedRow(&entry, path, failure);
     }
+    const FileTimes after = readFileTimes(path);
     batch.append({entry.id, path, identity,
                   targets.creation ? std::optional(before.creation) : std::nullopt,
-                  targets.modification ? std::optional(before.lastWrite) : std::nullopt});
-    const bool fixed = settings.source == TimeSource::Fixed;
-    entry.creation = !targets.creation ? before.creationTime()
-                                       : fixed ? settings.creation : toLocalDateTime(*targets.creation);
-    entry.modification = !targets.modification ? before.modificationTime()
-                                               : fixed ? settings.modification
-                                                       : toLocalDateTime(*targets.modification);
+                  targets.modification ? std::optional(before.lastWrite) : std::nullopt,
+                  after.readable ? std::optional(after.lastWrite) : std::nullopt});
+    showTimes(entry, after);
     entry.status = StatusSuccess;
     return {};
 }
@@ -133,17 +146,16 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
     }
     if (identity != record.identity)
         return failRow(entry, TimeJob::replacedMessage(path));
+    if (record.modificationAfter && readFileTimes(path).lastWrite != *record.modificationAfter)
+        return failRow(entry, TimeJob::editedMessage(path));
 
-    FileTimes before;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure, &before)
+    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure)
         != FileTimesSet) {
         return refusedRow(entry, path, failure);
     }
     if (entry) {
-        entry->creation = record.creationBefore ? toLocalDateTime(*record.creationBefore) : before.creationTime();
-        entry->modification =
-            record.modificationBefore ? toLocalDateTime(*record.modificationBefore) : before.modificationTime();
+        showTimesOnDisk(*entry);
         entry->status = StatusPending;
     }
     return {};
@@ -170,6 +182,51 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
     ++result.failed;
     qWarning().noquote() << "time job:" << step.message;
     reporter.report(step.message);
+}
+
+// Writes the plan of a run to journal before the first time is set: each item's times as they are and as
+// they will be (none for an item its source has no time for).
+void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const TimeSettings &settings,
+                     const TimeTargets &maker)
+{
+    if (!settings.setCreation && !settings.setModification)
+        return;
+    QVector<JobJournal::Item> items;
+    items.reserve(entries.size());
+    for (const FileTimeEntry &entry : entries) {
+        const FileTimes times = readFileTimes(entry.path);
+        const RowTargets targets = maker.targetsOf(entry, times);
+        const bool writes = targets.convertible && targets.skipReason.isEmpty();
+        JobJournal::Item item;
+        item.identity = itemIdentity(entry.path);
+        item.from = entry.path;
+        if (targets.creation && times.hasCreation)
+            item.oldCreation = times.creation;
+        if (targets.modification && times.readable)
+            item.oldWrite = times.lastWrite;
+        item.newCreation = writes ? targets.creation : std::nullopt;
+        item.newWrite = writes ? targets.modification : std::nullopt;
+        items.append(item);
+    }
+    journal.begin(JobJournal::Time, QString(), items);
+}
+
+// The same for an undo: the times the run left, and those it is about to put back.
+void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const QVector<const FileTimeEntry *> &entries)
+{
+    QVector<JobJournal::Item> items;
+    items.reserve(batch.size());
+    for (int i = 0; i < batch.size(); ++i) {
+        const TimeRecord &record = batch.at(i);
+        JobJournal::Item item;
+        item.identity = record.identity;
+        item.from = entries.at(i) ? entries.at(i)->path : record.path;
+        item.oldWrite = record.modificationAfter;
+        item.newCreation = record.creationBefore;
+        item.newWrite = record.modificationBefore;
+        items.append(item);
+    }
+    journal.begin(JobJournal::TimeUndo, QString(), items);
 }
 
 } // namespace
@@ -211,16 +268,21 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
     TimeJobResult result;
     TimeBatch batch;
     const TimeTargets maker(settings, photos, true);
+    JobJournal journal;
+    beginRunJournal(journal, entries, settings, maker);
     for (int row = 0; row < entries.size(); ++row) {
         FileTimeEntry &entry = entries[row];
         entry.timeNote.clear();
-        const RowStep step = setRow(entry, settings, maker, batch);
-        if (step.outcome == TimeRowOutcome::Done)
+        const RowStep step = setRow(entry, maker, batch);
+        if (step.outcome == TimeRowOutcome::Done) {
             showsOnDisk(entry);
+            journal.done(row, entry.path);
+        }
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         finishRow(result, step, reporter);
     }
+    journal.finish();
     history.push(batch);
     reporter.finish();
     return result;
@@ -238,16 +300,27 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
 
-    for (const TimeRecord &record : batch) {
+    QVector<const FileTimeEntry *> entryOf(batch.size(), nullptr);
+    for (int i = 0; i < batch.size(); ++i) {
+        const int row = rowOfId.value(batch.at(i).id, -1);
+        entryOf[i] = row >= 0 ? &entries.at(row) : nullptr;
+    }
+    JobJournal journal;
+    beginUndoJournal(journal, batch, entryOf);
+    for (int i = 0; i < batch.size(); ++i) {
+        const TimeRecord &record = batch.at(i);
         const int row = rowOfId.value(record.id, -1);
         FileTimeEntry *entry = row >= 0 ? &entries[row] : nullptr;
         const RowStep step = undoRecord(record, entry);
         if (entry && step.outcome == TimeRowOutcome::Done)
             showsOnDisk(*entry);
+        if (step.outcome == TimeRowOutcome::Done)
+            journal.done(i, entry ? entry->path : record.path);
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         finishRow(result, step, reporter);
     }
+    journal.finish();
     reporter.finish();
     return result;
 }
@@ -275,6 +348,11 @@ QString TimeJob::creationNotSettableMessage(const QString &path)
 QString TimeJob::outOfRangeMessage(const QString &path)
 {
     return QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(path);
+}
+
+QString TimeJob::editedMessage(const QString &path)
+{
+    return QStringLiteral("文件“%1”在修改后已被更改，未恢复其原时间！").arg(path);
 }
 
 QString TimeJob::replacedMessage(const QString &path)

@@ -39,20 +39,21 @@ public:
     // row's warning (if any) is shown. It must not change the entry list.
     using RowCallback = std::function<void(int row, const FileTimeEntry &entry, TimeRowOutcome outcome)>;
 
-    // Sets the ticked times of every listed item, row by row. A row whose item took them gets status 1 and
-    // shows its times as they now are; a failed or missing row gets status 2 and its item is left as it was
-    // (an item whose creation time cannot be set keeps its modification time too). What was changed goes
-    // onto history as one batch (nothing when nothing was changed). With no box ticked nothing is written
-    // and every existing item succeeds. A row whose item the time source gives no time (no date taken, no
-    // date in the name) is skipped: status 5, its reason in timeNote, nothing written. Dates taken come from
-    // photos, read where not cached. Finishes the reporter.
+    // Sets the ticked times of every listed item, row by row. A row whose item took them gets status 1; a
+    // failed or missing row gets status 2 and its item is left as it was (an item whose creation time cannot
+    // be set keeps its modification time too). Either way the row shows the times read back from the item
+    // (none for a missing one). What was changed goes onto history as one batch (nothing when nothing was
+    // changed). With no box ticked nothing is written and every existing item succeeds. A row whose item the
+    // time source gives no time (no date taken, no date in the name) is skipped: status 5, its reason in
+    // timeNote, nothing written. Dates taken come from photos, read where not cached. Finishes the reporter.
     static TimeJobResult run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
                              const RowCallback &onRow, JobFailureReporter &reporter,
                              PhotoDateCache *photos = nullptr);
 
     // Takes the newest batch off history and gives its items back the times that run wrote over, finding
     // rows by id. Rows the run did not change are not looked at. An item that is no longer the one the run
-    // changed (deleted and made anew, replaced) is left alone and fails its row. A row put back gets status 0
+    // changed (deleted and made anew, replaced), or whose modification time is no longer the one the run left
+    // (edited since), is left alone and fails its row. A row put back gets status 0
     // and shows the item's times; an item whose row was removed is still put back. Does nothing when history
     // is empty. Finishes the reporter.
     static TimeJobResult undo(FileTimeEntryList &entries, TimeHistory &history, const RowCallback &onRow,
@@ -64,4 +65,6 @@ public:
     static QString creationNotSettableMessage(const QString &path);
     static QString outOfRangeMessage(const QString &path);
     static QString replacedMessage(const QString &path);
+    // Undo found the item's modification time other than the run left it: it was edited since.
+    static QString editedMessage(const QString &path);
 };

@@ -280,6 +280,7 @@ void TimeListWidget::runTimeJob(bool undoing)
     }
     // The run keeps the settings it started with, whatever reaches the page's record meanwhile.
     const TimeSettings settings = pageSettings();
+    TimeJobResult result;
     const bool ran = m_runner.run(table()->viewport(), [&, this](JobPacer &pacer, JobFailureReporter &reporter) {
         setBusy(true);
         TextCache creation;
@@ -297,12 +298,12 @@ void TimeListWidget::runTimeJob(bool undoing)
             }
             pacer.step();
         };
-        if (undoing)
-            TimeJob::undo(m_records, m_history, onRow, reporter);
-        else
-            TimeJob::run(m_records, settings, m_history, onRow, reporter, &m_photos->cache());
+        result = undoing ? TimeJob::undo(m_records, m_history, onRow, reporter)
+                         : TimeJob::run(m_records, settings, m_history, onRow, reporter, &m_photos->cache());
         setBusy(false);
     });
-    if (ran)
-        emit canUndo(m_history.canUndo());
+    if (!ran)
+        return;
+    emit canUndo(m_history.canUndo());
+    emit jobFinished(jobSummary(result.done, result.failed, undoing), QString());
 }

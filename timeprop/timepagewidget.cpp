@@ -18,6 +18,7 @@ TimePageWidget::TimePageWidget(QWidget *parent)
     setUndoEnabled(false);
     connect(ui->fileListWidget, &TimeListWidget::canUndo, this, &TimePageWidget::setUndoEnabled);
     connect(ui->fileListWidget, &TimeListWidget::tabelEmpty, this, &TimePageWidget::tabelEmpty);
+    ui->listStatusLine->setList(ui->fileListWidget);
 }
 
 TimePageWidget::~TimePageWidget()
@@ -35,6 +36,7 @@ void TimePageWidget::setFolderMode(bool folderMode)
     m_folderMode = folderMode;
     ui->addFile->setVisible(!folderMode);
     ui->fileListWidget->setFolderMode(folderMode);
+    ui->listStatusLine->updateCount();
 }
 
 void TimePageWidget::setUndoEnabled(bool enabled)

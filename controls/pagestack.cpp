@@ -1,0 +1,63 @@
+#include "pagestack.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+PageStack::PageStack(QWidget *parent) : QStackedWidget(parent)
+{
+    connect(this, &QStackedWidget::currentChanged, this, &PageStack::wake);
+}
+
+void PageStack::adoptPages(Styling styling)
+{
+    const QObjectList kids = children();
+    for (QObject *child : kids) {
+        auto *page = qobject_cast<QWidget *>(child);
+        if (!page || page->isWindow() || indexOf(page) >= 0)
+            continue;
+        addWidget(page);
+        if (styling == StyleWhenShown && page != currentWidget())
+            sendToSleep(page);
+    }
+}
+
+bool PageStack::isDormant(const QWidget *page) const
+{
+    return m_dormantPages.contains(const_cast<QWidget *>(page));
+}
+
+void PageStack::sendToSleep(QWidget *page)
+{
+    m_dormantPages.insert(page);
+    page->installEventFilter(this);
+    const QList<QWidget *> widgets = page->findChildren<QWidget *>();
+    for (QWidget *widget : widgets)
+        widget->installEventFilter(this);
+}
+
+// The page polishes itself first, then every widget whose polish was held back, parents before children, as
+// Qt would have done; each polish still passes any other stack's hold on a page inside this one.
+void PageStack::wake(int index)
+{
+    QWidget *page = widget(index);
+    if (!page || !m_dormantPages.remove(page))
+        return;
+    QList<QWidget *> widgets = page->findChildren<QWidget *>();
+    widgets.prepend(page);
+    for (QWidget *widget : qAsConst(widgets))
+        widget->removeEventFilter(this);
+    for (QWidget *widget : qAsConst(widgets)) {
+        if (!m_heldBack.remove(widget))
+            continue;
+        QEvent polish(QEvent::Polish);
+        QCoreApplication::sendEvent(widget, &polish);
+    }
+}
+
+bool PageStack::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Polish)
+        return false;
+    m_heldBack.insert(watched);
+    return true;
+}

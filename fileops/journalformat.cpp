@@ -1,0 +1,190 @@
+#include "journalformat.h"
+
+#include <QFile>
+#include <QList>
+
+namespace {
+
+const QByteArray Magic = "quorlin-journal 1";
+const QByteArray Absent = "-";
+
+const char *const KindKeys[] = {"rename", "rename-undo", "time", "time-undo", "create-folders", "create-files"};
+
+// Only what would break a line or a field is escaped: the text stays short and readable, and
+// fromPercentEncoding reads it back.
+QByteArray escaped(const QByteArray &bytes)
+{
+    QByteArray text;
+    text.reserve(bytes.size() + 8);
+    static const char hex[] = "0123456789ABCDEF";
+    for (const char c : bytes) {
+        const uchar u = uchar(c);
+        if (u > ' ' && u != '%' && u != 0x7f) {
+            text += c;
+            continue;
+        }
+        text += '%';
+        text += hex[u >> 4];
+        text += hex[u & 0xf];
+    }
+    return text;
+}
+
+QByteArray encodedPath(const QString &path)
+{
+    return path.isEmpty() ? Absent : escaped(QFile::encodeName(path));
+}
+
+QString decodedPath(const QByteArray &field)
+{
+    return field == Absent ? QString() : QFile::decodeName(QByteArray::fromPercentEncoding(field));
+}
+
+QByteArray encodedBytes(const QByteArray &bytes)
+{
+    return bytes.isEmpty() ? Absent : escaped(bytes);
+}
+
+QByteArray decodedBytes(const QByteArray &field)
+{
+    return field == Absent ? QByteArray() : QByteArray::fromPercentEncoding(field);
+}
+
+QByteArray encodedInstant(const std::optional<FileInstant> &instant)
+{
+    if (!instant)
+        return Absent;
+    return QByteArray::number(instant->seconds) + '.' + QByteArray::number(instant->nanoseconds);
+}
+
+bool decodeInstant(const QByteArray &field, std::optional<FileInstant> *instant)
+{
+    if (field == Absent) {
+        instant->reset();
+        return true;
+    }
+    const int dot = field.indexOf('.');
+    bool secondsOk = false;
+    bool nanosOk = false;
+    const qint64 seconds = field.left(dot).toLongLong(&secondsOk);
+    const int nanoseconds = field.mid(dot + 1).toInt(&nanosOk);
+    if (dot < 0 || !secondsOk || !nanosOk || nanoseconds < 0 || nanoseconds > 999999999)
+        return false;
+    *instant = FileInstant{seconds, nanoseconds};
+    return true;
+}
+
+bool parseItem(const QList<QByteArray> &fields, JobJournal::Item *item)
+{
+    if (fields.size() != 8)
+        return false;
+    item->identity = decodedBytes(fields.at(1));
+    item->from = decodedPath(fields.at(2));
+    item->to = decodedPath(fields.at(3));
+    return decodeInstant(fields.at(4), &item->oldCreation) && decodeInstant(fields.at(5), &item->oldWrite)
+        && decodeInstant(fields.at(6), &item->newCreation) && decodeInstant(fields.at(7), &item->newWrite);
+}
+
+// A progress line; false for one that names no item of the plan.
+bool parseProgress(const QList<QByteArray> &fields, JournalFormat::Contents &contents)
+{
+    bool ok = false;
+    const int index = fields.size() >= 3 ? fields.at(1).toInt(&ok) : -1;
+    if (!ok || index < 0 || index >= contents.items.size())
+        return false;
+    if (fields.at(0) == "aside" && fields.size() == 4) {
+        contents.asides[index].append({decodedPath(fields.at(2)), decodedBytes(fields.at(3))});
+        return true;
+    }
+    if (fields.at(0) == "done" && fields.size() == 3) {
+        if (contents.done.at(index).isEmpty())
+            ++contents.doneCount;
+        contents.done[index] = decodedPath(fields.at(2));
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+namespace JournalFormat {
+
+QString suffix()
+{
+    return QStringLiteral(".journal");
+}
+
+QString kindName(JobJournal::Kind kind)
+{
+    return QString::fromLatin1(KindKeys[kind]);
+}
+
+QByteArray plan(JobJournal::Kind kind, const QString &page, const QDateTime &started, const QString &source,
+                const QVector<JobJournal::Item> &items)
+{
+    QByteArray text;
+    text.reserve(200 + items.size() * 160);
+    text += Magic + '\n';
+    text += "kind " + QByteArray(KindKeys[kind]) + '\n';
+    text += "page " + encodedBytes(page.toUtf8()) + '\n';
+    text += "started " + started.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
+    text += "source " + encodedPath(source) + '\n';
+    for (const JobJournal::Item &item : items) {
+        text += "item " + encodedBytes(item.identity) + ' ' + encodedPath(item.from) + ' ' + encodedPath(item.to)
+            + ' ' + encodedInstant(item.oldCreation) + ' ' + encodedInstant(item.oldWrite) + ' '
+            + encodedInstant(item.newCreation) + ' ' + encodedInstant(item.newWrite) + '\n';
+    }
+    text += "planned " + QByteArray::number(items.size()) + '\n';
+    return text;
+}
+
+QByteArray asideLine(int index, const QString &temporary, const QByteArray &identity)
+{
+    return "aside " + QByteArray::number(index) + ' ' + encodedPath(temporary) + ' ' + encodedBytes(identity) + '\n';
+}
+
+QByteArray doneLine(int index, const QString &where)
+{
+    return "done " + QByteArray::number(index) + ' ' + encodedPath(where) + '\n';
+}
+
+Contents parse(const QByteArray &text)
+{
+    Contents contents;
+    QList<QByteArray> lines = text.split('\n');
+    // The last piece follows the last line break: empty, or a line cut short by a kill.
+    lines.removeLast();
+    if (lines.size() < 6 || lines.at(0) != Magic)
+        return contents;
+    int kind = -1;
+    for (int k = 0; k <= JobJournal::CreateFiles; ++k) {
+        if (lines.at(1) == "kind " + QByteArray(KindKeys[k]))
+            kind = k;
+    }
+    if (kind < 0 || !lines.at(2).startsWith("page ") || !lines.at(3).startsWith("started ")
+        || !lines.at(4).startsWith("source "))
+        return contents;
+    contents.kind = JobJournal::Kind(kind);
+    contents.page = QString::fromUtf8(decodedBytes(lines.at(2).mid(5)));
+    contents.started = QDateTime::fromString(QString::fromLatin1(lines.at(3).mid(8)), Qt::ISODateWithMs);
+    contents.source = decodedPath(lines.at(4).mid(7));
+    int line = 5;
+    for (; line < lines.size() && lines.at(line).startsWith("item "); ++line) {
+        JobJournal::Item item;
+        if (!parseItem(lines.at(line).split(' '), &item))
+            return contents;
+        contents.items.append(item);
+    }
+    if (line >= lines.size() || lines.at(line) != "planned " + QByteArray::number(contents.items.size()))
+        return contents;
+    contents.done.resize(contents.items.size());
+    contents.asides.resize(contents.items.size());
+    for (++line; line < lines.size(); ++line) {
+        if (!parseProgress(lines.at(line).split(' '), contents))
+            return contents;
+    }
+    contents.readable = contents.started.isValid();
+    return contents;
+}
+
+} // namespace JournalFormat
