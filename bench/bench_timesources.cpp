@@ -122,8 +122,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const auto dir = args.value(1).isEmpty() ? std::make_unique<QTemporaryDir>()
-                                             : std::make_unique<QTemporaryDir>(args.at(1) + QStringLiteral("/bench-XXXXXX"));
+    const auto dir = args.value(1).isEmpty()
+        ? std::make_unique<QTemporaryDir>()
+        : std::make_unique<QTemporaryDir>(args.at(1) + QStringLiteral("/bench-XXXXXX"));
     const int rounds = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 5;
     if (!dir->isValid())
         return 1;
@@ -132,9 +133,11 @@ int main(int argc, char *argv[])
     QStringList paths;
     QVector<QByteArray> encoded;
     for (int i = 0; i < kFiles; ++i) {
-        QFile f(dir->path() + QStringLiteral("/IMG_2024%1%2_120000.jpg").arg(1 + i % 12, 2, 10, QLatin1Char('0'))
-                                  .arg(1 + i % 28, 2, 10, QLatin1Char('0')).replace(QLatin1String(".jpg"),
-                                                                                    QStringLiteral("_%1.jpg").arg(i)));
+        QFile f(dir->path()
+                + QStringLiteral("/IMG_2024%1%2_120000.jpg")
+                      .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                      .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                      .replace(QLatin1String(".jpg"), QStringLiteral("_%1.jpg").arg(i)));
         if (!f.open(QIODevice::WriteOnly))
             return 1;
         f.write(photo);
@@ -160,11 +163,12 @@ int main(int argc, char *argv[])
     numbering.numberType = 3;
     numbering.timeSource = 3;
     const auto announce = [] {
-        CNvGlobalObserver::instance()->notifyObservers(Channel::FileCustomRename, Channel::RenameValueUpdate, QVariant());
+        CNvGlobalObserver::instance()->notifyObservers(Channel::FileCustomRename, Channel::RenameValueUpdate,
+                                                       QVariant());
     };
 
-    QVector<double> renameFirst, renameKey, renameModifiedKey, bareRead, reader, fill, bare, fixedPreview, offsetPreview, namePreview, fixedRun, offsetRun,
-        nameRun, photoRun;
+    QVector<double> renameFirst, renameKey, renameModifiedKey, bareRead, reader, fill, bare, fixedPreview,
+        offsetPreview, namePreview, fixedRun, offsetRun, nameRun, photoRun;
     QElapsedTimer timer;
     const std::atomic_bool notCancelled(false);
     for (int round = 0; round < rounds; ++round) {
@@ -205,7 +209,8 @@ int main(int argc, char *argv[])
         renameModifiedKey.append(elapsedMs(timer));
         numbering.timeSource = 3;
 
-        const struct {
+        const struct
+        {
             TimeSource source;
             QVector<double> *preview;
             QVector<double> *run;

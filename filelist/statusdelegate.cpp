@@ -22,7 +22,8 @@ void StatusDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option
     const QRect area = contentArea(option);
     if (area.isEmpty())
         return;
-    painter->drawPixmap(area.topLeft(), statusPixmap(status.toInt(), area.size(), painter->device()->devicePixelRatioF()));
+    painter->drawPixmap(area.topLeft(),
+                        statusPixmap(status.toInt(), area.size(), painter->device()->devicePixelRatioF()));
 }
 
 QPixmap StatusDelegate::statusPixmap(int status, const QSize &size, qreal ratio) const

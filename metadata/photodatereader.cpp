@@ -2,8 +2,7 @@
 
 #include <QtConcurrent>
 
-PhotoDateReader::PhotoDateReader(QObject *parent)
-    : QObject(parent), m_cache(std::make_shared<PhotoDateCache>())
+PhotoDateReader::PhotoDateReader(QObject *parent) : QObject(parent), m_cache(std::make_shared<PhotoDateCache>())
 {
     connect(&m_watcher, &QFutureWatcher<bool>::finished, this, &PhotoDateReader::onFinished);
 }
@@ -20,8 +19,8 @@ void PhotoDateReader::read(const QStringList &paths)
         return;
     m_reading = true;
     m_cancel = std::make_shared<std::atomic_bool>(false);
-    m_watcher.setFuture(QtConcurrent::run(
-        [cache = m_cache, cancel = m_cancel, paths] { return cache->fill(paths, *cancel); }));
+    m_watcher.setFuture(
+        QtConcurrent::run([cache = m_cache, cancel = m_cancel, paths] { return cache->fill(paths, *cancel); }));
 }
 
 void PhotoDateReader::clear()

@@ -119,14 +119,16 @@ bool FileListWidget::sortRecords(int column, bool descending)
         return false;
     switch (column) {
     case NameColumn:
-        ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.currentName; }, descending);
+        ListSorter::sortByText(
+            m_records, [](const FileEntry &e) { return e.currentName; }, descending);
         break;
     case NewNameColumn:
-        ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.newName; }, descending);
+        ListSorter::sortByText(
+            m_records, [](const FileEntry &e) { return e.newName; }, descending);
         break;
     case FolderColumn:
-        ListSorter::sortByText(m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); },
-                               descending);
+        ListSorter::sortByText(
+            m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); }, descending);
         break;
     default:
         return false;
@@ -181,8 +183,7 @@ void FileListWidget::showEvent(QShowEvent *event)
     scheduleConflictCheck();
 }
 
-void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
-                                            const QVariant &value)
+void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value)
 {
     Q_UNUSED(valueObj)
     // A second start while a job runs is not a request to run another job inside it.
@@ -459,8 +460,8 @@ bool FileListWidget::showConflictMark(int row, const NameConflict &conflict)
         return false;
     const QString conflictHint = ConflictPreview::hint(conflict);
     const QString hint = note.isEmpty() ? conflictHint
-                         : conflictHint.isEmpty() ? note
-                                                  : conflictHint + QLatin1Char('\n') + note;
+        : conflictHint.isEmpty()        ? note
+                                        : conflictHint + QLatin1Char('\n') + note;
     if (mark == shown && item->data(Qt::ToolTipRole).toString() == hint)
         return false;
     item->setData(NewNameDelegate::MarkRole, mark);

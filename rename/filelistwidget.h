@@ -95,9 +95,9 @@ private:
     bool showConflictMark(int row, const NameConflict &conflict);
 
     RenameHistory m_history;
-    bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
-    QString m_sourceKey;          // the key the proposals come from; empty before any setting arrives
-    QStringList m_importedNames;  // the names of the last import, while the import is the source
+    bool m_autoResolve = true;            // resolve naming conflicts; set by every recomputation and import
+    QString m_sourceKey;                  // the key the proposals come from; empty before any setting arrives
+    QStringList m_importedNames;          // the names of the last import, while the import is the source
     QHash<QString, QString> m_typedNames; // proposals typed into rows since the last settings change, by row id
     JobRunner m_runner;
     HubSubscription m_subscription;

@@ -84,7 +84,7 @@ QString withoutLeadingDots(const QString &extension)
 }
 
 // Conversion, case and extension: the steps every rule ends with.
-template <typename Settings>
+template<typename Settings>
 QString finishName(const QString &name, const Settings &s, bool folder, const QFileInfo &info,
                    const NameSources &sources)
 {
@@ -256,8 +256,7 @@ QString proposedName(bool folder, const ReplaceSettings &settings, const FileEnt
     return finishName(name, settings, folder, info, sources);
 }
 
-QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry,
-                     const NameSources &sources)
+QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry, const NameSources &sources)
 {
     const QFileInfo info(entry.path);
     QString name = baseName(info, folder);

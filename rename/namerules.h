@@ -41,8 +41,8 @@ QString proposedName(bool folder, const DeleteSettings &settings, const FileEntr
 QString noDateTakenNote();
 QString readingDateTakenNote();
 
-// Rewrites newName (and proposalNote) of every entry, in row order, from the process-wide record of key, and sets autoResolve
-// to the conflict flag the rename job must use. Returns false and touches nothing for any other key.
+// Rewrites newName (and proposalNote) of every entry, in row order, from the process-wide record of key, and sets
+// autoResolve to the conflict flag the rename job must use. Returns false and touches nothing for any other key.
 bool recompute(const QString &key, FileEntryList &entries, bool &autoResolve,
                const NameSources &sources = NameSources::system());
 

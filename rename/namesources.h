@@ -19,7 +19,7 @@ struct TakenTime
 // text and the text conversions. system() is what the lists use; tests pass fixed ones.
 struct NameSources
 {
-    std::function<QDateTime()> currentTime; // local time; system() gives it to the second
+    std::function<QDateTime()> currentTime;                         // local time; system() gives it to the second
     std::function<QDateTime(const QString &path)> creationTime;     // invalid when unknown or missing
     std::function<QDateTime(const QString &path)> modificationTime; // invalid when missing
     std::function<TakenTime(const QString &path)> photoTime;

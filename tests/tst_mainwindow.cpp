@@ -559,7 +559,7 @@ void TestMainWindow::interruptedJobIsOfferedWhenShown()
         journal.done(1, a);
     }
     QString shown;
-    ModalAnswerer answerer([&](QWidget *dialog) {
+    ModalAnswerer answerer([&](QDialog *dialog) {
         shown = dialog->findChild<QLabel *>("jobLabel")->text();
         ModalAnswerer::clickButton(button)(dialog);
         if (auto *ok = dialog->findChild<QAbstractButton *>("okBtn"); ok && ok->isVisible()) {

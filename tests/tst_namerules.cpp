@@ -744,9 +744,15 @@ void TestNameRules::dateTakenNumbers_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("note");
-    QTest::newRow("date taken") << "/d/taken.jpg" << "2023-07-14taken.jpg" << "";
-    QTest::newRow("no date taken") << "/d/plain.jpg" << "2002-02-02plain.jpg" << "无拍摄时间，使用修改时间";
-    QTest::newRow("still reading") << "/d/reading.jpg" << "2002-02-02reading.jpg" << "正在读取拍摄时间…";
+    QTest::newRow("date taken") << "/d/taken.jpg"
+                                << "2023-07-14taken.jpg"
+                                << "";
+    QTest::newRow("no date taken") << "/d/plain.jpg"
+                                   << "2002-02-02plain.jpg"
+                                   << "无拍摄时间，使用修改时间";
+    QTest::newRow("still reading") << "/d/reading.jpg"
+                                   << "2002-02-02reading.jpg"
+                                   << "正在读取拍摄时间…";
 }
 
 // A photo without a date taken is numbered by its modification time, and its proposal says so.

@@ -24,7 +24,8 @@ QString text(const WallClockTime &date)
 {
     if (!date.isValid())
         return QString();
-    const QString offset = date.utcOffset ? QStringLiteral("UTC%1").arg(*date.utcOffset / 60, 0, 10) : QStringLiteral("local");
+    const QString offset =
+        date.utcOffset ? QStringLiteral("UTC%1").arg(*date.utcOffset / 60, 0, 10) : QStringLiteral("local");
     return QDateTime(date.date, date.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + offset;
 }
 
@@ -75,8 +76,8 @@ void TestPhotoDate::readsDateTaken_data()
                               << "2024-01-31 23:59:59 local";
     QTest::newRow("with its offset") << Tags{"2024:01:31 23:59:59", "+09:00", ""} << QByteArray("JPEG")
                                      << "2024-01-31 23:59:59 UTC540";
-    QTest::newRow("digitized when no original") << Tags{"", "", "2020:02:29 12:00:00"} << QByteArray("JPEG")
-                                                << "2020-02-29 12:00:00 local";
+    QTest::newRow("digitized when no original")
+        << Tags{"", "", "2020:02:29 12:00:00"} << QByteArray("JPEG") << "2020-02-29 12:00:00 local";
     QTest::newRow("original before digitized") << Tags{"2019:05:01 10:00:00", "", "2020:01:01 00:00:00"}
                                                << QByteArray("JPEG") << "2019-05-01 10:00:00 local";
     QTest::newRow("png") << Tags{"2018:08:08 08:08:08", "", ""} << QByteArray("PNG") << "2018-08-08 08:08:08 local";
@@ -102,14 +103,29 @@ void TestPhotoDate::exifText_data()
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("offset");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "2024:01:31 23:59:59" << "" << "2024-01-31 23:59:59 local";
-    QTest::newRow("trailing nul") << QStringLiteral("2024:01:31 23:59:59") + QChar(0) << "" << "2024-01-31 23:59:59 local";
-    QTest::newRow("west") << "2024:01:31 23:59:59" << "-05:30" << "2024-01-31 23:59:59 UTC-330";
-    QTest::newRow("offset with letters") << "2024:01:31 23:59:59" << "+0A:00" << "2024-01-31 23:59:59 local";
-    QTest::newRow("zero") << "0000:00:00 00:00:00" << "" << "";
-    QTest::newRow("blank") << "    :  :     :  :  " << "" << "";
-    QTest::newRow("hour 24") << "2024:01:31 24:00:00" << "" << "";
-    QTest::newRow("dashes") << "2024-01-31 23:59:59" << "" << "";
+    QTest::newRow("plain") << "2024:01:31 23:59:59"
+                           << ""
+                           << "2024-01-31 23:59:59 local";
+    QTest::newRow("trailing nul") << QStringLiteral("2024:01:31 23:59:59") + QChar(0) << ""
+                                  << "2024-01-31 23:59:59 local";
+    QTest::newRow("west") << "2024:01:31 23:59:59"
+                          << "-05:30"
+                          << "2024-01-31 23:59:59 UTC-330";
+    QTest::newRow("offset with letters") << "2024:01:31 23:59:59"
+                                         << "+0A:00"
+                                         << "2024-01-31 23:59:59 local";
+    QTest::newRow("zero") << "0000:00:00 00:00:00"
+                          << ""
+                          << "";
+    QTest::newRow("blank") << "    :  :     :  :  "
+                           << ""
+                           << "";
+    QTest::newRow("hour 24") << "2024:01:31 24:00:00"
+                             << ""
+                             << "";
+    QTest::newRow("dashes") << "2024-01-31 23:59:59"
+                            << ""
+                            << "";
 }
 
 void TestPhotoDate::exifText()
@@ -248,7 +264,8 @@ void TestPhotoDate::runWritesDateTakenAndSkipsTheRest()
     QCOMPARE(result.done, 1);
     QCOMPARE(result.skipped, 2);
     QCOMPARE(entries[1].status, int(StatusSkipped));
-    QCOMPARE(diskTimes(files[0]).write, (FileInstant{QDateTime(QDate(2023, 7, 14), QTime(7, 30), Qt::UTC).toSecsSinceEpoch(), 0}));
+    QCOMPARE(diskTimes(files[0]).write,
+             (FileInstant{QDateTime(QDate(2023, 7, 14), QTime(7, 30), Qt::UTC).toSecsSinceEpoch(), 0}));
     QCOMPARE(diskTimes(files[1]).write, own);
     QCOMPARE(diskTimes(files[2]).write, own);
     QCOMPARE(TimeJob::undo(entries, history, {}, reporter).done, 1);

@@ -256,7 +256,8 @@ void TestTimeJob::runWritesOnlyTickedTimes()
     }
     if (refused) {
         QCOMPARE(warnings.messages.first(),
-                 QStringLiteral("设置文件“%1”创建时间失败，所在文件系统不支持修改创建时间，未作任何修改！").arg(items.first()));
+                 QStringLiteral("设置文件“%1”创建时间失败，所在文件系统不支持修改创建时间，未作任何修改！")
+                     .arg(items.first()));
         return;
     }
     QVERIFY(warnings.messages.isEmpty());
@@ -561,8 +562,10 @@ void TestTimeJob::timeReadBackAtTheFileSystemsPrecision()
     QCOMPARE(result.done, kept ? 1 : 0);
     const FileInstant expected = kept ? FileInstant{seconds, 0} : FileInstant{1104537600, 0};
     QCOMPARE(diskTimes(a).write, expected);
-    QCOMPARE(warnings.messages, kept ? QStringList()
-                                     : QStringList{QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(a)});
+    QCOMPARE(warnings.messages,
+             kept ? QStringList()
+                  : QStringList{
+                      QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(a)});
 #else
     Q_UNUSED(seconds)
     Q_UNUSED(kept)
@@ -609,10 +612,11 @@ void TestTimeJob::warningsThenSummary()
     WarningListener warnings;
     const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, m_reporter);
     QCOMPARE(result.failed, 5);
-    QCOMPARE(warnings.messages, (QStringList{QStringLiteral("文件“%1”不存在").arg(items.at(0)),
-                                             QStringLiteral("文件“%1”不存在").arg(items.at(1)),
-                                             QStringLiteral("文件“%1”不存在").arg(items.at(2)),
-                                             QStringLiteral("另有2个项目操作失败，请查看列表中的状态")}));
+    QCOMPARE(warnings.messages,
+             (QStringList{QStringLiteral("文件“%1”不存在").arg(items.at(0)),
+                          QStringLiteral("文件“%1”不存在").arg(items.at(1)),
+                          QStringLiteral("文件“%1”不存在").arg(items.at(2)),
+                          QStringLiteral("另有2个项目操作失败，请查看列表中的状态")}));
 
     warnings.messages.clear();
     TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, m_reporter);
@@ -620,23 +624,34 @@ void TestTimeJob::warningsThenSummary()
     QCOMPARE(warnings.messages.last(), QStringLiteral("另有2个项目操作失败，请查看列表中的状态"));
 }
 
-
 void TestTimeJob::dateInName_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected"); // empty: no date
-    QTest::newRow("underscore") << "IMG_20240131_235959.jpg" << "2024-01-31 23:59:59";
-    QTest::newRow("dash") << "VID20240131-235959.mp4" << "2024-01-31 23:59:59";
-    QTest::newRow("dotted time") << "2024-01-31 23.59.59 会议.pdf" << "2024-01-31 23:59:59";
-    QTest::newRow("iso date") << "2024-01-31 会议.pdf" << "2024-01-31 00:00:00";
-    QTest::newRow("chinese") << "报告2024年1月31日终稿.docx" << "2024-01-31 00:00:00";
-    QTest::newRow("digits") << "scan20240131.png" << "2024-01-31 00:00:00";
-    QTest::newRow("first from the left") << "2023-12-24 then 20240131.txt" << "2023-12-24 00:00:00";
-    QTest::newRow("bad time keeps the date") << "20240131_256000.jpg" << "2024-01-31 00:00:00";
-    QTest::newRow("invalid date skipped") << "20241340 then 2024-02-29.txt" << "2024-02-29 00:00:00";
-    QTest::newRow("no leap day") << "2023-02-29.txt" << "";
-    QTest::newRow("longer digit run") << "1202401319.txt" << "";
-    QTest::newRow("no date") << "notes.txt" << "";
+    QTest::newRow("underscore") << "IMG_20240131_235959.jpg"
+                                << "2024-01-31 23:59:59";
+    QTest::newRow("dash") << "VID20240131-235959.mp4"
+                          << "2024-01-31 23:59:59";
+    QTest::newRow("dotted time") << "2024-01-31 23.59.59 会议.pdf"
+                                 << "2024-01-31 23:59:59";
+    QTest::newRow("iso date") << "2024-01-31 会议.pdf"
+                              << "2024-01-31 00:00:00";
+    QTest::newRow("chinese") << "报告2024年1月31日终稿.docx"
+                             << "2024-01-31 00:00:00";
+    QTest::newRow("digits") << "scan20240131.png"
+                            << "2024-01-31 00:00:00";
+    QTest::newRow("first from the left") << "2023-12-24 then 20240131.txt"
+                                         << "2023-12-24 00:00:00";
+    QTest::newRow("bad time keeps the date") << "20240131_256000.jpg"
+                                             << "2024-01-31 00:00:00";
+    QTest::newRow("invalid date skipped") << "20241340 then 2024-02-29.txt"
+                                          << "2024-02-29 00:00:00";
+    QTest::newRow("no leap day") << "2023-02-29.txt"
+                                 << "";
+    QTest::newRow("longer digit run") << "1202401319.txt"
+                                      << "";
+    QTest::newRow("no date") << "notes.txt"
+                             << "";
 }
 
 void TestTimeJob::dateInName()
@@ -645,8 +660,9 @@ void TestTimeJob::dateInName()
     QFETCH(QString, expected);
     const WallClockTime date = ::dateInName(name);
     QVERIFY(!date.utcOffset);
-    QCOMPARE(date.isValid() ? QDateTime(date.date, date.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
-                            : QString(),
+    QCOMPARE(date.isValid()
+                 ? QDateTime(date.date, date.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                 : QString(),
              expected);
 }
 
@@ -659,8 +675,8 @@ void TestTimeJob::offsetAcrossMonthEndAndSummerTime_data()
                                << "2024-02-01 00:30:00";
     QTest::newRow("into summer time") << QDateTime(QDate(2024, 3, 31), QTime(1, 30)) << qint64(3600)
                                       << "2024-03-31 03:30:00";
-    QTest::newRow("a day back across autumn") << QDateTime(QDate(2024, 10, 27), QTime(12, 0)) << qint64(-86400)
-                                              << "2024-10-26 13:00:00";
+    QTest::newRow("a day back across autumn")
+        << QDateTime(QDate(2024, 10, 27), QTime(12, 0)) << qint64(-86400) << "2024-10-26 13:00:00";
 }
 
 // An offset moves the instant: a summer-time change shows in the wall-clock time, never in the distance.
@@ -722,8 +738,8 @@ void TestTimeJob::nameDateRunSkipsRowsWithoutDate()
     QCOMPARE(result.skipped, 1);
     QCOMPARE(result.failed, 0);
     QVERIFY(warnings.messages.isEmpty());
-    QCOMPARE(calls.outcomes, (QVector<TimeRowOutcome>{TimeRowOutcome::Done, TimeRowOutcome::Skipped,
-                                                      TimeRowOutcome::Done}));
+    QCOMPARE(calls.outcomes,
+             (QVector<TimeRowOutcome>{TimeRowOutcome::Done, TimeRowOutcome::Skipped, TimeRowOutcome::Done}));
     QCOMPARE(calls.statuses, (QVector<int>{StatusSuccess, StatusSkipped, StatusSuccess}));
     QCOMPARE(entries[1].timeNote, QStringLiteral("名称中没有日期"));
     QCOMPARE(diskTimes(paths[0]).write, *toUtcFileTime(QDateTime(QDate(2024, 1, 31), QTime(0, 0))));

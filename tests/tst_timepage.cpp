@@ -70,8 +70,9 @@ DiskTimes onDisk(const QString &path)
 {
     struct statx info = {};
     DiskTimes times;
-    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW,
-                STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME,
+                &info)
+        != 0) {
         return times;
     }
     times.access = info.stx_atime.tv_sec;
@@ -337,8 +338,8 @@ void TestTimePage::modificationRunAndUndo()
 {
     QFETCH(bool, folderPage);
     const Page p = page(folderPage);
-    const QStringList items = folderPage ? QStringList{folder("d1"), folder("d2")}
-                                         : QStringList{file("a.txt"), file("b.txt")};
+    const QStringList items =
+        folderPage ? QStringList{folder("d1"), folder("d2")} : QStringList{file("a.txt"), file("b.txt")};
     QVERIFY(!p.button("undo")->isEnabled());
     QVERIFY(showsIcon(p.button("undo"), ":/image/disableUndo.svg"));
     p.add(items);
@@ -693,7 +694,8 @@ void TestTimePage::resetRestoresDefaults()
     const Page p = page(false);
     const QString a = file("a.txt");
     p.add({a});
-    const QStringList spins = {"createTimeH", "createTimeM", "createTimeS", "updateTimeH", "updateTimeM", "updateTimeS"};
+    const QStringList spins = {"createTimeH", "createTimeM", "createTimeS",
+                               "updateTimeH", "updateTimeM", "updateTimeS"};
     QVector<int> start;
     for (const QString &name : spins)
         start.append(p.control<QSpinBox>(qPrintable(name))->value());

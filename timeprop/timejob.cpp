@@ -126,8 +126,7 @@ RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, TimeBatch &batch)
         return refusedRow(&entry, path, failure);
     }
     const FileTimes after = readFileTimes(path);
-    batch.append({entry.id, path, identity,
-                  targets.creation ? std::optional(before.creation) : std::nullopt,
+    batch.append({entry.id, path, identity, targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
                   after.readable ? std::optional(after.lastWrite) : std::nullopt});
     showTimes(entry, after);

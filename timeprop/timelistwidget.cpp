@@ -37,9 +37,8 @@ void sortByTime(FileTimeEntryList &entries, QDateTime FileTimeEntry::*field, boo
     const QVector<qint64> keys = timeKeys(entries, field);
     QVector<int> order(entries.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return descending ? keys.at(a) > keys.at(b) : keys.at(a) < keys.at(b);
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return descending ? keys.at(a) > keys.at(b) : keys.at(a) < keys.at(b); });
     FileTimeEntryList sorted;
     sorted.reserve(entries.size());
     for (int i : qAsConst(order))
@@ -93,8 +92,8 @@ TimeListWidget::TimeListWidget(QWidget *parent)
       m_runner([this](const QString &key, const QVariant &value) {
           onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
       }),
-      m_subscription(this, QStringList{Channel::FileTimeProperty, Channel::FolderTimeProperty,
-                                       Channel::StartChangeDate})
+      m_subscription(this,
+                     QStringList{Channel::FileTimeProperty, Channel::FolderTimeProperty, Channel::StartChangeDate})
 {
     // The times are shown as text, not edited in place: a run writes the panel's times, not the rows'.
     setColumns({{QStringLiteral("文件名称"), 200, CellKind::Text, true},
@@ -189,7 +188,8 @@ bool TimeListWidget::sortRecords(int column, bool descending)
         return false;
     switch (column) {
     case NameColumn:
-        ListSorter::sortByText(m_records, [](const FileTimeEntry &e) { return e.name; }, descending);
+        ListSorter::sortByText(
+            m_records, [](const FileTimeEntry &e) { return e.name; }, descending);
         return true;
     case CreationColumn:
         sortByTime(m_records, &FileTimeEntry::creation, descending);
@@ -215,8 +215,7 @@ void TimeListWidget::renameRecord(FileTimeEntry &entry, const QString &oldName, 
     m_previewTimer.start();
 }
 
-void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
-                                            const QVariant &value)
+void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value)
 {
     Q_UNUSED(valueObj)
     // A second start while a job runs is not a request to run another job inside it.
@@ -294,7 +293,8 @@ void TimeListWidget::runTimeJob(bool undoing)
             showStatus(row, entry.status);
             if (QTableWidgetItem *status = table()->item(row, StatusColumn)) {
                 const QSignalBlocker quiet(table()->model());
-                status->setData(Qt::ToolTipRole, entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
+                status->setData(Qt::ToolTipRole,
+                                entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
             }
             pacer.step();
         };

@@ -12,8 +12,9 @@ struct TimeSettings;
 
 // The settings panel of a time page: whether to change the creation and the modification time, and to
 // what: a chosen date and time, each item's own time moved by an offset, the photo's date taken (file page
-// only) or a date in the item's name. Every change is written into the page's TimeSettings and announced on the hub under the page's
-// key; "重置设置" returns the panel to its start values, "开始命名" starts the run of the page's list.
+// only) or a date in the item's name. Every change is written into the page's TimeSettings and announced on the hub
+// under the page's key; "重置设置" returns the panel to its start values, "开始命名" starts the run of the page's
+// list.
 class TimePropertyWidget : public QWidget
 {
     Q_OBJECT

@@ -79,8 +79,8 @@ RowTargets TimeTargets::targetsOf(const FileTimeEntry &entry, const FileTimes &n
     case TimeSource::Offset: {
         RowTargets targets;
         if (m_settings.setCreation)
-            targets.creation = moved(now.hasCreation ? std::optional(now.creation) : std::nullopt,
-                                     m_settings.offsetSeconds);
+            targets.creation =
+                moved(now.hasCreation ? std::optional(now.creation) : std::nullopt, m_settings.offsetSeconds);
         if (m_settings.setModification)
             targets.modification = moved(std::optional(now.lastWrite), m_settings.offsetSeconds);
         // An item whose creation time is unknown cannot be moved from it; the file system refuses it anyway.

@@ -12,11 +12,11 @@ class PhotoDateCache;
 // The times one item is to receive from a time page's settings.
 struct RowTargets
 {
-    std::optional<FileInstant> creation;     // absent: that time is not written
+    std::optional<FileInstant> creation; // absent: that time is not written
     std::optional<FileInstant> modification;
-    QString skipReason;       // the source has no time for the item: nothing is written to it
-    bool convertible = true;  // false when a chosen time names no instant the system can use
-    bool pending = false;     // the date taken has not been read yet (a preview that does not read)
+    QString skipReason;      // the source has no time for the item: nothing is written to it
+    bool convertible = true; // false when a chosen time names no instant the system can use
+    bool pending = false;    // the date taken has not been read yet (a preview that does not read)
 };
 
 // Turns a time page's settings into each item's target times, the same way for the preview and the run.
