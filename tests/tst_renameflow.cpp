@@ -1055,7 +1055,7 @@ void TestRenameFlow::proposalsShowWhatStartDoes_data()
                clickMode(p, "insertBtn");
                typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
                clickMode(p, "importBtn");
-               QVERIFY(writeWorkbook(folder + "/../names.xlsx", {"n1"}));
+               QVERIFY(writeNames(folder + "/../names.xlsx", {"n1"}));
                p.page->propertyWidget()->findChild<Import *>("importPage")->setWorkbook(folder + "/../names.xlsx");
                QTRY_COMPARE(p.list->entries().first().newName, QStringLiteral("n1.txt"));
            })
