@@ -1,9 +1,9 @@
 cmake_minimum_required(VERSION 3.16)
 # Checks which folders the sources of each folder include (cmake -DROOT=<source dir> -P CheckLayering.cmake).
 # The layers, from the bottom: hub, controls and log, which include no other folder; naming and jobs on hub
-# alone; fileops on those; ooxml and filelist on fileops; import (what the import pages share) on ooxml; the four
-# features, which may include every shared folder; app. A folder may include only folders below it, so no two
-# folders include each other.
+# alone; fileops on those; metadata (dates taken), ooxml and filelist on fileops; import (what the import pages
+# share) on ooxml; the four features, which may include every shared folder; app. A folder may include only
+# folders below it, so no two folders include each other.
 set(shared hub controls log naming jobs)
 set(allowed_hub "")
 set(allowed_controls "")
@@ -12,14 +12,15 @@ set(allowed_naming hub)
 set(allowed_jobs hub)
 set(allowed_filelist hub naming jobs fileops)
 set(allowed_fileops hub naming jobs)
+set(allowed_metadata hub naming jobs fileops)
 set(allowed_ooxml hub naming jobs fileops)
 set(allowed_import hub naming jobs fileops ooxml)
-set(allowed_rename ${shared} fileops ooxml filelist import)
-set(allowed_timeprop ${shared} fileops ooxml filelist import)
-set(allowed_collect ${shared} fileops ooxml filelist import)
-set(allowed_create ${shared} fileops ooxml filelist import)
-set(allowed_app ${shared} fileops ooxml filelist import rename timeprop collect create)
-set(folders ${shared} filelist fileops ooxml import rename timeprop collect create app)
+set(allowed_rename ${shared} fileops metadata ooxml filelist import)
+set(allowed_timeprop ${shared} fileops metadata ooxml filelist import)
+set(allowed_collect ${shared} fileops metadata ooxml filelist import)
+set(allowed_create ${shared} fileops metadata ooxml filelist import)
+set(allowed_app ${shared} fileops metadata ooxml filelist import rename timeprop collect create)
+set(folders ${shared} filelist fileops metadata ooxml import rename timeprop collect create app)
 
 set(failures "")
 foreach(folder ${folders})

@@ -19,6 +19,8 @@ FileTimeEntry makeFileTimeEntry(const QString &path)
     const FileTimes times = readFileTimes(entry.path);
     entry.creation = times.creationTime();
     entry.modification = times.modificationTime();
+    entry.creationOnDisk = entry.creation;
+    entry.modificationOnDisk = entry.modification;
     entry.id = QUuid::createUuid().toString();
     return entry;
 }

@@ -15,6 +15,11 @@ struct FileTimeEntry
     QDateTime modification; // local
     QString id;             // QUuid text, unique for the life of the row
     int status = StatusPending;
+    // The time list's preview: the times the item has (shown above a different target), and what its time
+    // cells say instead of a target when the page's time source has none for the item.
+    QDateTime creationOnDisk;
+    QDateTime modificationOnDisk;
+    QString timeNote;
 };
 
 using FileTimeEntryList = QVector<FileTimeEntry>;

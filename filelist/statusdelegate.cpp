@@ -3,7 +3,6 @@
 #include "tableroles.h"
 #include "hub/entrystatus.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
@@ -20,13 +19,11 @@ void StatusDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option
     const QVariant status = index.data(TableRole::Success);
     if (!status.isValid())
         return;
-    const QWidget *view = option.widget;
-    const QStyle *style = view ? view->style() : QApplication::style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-    const QRect area = option.rect.adjusted(margin, 0, -margin, 0);
+    const QRect area = contentArea(option);
     if (area.isEmpty())
         return;
-    painter->drawPixmap(area.topLeft(), statusPixmap(status.toInt(), area.size(), painter->device()->devicePixelRatioF()));
+    painter->drawPixmap(area.topLeft(),
+                        statusPixmap(status.toInt(), area.size(), painter->device()->devicePixelRatioF()));
 }
 
 QPixmap StatusDelegate::statusPixmap(int status, const QSize &size, qreal ratio) const

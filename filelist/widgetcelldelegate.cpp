@@ -9,6 +9,14 @@ void WidgetCellDelegate::clearCache()
     m_cache.clear();
 }
 
+QRect WidgetCellDelegate::contentArea(const QStyleOptionViewItem &option)
+{
+    const QWidget *view = option.widget;
+    const QStyle *style = view ? view->style() : QApplication::style();
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    return option.rect.adjusted(margin, 0, -margin, 0);
+}
+
 void WidgetCellDelegate::paintBackground(QPainter *painter, const QStyleOptionViewItem &option,
                                          const QModelIndex &index) const
 {

@@ -18,6 +18,8 @@ public:
     void clearCache();
 
 protected:
+    // The cell less the margins the view's style keeps beside a text.
+    static QRect contentArea(const QStyleOptionViewItem &option);
     // The item's background and selection, without its text or icon.
     void paintBackground(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
     // The picture of a widget at size, cached under key (which must tell apart everything else that changes

@@ -13,6 +13,8 @@ QString entryStatusText(int status)
         return QStringLiteral("进行中");
     case StatusMissing:
         return QStringLiteral("文件不存在");
+    case StatusSkipped:
+        return QStringLiteral("跳过");
     default:
         return QStringLiteral("待操作");
     }

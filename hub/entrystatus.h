@@ -9,6 +9,7 @@ enum EntryStatus {
     StatusFailed = 2,
     StatusRunning = 3,
     StatusMissing = 4,
+    StatusSkipped = 5, // the item was passed by: the job had nothing to give it
 };
 
 QString entryStatusText(int status);

@@ -79,6 +79,10 @@ void CustormRename::setInsertMode(bool insert)
 
 void CustormRename::setFolderMode(bool folder)
 {
+    // A folder was never taken by a camera: its page offers the first three times only.
+    constexpr int PhotoTakenItem = 3;
+    if (folder && ui->timeTypeComboBox->count() > PhotoTakenItem)
+        ui->timeTypeComboBox->removeItem(PhotoTakenItem);
     ui->firstBtn->setChecked(true);
     ui->numbderBtn->setChecked(true);
     ui->numberSetCheck->setChecked(false);

@@ -6,6 +6,8 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
+#include "fileops/filetimes.h"
+#include "metadata/photodatereader.h"
 #include "rename/namerules.h"
 #include "rename/renamejob.h"
 #include "rename/newnamedelegate.h"
@@ -26,11 +28,11 @@ QString suffixOf(const QString &name)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
-int markOf(const NameConflict &conflict)
+int markOf(const NameConflict &conflict, const QString &note)
 {
     switch (conflict.kind) {
     case NameConflict::None:
-        return NewNameDelegate::NoMark;
+        return note.isEmpty() ? NewNameDelegate::NoMark : NewNameDelegate::NoteMark;
     case NameConflict::Resolved:
     case NameConflict::Taken:
         return NewNameDelegate::ConflictMark;
@@ -45,8 +47,12 @@ int markOf(const NameConflict &conflict)
 FileListWidget::FileListWidget(QWidget *parent)
     : RecordListWidget<FileEntry>(parent),
       m_subscription(this, renameListChannels()),
-      m_newNameDelegate(new NewNameDelegate(table()))
+      m_newNameDelegate(new NewNameDelegate(table())),
+      m_photos(new PhotoDateReader(this)),
+      m_sources(NameSources::system())
 {
+    m_sources.photoTime = [this](const QString &path) { return cachedTakenTime(path); };
+    connect(m_photos, &PhotoDateReader::finished, this, &FileListWidget::onPhotoDatesRead);
     setColumns({{QStringLiteral("原文件名"), 200, CellKind::Text, true},
                 {QStringLiteral("新文件名"), 200, CellKind::EditableText, true},
                 {QStringLiteral("文件位置"), 300, CellKind::Text, true},
@@ -65,6 +71,11 @@ FileListWidget::FileListWidget(QWidget *parent)
         if (state == Qt::ApplicationActive && isVisible())
             scheduleConflictCheck();
     });
+}
+
+bool FileListWidget::isReadingPhotoDates() const
+{
+    return m_photos->isReading();
 }
 
 FileEntry FileListWidget::makeRecord(const QString &path) const
@@ -106,14 +117,16 @@ bool FileListWidget::sortRecords(int column, bool descending)
         return false;
     switch (column) {
     case NameColumn:
-        ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.currentName; }, descending);
+        ListSorter::sortByText(
+            m_records, [](const FileEntry &e) { return e.currentName; }, descending);
         break;
     case NewNameColumn:
-        ListSorter::sortByText(m_records, [](const FileEntry &e) { return e.newName; }, descending);
+        ListSorter::sortByText(
+            m_records, [](const FileEntry &e) { return e.newName; }, descending);
         break;
     case FolderColumn:
-        ListSorter::sortByText(m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); },
-                               descending);
+        ListSorter::sortByText(
+            m_records, [](const FileEntry &e) { return QFileInfo(e.path).absolutePath(); }, descending);
         break;
     default:
         return false;
@@ -149,6 +162,7 @@ void FileListWidget::onCleared()
 {
     m_history.clear();
     m_conflicts.clear();
+    m_photos->clear();
     m_typedNames.clear();
 }
 
@@ -167,8 +181,7 @@ void FileListWidget::showEvent(QShowEvent *event)
     scheduleConflictCheck();
 }
 
-void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
-                                            const QVariant &value)
+void FileListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value)
 {
     Q_UNUSED(valueObj)
     if (holdDuringJob(valueName, value, Channel::StartChangeName))
@@ -211,6 +224,45 @@ void FileListWidget::recompute(const NameRules::RuleSettings &rule)
     refreshProposals();
 }
 
+TakenTime FileListWidget::cachedTakenTime(const QString &path)
+{
+    const FileTimes times = readFileTimes(path);
+    if (!times.readable)
+        return {};
+    const std::optional<PhotoDate> date = m_photos->cache().find(path, times.lastWrite);
+    if (!date) {
+        // The read starts at the first miss and runs while the rest of the proposals are made.
+        readPhotoDates();
+        return {QDateTime(), true};
+    }
+    return {date->found() ? NameSources::numberingTime(date->taken) : QDateTime(), false};
+}
+
+void FileListWidget::readPhotoDates()
+{
+    // When it is in, the proposals are made again and ask for whatever is still missing.
+    if (isReadingPhotoDates())
+        return;
+    QStringList paths;
+    paths.reserve(m_records.size());
+    for (const FileEntry &entry : qAsConst(m_records))
+        paths.append(entry.path);
+    m_photos->read(paths);
+}
+
+void FileListWidget::onPhotoDatesRead()
+{
+    const bool start = m_startWhenRead;
+    m_startWhenRead = false;
+    // Imported names have replaced the rules' proposals meanwhile: nothing to make again.
+    if (m_sourceRule)
+        refreshProposals();
+    if (start && !isReadingPhotoDates())
+        renameAll(false);
+    else if (start)
+        m_startWhenRead = true;
+}
+
 void FileListWidget::applyImportedNames(const QStringList &names)
 {
     m_sourceRule.reset();
@@ -225,7 +277,7 @@ void FileListWidget::computeProposals()
     if (m_importIsSource)
         NameRules::applyImportedNames(m_importedNames, m_records, folderMode(), m_autoResolve);
     else if (m_sourceRule)
-        NameRules::recompute(*m_sourceRule, m_records, m_autoResolve);
+        NameRules::recompute(*m_sourceRule, m_records, m_autoResolve, m_sources);
     if (m_typedNames.isEmpty())
         return;
     for (FileEntry &entry : m_records) {
@@ -292,6 +344,11 @@ void FileListWidget::followMoves(const ItemMoves &moves)
 
 void FileListWidget::renameAll(bool undoing)
 {
+    // The proposals wait for their dates taken: the job renames to what the list will show.
+    if (!undoing && isReadingPhotoDates()) {
+        m_startWhenRead = true;
+        return;
+    }
     RenameJobResult jobResult;
     const bool ran = runJob([&](JobPacer &pacer, JobFailureReporter &reporter) {
         const RenameJob::RowCallback onRow = [this, &pacer](int row, const FileEntry &entry, RowOutcome outcome) {
@@ -390,11 +447,15 @@ bool FileListWidget::showConflictMark(int row, const NameConflict &conflict)
     QTableWidgetItem *item = table()->item(row, NewNameColumn);
     if (!item)
         return false;
-    const int mark = markOf(conflict);
+    const QString &note = m_records.at(row).proposalNote;
+    const int mark = markOf(conflict, note);
     const int shown = item->data(NewNameDelegate::MarkRole).toInt();
     if (mark == NewNameDelegate::NoMark && shown == NewNameDelegate::NoMark)
         return false;
-    const QString hint = ConflictPreview::hint(conflict);
+    const QString conflictHint = ConflictPreview::hint(conflict);
+    const QString hint = note.isEmpty() ? conflictHint
+        : conflictHint.isEmpty()        ? note
+                                        : conflictHint + QLatin1Char('\n') + note;
     if (mark == shown && item->data(Qt::ToolTipRole).toString() == hint)
         return false;
     item->setData(NewNameDelegate::MarkRole, mark);

@@ -15,6 +15,7 @@
 
 enum class RowOutcome;
 class NewNameDelegate;
+class PhotoDateReader;
 
 // The list of a rename page: one row per gathered file (or folder) with its proposed name, folder, status
 // and actions. It follows the rename settings of its own mode through the hub, renames its items on
@@ -55,6 +56,8 @@ public:
 
     bool autoResolve() const { return m_autoResolve; }
     bool isRenaming() const { return isJobRunning(); }
+    // True while dates taken are read for a time number; a start meanwhile waits for them.
+    bool isReadingPhotoDates() const;
     int undoDepth() const { return m_history.size(); }
 
 signals:
@@ -85,6 +88,9 @@ private:
     void refreshProposals();
     // A typed name the job has given its item is used up.
     void forgetAppliedTypedNames();
+    TakenTime cachedTakenTime(const QString &path);
+    void readPhotoDates();
+    void onPhotoDatesRead();
     void showJobRow(int row, const FileEntry &entry, RowOutcome outcome);
     void scheduleConflictCheck();
     // Shows the mark and hint of conflict on row; false when they were shown already.
@@ -102,4 +108,8 @@ private:
     QString m_conflictSummary;
     bool m_conflictsFail = false;
     QTimer m_conflictTimer;
+    // Dates taken for time numbers, read off the window's thread and kept per item and modification time.
+    PhotoDateReader *m_photos;
+    NameSources m_sources; // the system's, with dates taken from the cache
+    bool m_startWhenRead = false;
 };

@@ -8,6 +8,9 @@ namespace NameRules {
 
 namespace {
 
+// The fourth time source of numbering, after the current, creation and modification times.
+constexpr int PhotoTakenTime = 3;
+
 // A position inside a surrogate pair (an emoji, a rare character) would cut the character in two and leave
 // a name the file system cannot store as shown: such a position moves to the end of the character.
 int characterBoundary(const QString &text, int index)
@@ -66,7 +69,7 @@ QString withoutLeadingDots(const QString &extension)
 }
 
 // Conversion, case and extension: the steps every rule ends with.
-template <typename Settings>
+template<typename Settings>
 QString finishName(const QString &name, const Settings &s, bool folder, const QFileInfo &info,
                    const NameSources &sources)
 {
@@ -90,10 +93,23 @@ QString baseName(const QFileInfo &info, bool folder)
     return folder ? info.fileName() : info.completeBaseName();
 }
 
-QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSources &sources)
+// The date taken, or the modification time with a note saying why.
+QDateTime takenOrModified(const FileEntry &entry, const NameSources &sources, QString *note)
+{
+    const TakenTime taken = sources.photoTime ? sources.photoTime(entry.path) : TakenTime();
+    if (taken.time.isValid())
+        return taken.time;
+    if (note)
+        *note = taken.pending ? readingDateTakenNote() : noDateTakenNote();
+    return sources.modificationTime(entry.path);
+}
+
+QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSources &sources, QString *note)
 {
     QDateTime time;
-    if (s.timeSource == 1)
+    if (s.timeSource == PhotoTakenTime)
+        time = takenOrModified(entry, sources, note);
+    else if (s.timeSource == 1)
         time = sources.creationTime(entry.path);
     else if (s.timeSource == 2)
         time = sources.modificationTime(entry.path);
@@ -102,11 +118,12 @@ QString timeText(const CustomSettings &s, const FileEntry &entry, const NameSour
     return timeStyleText(time, s.timeStyle);
 }
 
-QString numberText(const CustomSettings &s, const FileEntry &entry, int row, const NameSources &sources)
+QString numberText(const CustomSettings &s, const FileEntry &entry, int row, const NameSources &sources,
+                   QString *note)
 {
     if (!s.numberingEnabled)
         return QString();
-    return numberingPart(s, row, sources.randomText, [&] { return timeText(s, entry, sources); });
+    return numberingPart(s, row, sources.randomText, [&] { return timeText(s, entry, sources, note); });
 }
 
 QString placeNumber(const CustomSettings &s, const QString &name, const QString &number)
@@ -158,7 +175,7 @@ QString deleteByPosition(const QString &name, const DeleteSettings &s)
 } // namespace
 
 QString proposedName(Rule rule, bool folder, const CustomSettings &settings, const FileEntry &entry, int row,
-                     const NameSources &sources)
+                     const NameSources &sources, QString *note)
 {
     const QFileInfo info(entry.path);
     const QString base = baseName(info, folder);
@@ -167,7 +184,7 @@ QString proposedName(Rule rule, bool folder, const CustomSettings &settings, con
         name = insertText(settings, base);
     else
         name = settings.text.isEmpty() ? base : settings.text;
-    name = placeNumber(settings, name, numberText(settings, entry, row, sources));
+    name = placeNumber(settings, name, numberText(settings, entry, row, sources, note));
     return finishName(name, settings, folder, info, sources);
 }
 
@@ -188,8 +205,7 @@ QString proposedName(bool folder, const ReplaceSettings &settings, const FileEnt
     return finishName(name, settings, folder, info, sources);
 }
 
-QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry,
-                     const NameSources &sources)
+QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry, const NameSources &sources)
 {
     const QFileInfo info(entry.path);
     QString name = baseName(info, folder);
@@ -204,16 +220,23 @@ void recompute(const RuleSettings &rule, FileEntryList &entries, bool &autoResol
 {
     const bool folder = rule.folder;
     if (const auto *custom = std::get_if<CustomSettings>(&rule.settings)) {
-        for (int i = 0; i < entries.size(); ++i)
-            entries[i].newName = proposedName(rule.rule, folder, *custom, entries[i], i, sources);
+        for (int i = 0; i < entries.size(); ++i) {
+            FileEntry &entry = entries[i];
+            entry.proposalNote.clear();
+            entry.newName = proposedName(rule.rule, folder, *custom, entry, i, sources, &entry.proposalNote);
+        }
         autoResolve = custom->autoResolve;
     } else if (const auto *replace = std::get_if<ReplaceSettings>(&rule.settings)) {
-        for (FileEntry &entry : entries)
+        for (FileEntry &entry : entries) {
             entry.newName = proposedName(folder, *replace, entry, sources);
+            entry.proposalNote.clear();
+        }
         autoResolve = replace->autoResolve;
     } else if (const auto *erase = std::get_if<DeleteSettings>(&rule.settings)) {
-        for (FileEntry &entry : entries)
+        for (FileEntry &entry : entries) {
             entry.newName = proposedName(folder, *erase, entry, sources);
+            entry.proposalNote.clear();
+        }
         autoResolve = true;
     }
 }
@@ -222,6 +245,7 @@ void applyImportedNames(const QStringList &names, FileEntryList &entries, bool f
 {
     for (int i = 0; i < entries.size(); ++i) {
         FileEntry &entry = entries[i];
+        entry.proposalNote.clear();
         // A row the workbook gives no name keeps its own: it is not renamed.
         if (i >= names.size()) {
             entry.newName = entry.currentName;
@@ -233,6 +257,16 @@ void applyImportedNames(const QStringList &names, FileEntryList &entries, bool f
     // No names (no workbook, or a read that failed) rename nothing, and so leave the conflict choice alone.
     if (!names.isEmpty())
         autoResolve = true;
+}
+
+QString noDateTakenNote()
+{
+    return QStringLiteral("无拍摄时间，使用修改时间");
+}
+
+QString readingDateTakenNote()
+{
+    return QStringLiteral("正在读取拍摄时间…");
 }
 
 QString capitalizeWords(const QString &text)

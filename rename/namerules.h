@@ -26,16 +26,21 @@ struct RuleSettings
 
 // One proposed name for the entry in the given row (the row drives numbering). A folder starts from its
 // whole name and gets no extension step; a file starts from its name without the last extension.
-// rule must be Custom or Insert.
+// rule must be Custom or Insert. note, when given, receives what the proposal's hint must add (empty: none).
 QString proposedName(Rule rule, bool folder, const CustomSettings &settings, const FileEntry &entry, int row,
-                     const NameSources &sources);
+                     const NameSources &sources, QString *note = nullptr);
 QString proposedName(bool folder, const ReplaceSettings &settings, const FileEntry &entry,
                      const NameSources &sources);
 QString proposedName(bool folder, const DeleteSettings &settings, const FileEntry &entry,
                      const NameSources &sources);
 
-// Rewrites newName of every entry, in row order, by rule, and sets autoResolve to the conflict flag the rename
-// job must use.
+// The hints of a time number from the date taken: the item has none, or it is still being read; both
+// number the row with its modification time meanwhile.
+QString noDateTakenNote();
+QString readingDateTakenNote();
+
+// Rewrites newName (and proposalNote) of every entry, in row order, by rule, and sets autoResolve to the
+// conflict flag the rename job must use.
 void recompute(const RuleSettings &rule, FileEntryList &entries, bool &autoResolve,
                const NameSources &sources = NameSources::system());
 

@@ -1,5 +1,6 @@
 #include "namesources.h"
 
+#include "metadata/photodate.h"
 #include "rename/textconversions.h"
 
 #include <QFile>
@@ -57,12 +58,20 @@ QDateTime itemModificationTime(const QString &path)
 }
 #endif
 
+// Read where asked: the lists look dates up in their own cache instead, filled off the window's thread.
+TakenTime readTakenTime(const QString &path)
+{
+    const PhotoDate date = readPhotoDate(path);
+    return {date.found() ? NameSources::numberingTime(date.taken) : QDateTime(), false};
+}
+
 NameSources makeSystemSources()
 {
     NameSources sources;
     sources.currentTime = &currentLocalSecond;
     sources.creationTime = &itemCreationTime;
     sources.modificationTime = &itemModificationTime;
+    sources.photoTime = &readTakenTime;
     sources.randomText = &randomString;
     sources.pinyin = &toPinyin;
     sources.traditional = &toTraditional;
@@ -76,4 +85,25 @@ const NameSources &NameSources::system()
 {
     static const NameSources sources = makeSystemSources();
     return sources;
+}
+
+QDateTime NameSources::numberingTime(const WallClockTime &taken)
+{
+    if (!taken.isValid())
+        return QDateTime();
+    if (!taken.utcOffset)
+        return QDateTime(taken.date, taken.time, Qt::UTC);
+    // The instant, then its fields in local time, carried like every other time of the names.
+    const qint64 instant = QDateTime(taken.date, taken.time, Qt::UTC).toSecsSinceEpoch() - *taken.utcOffset;
+#ifdef Q_OS_LINUX
+    const time_t seconds = time_t(instant);
+    struct tm parts;
+    if (!::localtime_r(&seconds, &parts))
+        return QDateTime();
+    return QDateTime(QDate(parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday),
+                     QTime(parts.tm_hour, parts.tm_min, parts.tm_sec), Qt::UTC);
+#else
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(instant, Qt::LocalTime);
+    return QDateTime(local.date(), local.time(), Qt::UTC);
+#endif
 }

@@ -1,6 +1,5 @@
 #include "newnamedelegate.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -62,10 +61,7 @@ void NewNameDelegate::paint(QPainter *painter, const QStyleOptionViewItem &optio
     QStyleOptionViewItem item(option);
     initStyleOption(&item, index);
     paintBackground(painter, option, index);
-    const QWidget *view = option.widget;
-    const QStyle *style = view ? view->style() : QApplication::style();
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-    const QRect area = option.rect.adjusted(margin, 0, -margin, 0);
+    const QRect area = contentArea(option);
     if (area.width() <= MarkSize)
         return;
     const QColor color = markColor(mark);

@@ -15,9 +15,9 @@ class NewNameDelegate : public WidgetCellDelegate
 {
     Q_OBJECT
 public:
-    // Item data role of the mark: 0 or absent none, 1 conflict, 2 refused.
+    // Item data role of the mark: 0 or absent none, 1 conflict, 2 refused, 3 a note on how it was made.
     static constexpr int MarkRole = Qt::UserRole + 16;
-    enum Mark { NoMark = 0, ConflictMark = 1, RefusedMark = 2 };
+    enum Mark { NoMark = 0, ConflictMark = 1, RefusedMark = 2, NoteMark = 3 };
 
     explicit NewNameDelegate(QWidget *view);
 

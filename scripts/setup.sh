@@ -18,6 +18,7 @@ packages=(
   clang-format git
   dbus
   qttranslations5-l10n
+  libexiv2-dev
 )
 
 missing=()

@@ -222,6 +222,8 @@ private slots:
 
     void names_data();
     void names();
+    void dateTakenNumbers_data();
+    void dateTakenNumbers();
     void timeStyles_data();
     void timeStyles();
     void capitalizeWords_data();
@@ -745,6 +747,44 @@ void TestNameRules::realPinyinWithCase()
     CustomSettings s = customFrom("pinyin=1;caseMode=1");
     QCOMPARE(NameRules::proposedName(Rule::Custom, false, s, entryAt("/d/文件A.txt"), 0, NameSources::system()),
              QString("WenjianA.txt"));
+}
+
+void TestNameRules::dateTakenNumbers_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("date taken") << "/d/taken.jpg"
+                                << "2023-07-14taken.jpg"
+                                << "";
+    QTest::newRow("no date taken") << "/d/plain.jpg"
+                                   << "2002-02-02plain.jpg"
+                                   << "无拍摄时间，使用修改时间";
+    QTest::newRow("still reading") << "/d/reading.jpg"
+                                   << "2002-02-02reading.jpg"
+                                   << "正在读取拍摄时间…";
+}
+
+// A photo without a date taken is numbered by its modification time, and its proposal says so.
+void TestNameRules::dateTakenNumbers()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QFETCH(QString, note);
+    NameSources sources = fixedSources();
+    sources.modificationTime = [](const QString &) { return QDateTime(QDate(2002, 2, 2), QTime(2, 2), Qt::UTC); };
+    sources.photoTime = [](const QString &item) {
+        if (item.contains("taken"))
+            return TakenTime{QDateTime(QDate(2023, 7, 14), QTime(9, 30), Qt::UTC), false};
+        return TakenTime{QDateTime(), item.contains("reading")};
+    };
+    CustomSettings s;
+    s.numberingEnabled = true;
+    s.numberType = 3;
+    s.timeSource = 3;
+    QString shown;
+    QCOMPARE(NameRules::proposedName(Rule::Custom, false, s, entryAt(path), 0, sources, &shown), name);
+    QCOMPARE(shown, note);
 }
 
 QTEST_GUILESS_MAIN(TestNameRules)

@@ -4,12 +4,14 @@
 #include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
+#include "testutil_photos.h"
 #include "testutil_rename.h"
 
 #include "app/applicationstartup.h"
 #include "app/mainwindow.h"
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
+#include "controls/custormcheckbox.h"
 #include "filelist/actiondelegate.h"
 #include "filelist/customtabelwidget.h"
 #include "rename/filelistwidget.h"
@@ -20,6 +22,8 @@
 #include "rename/renamesettings.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -57,7 +61,7 @@ void setReplace(const QString &key, const QString &find, const QString &with)
     send(key);
 }
 
-// Per row: "" unmarked, "!" marked as a conflict, "x" marked as refused.
+// Per row: "" unmarked, "!" marked as a conflict, "x" marked as refused, "i" marked with a note.
 QStringList marks(const FileListWidget *list)
 {
     QStringList texts;
@@ -68,6 +72,9 @@ QStringList marks(const FileListWidget *list)
             break;
         case NewNameDelegate::RefusedMark:
             texts.append(QStringLiteral("x"));
+            break;
+        case NewNameDelegate::NoteMark:
+            texts.append(QStringLiteral("i"));
             break;
         default:
             texts.append(QString());
@@ -93,7 +100,8 @@ QRect cellRect(const FileListWidget *list, int row, int column)
 int pixelsNear(const FileListWidget *list, int row, const QColor &color)
 {
     list->table()->scrollToItem(list->table()->item(row, FileListWidget::NewNameColumn));
-    const QImage image = list->table()->viewport()->grab(cellRect(list, row, FileListWidget::NewNameColumn)).toImage();
+    const QImage image =
+        list->table()->viewport()->grab(cellRect(list, row, FileListWidget::NewNameColumn)).toImage();
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -152,6 +160,7 @@ private slots:
     void hoverTellsWhatHappens();
     void hintsEqualTheJobFor3000IdenticalProposals();
     void screenshots();
+    void dateTakenNumbers();
 
 private:
     Page page(bool folderPage);
@@ -219,8 +228,7 @@ void TestRenamePreview::duplicatesInTheBatch_data()
     QTest::addColumn<QString>("count");
     QTest::addColumn<QStringList>("disk");
     QTest::addColumn<QStringList>("states");
-    QTest::newRow("resolution on") << true
-                                   << QStringList{"", "将命名为“x(1).txt”", "将命名为“x(2).txt”"}
+    QTest::newRow("resolution on") << true << QStringList{"", "将命名为“x(1).txt”", "将命名为“x(2).txt”"}
                                    << "2个名称冲突，将自动添加序号" << QStringList{"x(1).txt", "x(2).txt", "x.txt"}
                                    << QStringList{"成功", "成功", "成功"};
     QTest::newRow("resolution off") << false
@@ -255,8 +263,9 @@ void TestRenamePreview::duplicatesInTheBatch()
         QTRY_COMPARE(countLine(p), QString());
     } else {
         // What failed is still marked: its name is still taken, now by the first row's item.
-        QTRY_COMPARE(tips(p.list), QStringList({"", "名称“x.txt”已被第1行占用，开始命名后将失败",
-                                                "名称“x.txt”已被第1行占用，开始命名后将失败"}));
+        QTRY_COMPARE(tips(p.list),
+                     QStringList({"", "名称“x.txt”已被第1行占用，开始命名后将失败",
+                                  "名称“x.txt”已被第1行占用，开始命名后将失败"}));
         QCOMPARE(countLine(p), QStringLiteral("2个名称冲突，开始命名后将失败"));
     }
 }
@@ -267,8 +276,8 @@ void TestRenamePreview::itemOutsideTheBatch_data()
     QTest::addColumn<QString>("tip");
     QTest::addColumn<QString>("count");
     QTest::addColumn<QStringList>("disk");
-    QTest::newRow("resolution on") << true << "将命名为“x(1).txt”" << "1个名称冲突，将自动添加序号"
-                                   << QStringList{"x(1).txt", "x.txt"};
+    QTest::newRow("resolution on") << true << "将命名为“x(1).txt”"
+                                   << "1个名称冲突，将自动添加序号" << QStringList{"x(1).txt", "x.txt"};
     QTest::newRow("resolution off") << false << "文件夹中已经存在“x.txt”，开始命名后将失败"
                                     << "1个名称冲突，开始命名后将失败" << QStringList{"a.txt", "x.txt"};
 }
@@ -312,8 +321,8 @@ void TestRenamePreview::swapIsNoConflict()
 void TestRenamePreview::chainIsNoConflict()
 {
     Page p = page(false);
-    p.list->addFiles({makeFile(m_root, "1.txt", "one"), makeFile(m_root, "2.txt", "two"),
-                      makeFile(m_root, "3.txt", "three")});
+    p.list->addFiles(
+        {makeFile(m_root, "1.txt", "one"), makeFile(m_root, "2.txt", "two"), makeFile(m_root, "3.txt", "three")});
     // Numbers alone, counting from 2: every name but the last is the next row's.
     setCustom(Channel::FileCustomRename, [](CustomSettings &s) {
         s.numberingEnabled = true;
@@ -364,7 +373,8 @@ void TestRenamePreview::refusedNames()
     remove.deleteText = QStringLiteral("a");
     *deleteSettings(Channel::FileDeleteRename) = remove;
     send(Channel::FileDeleteRename);
-    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn), QStringList({".txt", "b.txt", "c.txt", "keep.txt"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NewNameColumn),
+             QStringList({".txt", "b.txt", "c.txt", "keep.txt"}));
     QCOMPARE(marks(p.list), QStringList({"x", "", "", ""}));
     QCOMPARE(tips(p.list).value(0), QStringLiteral("新文件名“.txt”缺少名称部分，开始命名后将失败"));
     QCOMPARE(countLine(p), QStringLiteral("1个新文件名无效，开始命名后将失败"));
@@ -467,7 +477,8 @@ void TestRenamePreview::hintsEqualTheJobFor3000IdenticalProposals()
     makeFile(folder, "0report_.txt", "outside");
     QStringList paths;
     for (int i = 0; i < count; ++i)
-        paths.append(makeFile(folder, QStringLiteral("f%1.txt").arg(i, 4, 10, QLatin1Char('0')), QByteArray::number(i)));
+        paths.append(
+            makeFile(folder, QStringLiteral("f%1.txt").arg(i, 4, 10, QLatin1Char('0')), QByteArray::number(i)));
     p.list->addFiles(paths);
     QCOMPARE(p.list->table()->rowCount(), count);
 
@@ -505,13 +516,14 @@ void TestRenamePreview::screenshots()
     Page p = page(false);
     makeFile(m_root, "旅行.txt");
     QStringList paths;
-    for (const char *name : {"IMG_0001.txt", "IMG_0002.txt", "IMG_0003.txt", "草稿.txt", "说明.txt", "备份.txt",
-                             "a.txt", "b.txt"})
+    for (const char *name :
+         {"IMG_0001.txt", "IMG_0002.txt", "IMG_0003.txt", "草稿.txt", "说明.txt", "备份.txt", "a.txt", "b.txt"})
         paths.append(makeFile(m_root, QString::fromUtf8(name)));
     p.list->addFiles(paths);
     setName(Channel::FileCustomRename, QStringLiteral("旅行"), true);
     // Proposals as a user might type them, row by row.
-    const QStringList proposals{"旅行.txt", "旅行.txt", "旅行.txt", "草稿/终稿.txt", "说明书.txt", ".txt", "b.txt", "a.txt"};
+    const QStringList proposals{"旅行.txt",   "旅行.txt", "旅行.txt", "草稿/终稿.txt",
+                                "说明书.txt", ".txt",     "b.txt",    "a.txt"};
     for (int row = 0; row < proposals.size(); ++row)
         p.list->entries()[row].newName = proposals.at(row);
     p.list->showNewNames();
@@ -542,4 +554,50 @@ void TestRenamePreview::screenshots()
 }
 
 QTEST_MAIN(TestRenamePreview)
+// The date taken as a time number, chosen on the panel as a user does: read off the window's thread, a photo
+// without one numbered by its modification time and marked, and the job renaming to what the list shows.
+void TestRenamePreview::dateTakenNumbers()
+{
+    Page p = page(false);
+    const QStringList photos = {m_root + "/tagged.jpg", m_root + "/plain.jpg", m_root + "/offset.jpg"};
+    QVERIFY(PhotoTest::makePhoto(photos[0], {"2023:07:14 09:30:00", "", ""}));
+    QVERIFY(PhotoTest::makePhoto(photos[1]));
+    QVERIFY(PhotoTest::makePhoto(photos[2], {"2023:07:14 23:30:00", "-10:00", ""}));
+    const QDateTime written(QDate(2005, 1, 1), QTime(12, 0));
+    for (const QString &photo : photos) {
+        QFile file(photo);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
+    p.list->addFiles(photos);
+    auto *custom = p.page->propertyWidget()->findChild<QWidget *>("custormPage");
+    custom->findChild<CustormCheckBox *>("numberSetCheck")->findChild<QCheckBox *>()->click();
+    custom->findChild<QAbstractButton *>("timeBtn")->click();
+    auto *timeType = custom->findChild<QComboBox *>("timeTypeComboBox");
+    QCOMPARE(timeType->itemText(3), QStringLiteral("拍摄时间"));
+    timeType->setCurrentIndex(3);
+    // Start at once: the job waits for the dates being read.
+    start(p);
+
+    // 23:30 at UTC-10 is 09:30 UTC the next day, shown in the local time of the machine.
+    const QString offsetDay =
+        QDateTime(QDate(2023, 7, 15), QTime(9, 30), Qt::UTC).toLocalTime().toString("yyyy-MM-dd");
+    const QStringList names = {"2023-07-14tagged.jpg", "2005-01-01plain.jpg", offsetDay + "offset.jpg"};
+    QTRY_COMPARE(columnTexts(p.list, FileListWidget::StatusColumn), QStringList({"成功", "成功", "成功"}));
+    QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), names);
+    QStringList sorted = names;
+    sorted.sort();
+    QCOMPARE(onDisk(m_root), sorted);
+    QTRY_COMPARE(marks(p.list), QStringList({"", "i", ""}));
+    QCOMPARE(tips(p.list).at(1), QStringLiteral("无拍摄时间，使用修改时间"));
+
+    // A folder has no date taken: its page offers three times.
+    Page folders = page(true);
+    QCOMPARE(folders.page->propertyWidget()
+                 ->findChild<QWidget *>("custormPage")
+                 ->findChild<QComboBox *>("timeTypeComboBox")
+                 ->count(),
+             3);
+}
+
 #include "tst_renamepreview.moc"

@@ -2,6 +2,7 @@
 #include "hub/cnvglobalobserver.h"
 #include "jobs/jobfailurereporter.h"
 #include "testutil_disktimes.h"
+#include "timeprop/namedate.h"
 #include "timeprop/timejob.h"
 #include "testutil_engine.h"
 
@@ -89,6 +90,14 @@ private slots:
     void timeReadBackAtTheFileSystemsPrecision();
     void undoLeavesEditedItemAlone();
     void warningsThenSummary();
+
+    void dateInName_data();
+    void dateInName();
+    void offsetAcrossMonthEndAndSummerTime_data();
+    void offsetAcrossMonthEndAndSummerTime();
+    void nameDateRunSkipsRowsWithoutDate_data();
+    void nameDateRunSkipsRowsWithoutDate();
+    void nameDateTheFileSystemCannotHold();
 
 private:
     QString path(const QString &name) const { return m_dir->path() + QLatin1Char('/') + name; }
@@ -247,7 +256,8 @@ void TestTimeJob::runWritesOnlyTickedTimes()
     }
     if (refused) {
         QCOMPARE(warnings.messages.first(),
-                 QStringLiteral("设置文件“%1”创建时间失败，所在文件系统不支持修改创建时间，未作任何修改！").arg(items.first()));
+                 QStringLiteral("设置文件“%1”创建时间失败，所在文件系统不支持修改创建时间，未作任何修改！")
+                     .arg(items.first()));
         return;
     }
     QVERIFY(warnings.messages.isEmpty());
@@ -552,8 +562,10 @@ void TestTimeJob::timeReadBackAtTheFileSystemsPrecision()
     QCOMPARE(result.done, kept ? 1 : 0);
     const FileInstant expected = kept ? FileInstant{seconds, 0} : FileInstant{1104537600, 0};
     QCOMPARE(diskTimes(a).write, expected);
-    QCOMPARE(warnings.messages, kept ? QStringList()
-                                     : QStringList{QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(a)});
+    QCOMPARE(warnings.messages,
+             kept ? QStringList()
+                  : QStringList{
+                      QStringLiteral("设置文件“%1”时间失败，所在文件系统不支持所选时间，未作任何修改！").arg(a)});
 #else
     Q_UNUSED(seconds)
     Q_UNUSED(kept)
@@ -600,15 +612,162 @@ void TestTimeJob::warningsThenSummary()
     WarningListener warnings;
     const TimeJobResult result = TimeJob::undo(entries, m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(result.failed, 5);
-    QCOMPARE(warnings.messages, (QStringList{QStringLiteral("文件“%1”不存在").arg(items.at(0)),
-                                             QStringLiteral("文件“%1”不存在").arg(items.at(1)),
-                                             QStringLiteral("文件“%1”不存在").arg(items.at(2)),
-                                             QStringLiteral("另有2个项目操作失败，请查看列表中的状态")}));
+    QCOMPARE(warnings.messages,
+             (QStringList{QStringLiteral("文件“%1”不存在").arg(items.at(0)),
+                          QStringLiteral("文件“%1”不存在").arg(items.at(1)),
+                          QStringLiteral("文件“%1”不存在").arg(items.at(2)),
+                          QStringLiteral("另有2个项目操作失败，请查看列表中的状态")}));
 
     warnings.messages.clear();
     TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(warnings.messages.size(), 4);
     QCOMPARE(warnings.messages.last(), QStringLiteral("另有2个项目操作失败，请查看列表中的状态"));
+}
+
+void TestTimeJob::dateInName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected"); // empty: no date
+    QTest::newRow("underscore") << "IMG_20240131_235959.jpg"
+                                << "2024-01-31 23:59:59";
+    QTest::newRow("dash") << "VID20240131-235959.mp4"
+                          << "2024-01-31 23:59:59";
+    QTest::newRow("dotted time") << "2024-01-31 23.59.59 会议.pdf"
+                                 << "2024-01-31 23:59:59";
+    QTest::newRow("iso date") << "2024-01-31 会议.pdf"
+                              << "2024-01-31 00:00:00";
+    QTest::newRow("chinese") << "报告2024年1月31日终稿.docx"
+                             << "2024-01-31 00:00:00";
+    QTest::newRow("digits") << "scan20240131.png"
+                            << "2024-01-31 00:00:00";
+    QTest::newRow("first from the left") << "2023-12-24 then 20240131.txt"
+                                         << "2023-12-24 00:00:00";
+    QTest::newRow("bad time keeps the date") << "20240131_256000.jpg"
+                                             << "2024-01-31 00:00:00";
+    QTest::newRow("invalid date skipped") << "20241340 then 2024-02-29.txt"
+                                          << "2024-02-29 00:00:00";
+    QTest::newRow("no leap day") << "2023-02-29.txt"
+                                 << "";
+    QTest::newRow("longer digit run") << "1202401319.txt"
+                                      << "";
+    QTest::newRow("no date") << "notes.txt"
+                             << "";
+}
+
+void TestTimeJob::dateInName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
+    const WallClockTime date = ::dateInName(name);
+    QVERIFY(!date.utcOffset);
+    QCOMPARE(date.isValid()
+                 ? QDateTime(date.date, date.time, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                 : QString(),
+             expected);
+}
+
+void TestTimeJob::offsetAcrossMonthEndAndSummerTime_data()
+{
+    QTest::addColumn<QDateTime>("own");
+    QTest::addColumn<qint64>("offset");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("month end") << QDateTime(QDate(2024, 1, 31), QTime(23, 30)) << qint64(3600)
+                               << "2024-02-01 00:30:00";
+    QTest::newRow("into summer time") << QDateTime(QDate(2024, 3, 31), QTime(1, 30)) << qint64(3600)
+                                      << "2024-03-31 03:30:00";
+    QTest::newRow("a day back across autumn")
+        << QDateTime(QDate(2024, 10, 27), QTime(12, 0)) << qint64(-86400) << "2024-10-26 13:00:00";
+}
+
+// An offset moves the instant: a summer-time change shows in the wall-clock time, never in the distance.
+void TestTimeJob::offsetAcrossMonthEndAndSummerTime()
+{
+    QFETCH(QDateTime, own);
+    QFETCH(qint64, offset);
+    QFETCH(QString, shown);
+    const QByteArray zone = qgetenv("TZ");
+    const auto restore = qScopeGuard([zone] {
+        qputenv("TZ", zone);
+        tzset();
+    });
+    qputenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+    tzset();
+    const QString file = makeFile(QStringLiteral("a.txt"));
+    const FileInstant before{*toUtcFileTime(own)};
+    setDiskTimes(file, KnownAccess, {before.seconds, 400});
+    FileTimeEntryList entries = entriesOf({file});
+    TimeSettings settings = modificationOnly(m_first);
+    settings.source = TimeSource::Offset;
+    settings.offsetSeconds = offset;
+
+    QVERIFY(applyTimeSettings(entries, settings));
+    QCOMPARE(entries[0].modification.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")), shown);
+    QCOMPARE(entries[0].modificationOnDisk.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+             own.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    const TimeJobResult result = TimeJob::run(entries, settings, m_history, {}, m_reporter);
+    QCOMPARE(result.done, 1);
+    QCOMPARE(diskTimes(file).write, (FileInstant{before.seconds + offset, 400}));
+    TimeJob::undo(entries, m_history, {}, m_reporter);
+    QCOMPARE(diskTimes(file).write, (FileInstant{before.seconds, 400}));
+}
+
+void TestTimeJob::nameDateRunSkipsRowsWithoutDate_data()
+{
+    QTest::addColumn<bool>("folders");
+    QTest::newRow("files") << false;
+    QTest::newRow("folders") << true;
+}
+
+void TestTimeJob::nameDateRunSkipsRowsWithoutDate()
+{
+    QFETCH(bool, folders);
+    const auto make = [&](const QString &name) { return folders ? makeFolder(name) : makeFile(name); };
+    const QStringList paths = {make(QStringLiteral("2024年1月31日 会议")), make(QStringLiteral("notes")),
+                               make(QStringLiteral("IMG_20230704_083000"))};
+    FileTimeEntryList entries = entriesOf(paths);
+    TimeSettings settings = modificationOnly(m_first);
+    settings.source = TimeSource::NameDate;
+    QVERIFY(applyTimeSettings(entries, settings));
+    QCOMPARE(entries[1].timeNote, QStringLiteral("名称中没有日期"));
+    QCOMPARE(instantOf(entries[1].modification).seconds, KnownWrite.seconds);
+
+    WarningListener warnings;
+    Calls calls;
+    const TimeJobResult result = TimeJob::run(entries, settings, m_history, recorder(calls), m_reporter);
+    QCOMPARE(result.done, 2);
+    QCOMPARE(result.skipped, 1);
+    QCOMPARE(result.failed, 0);
+    QVERIFY(warnings.messages.isEmpty());
+    QCOMPARE(calls.outcomes,
+             (QVector<TimeRowOutcome>{TimeRowOutcome::Done, TimeRowOutcome::Skipped, TimeRowOutcome::Done}));
+    QCOMPARE(calls.statuses, (QVector<int>{StatusSuccess, StatusSkipped, StatusSuccess}));
+    QCOMPARE(entries[1].timeNote, QStringLiteral("名称中没有日期"));
+    QCOMPARE(diskTimes(paths[0]).write, *toUtcFileTime(QDateTime(QDate(2024, 1, 31), QTime(0, 0))));
+    QCOMPARE(diskTimes(paths[1]).write, KnownWrite);
+    QCOMPARE(diskTimes(paths[2]).write, *toUtcFileTime(QDateTime(QDate(2023, 7, 4), QTime(8, 30))));
+
+    // The skipped row is not in the batch: undo gives back the two it changed and looks at nothing else.
+    Calls undone;
+    QCOMPARE(TimeJob::undo(entries, m_history, recorder(undone), m_reporter).done, 2);
+    QCOMPARE(undone.rows, (QVector<int>{0, 2}));
+    for (const QString &item : paths)
+        QCOMPARE(diskTimes(item).write, KnownWrite);
+}
+
+// Year 1 is a real date but no time ext4 (or any other) can hold: the row fails and its item keeps its time.
+void TestTimeJob::nameDateTheFileSystemCannotHold()
+{
+    const QString file = makeFile(QStringLiteral("00010101.txt"));
+    FileTimeEntryList entries = entriesOf({file});
+    TimeSettings settings = modificationOnly(m_first);
+    settings.source = TimeSource::NameDate;
+    WarningListener warnings;
+    const TimeJobResult result = TimeJob::run(entries, settings, m_history, {}, m_reporter);
+    QCOMPARE(result.failed, 1);
+    QCOMPARE(entries[0].status, int(StatusFailed));
+    QCOMPARE(warnings.messages, QStringList{TimeJob::outOfRangeMessage(file)});
+    QCOMPARE(diskTimes(file).write, KnownWrite);
+    QVERIFY(!m_history.canUndo());
 }
 
 QTEST_GUILESS_MAIN(TestTimeJob)

@@ -3,6 +3,7 @@
 #include "testutil_engine.h"
 #include "testutil_filelist.h"
 #include "testutil_modal.h"
+#include "testutil_photos.h"
 
 #include "app/mainwindow.h"
 #include "hub/channels.h"
@@ -15,11 +16,13 @@
 #include "timeprop/timelistwidget.h"
 #include "timeprop/timepage.h"
 #include "timeprop/timepagewidget.h"
+#include "timeprop/timepreviewdelegate.h"
 #include "timeprop/timepropertywidget.h"
 #include "timeprop/timesettings.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -67,8 +70,9 @@ DiskTimes onDisk(const QString &path)
 {
     struct statx info = {};
     DiskTimes times;
-    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW,
-                STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS | STATX_BTIME,
+                &info)
+        != 0) {
         return times;
     }
     times.access = info.stx_atime.tv_sec;
@@ -191,6 +195,19 @@ struct Page
         return texts;
     }
     QStringList statuses() const { return column(TimeListWidget::StatusColumn); }
+    // What the time cells of a column show beneath their first line: the new time, or why there is none.
+    QStringList beneath(int column) const
+    {
+        QStringList texts;
+        for (int row = 0; row < list()->table()->rowCount(); ++row) {
+            const QTableWidgetItem *item = list()->table()->item(row, column);
+            const QString note = item->data(TimePreviewDelegate::NoteRole).toString();
+            const bool changes = !item->data(TimePreviewDelegate::OnDiskRole).toString().isEmpty();
+            texts.append(!note.isEmpty() ? note : changes ? item->text() : QString());
+        }
+        return texts;
+    }
+    void chooseSource(const char *button) const { QTest::mouseClick(this->button(button), Qt::LeftButton); }
     QStringList names() const { return column(TimeListWidget::NameColumn); }
 };
 
@@ -243,6 +260,13 @@ private slots:
     void addFolderOnFilePage();
     void dropFolderOnFolderPage();
     void warningsInMainWindow();
+    void sourceButtons_data();
+    void sourceButtons();
+    void offsetPreviewRunAndUndo_data();
+    void offsetPreviewRunAndUndo();
+    void nameDateSkipsRowsWithoutDate_data();
+    void nameDateSkipsRowsWithoutDate();
+    void photoDatesReadOffTheWindow();
 
 private:
     Page page(bool folderPage) const { return {folderPage ? m_folderPage.get() : m_filePage.get()}; }
@@ -314,8 +338,8 @@ void TestTimePage::modificationRunAndUndo()
 {
     QFETCH(bool, folderPage);
     const Page p = page(folderPage);
-    const QStringList items = folderPage ? QStringList{folder("d1"), folder("d2")}
-                                         : QStringList{file("a.txt"), file("b.txt")};
+    const QStringList items =
+        folderPage ? QStringList{folder("d1"), folder("d2")} : QStringList{file("a.txt"), file("b.txt")};
     QVERIFY(!p.button("undo")->isEnabled());
     QVERIFY(showsIcon(p.button("undo"), ":/image/disableUndo.svg"));
     p.add(items);
@@ -670,7 +694,8 @@ void TestTimePage::resetRestoresDefaults()
     const Page p = page(false);
     const QString a = file("a.txt");
     p.add({a});
-    const QStringList spins = {"createTimeH", "createTimeM", "createTimeS", "updateTimeH", "updateTimeM", "updateTimeS"};
+    const QStringList spins = {"createTimeH", "createTimeM", "createTimeS",
+                               "updateTimeH", "updateTimeM", "updateTimeS"};
     QVector<int> start;
     for (const QString &name : spins)
         start.append(p.control<QSpinBox>(qPrintable(name))->value());
@@ -843,6 +868,130 @@ void TestTimePage::warningsInMainWindow()
     const Page folders{window.findChild<TimePage *>("folderTimePropertyPage")};
     QCOMPARE(folders.list()->table()->rowCount(), 0);
     QVERIFY(!folders.button("undo")->isEnabled());
+}
+
+void TestTimePage::sourceButtons_data()
+{
+    QTest::addColumn<bool>("folderPage");
+    QTest::newRow("files") << false;
+    QTest::newRow("folders") << true;
+}
+
+void TestTimePage::sourceButtons()
+{
+    QFETCH(bool, folderPage);
+    const Page p = page(folderPage);
+    QVERIFY(p.button("fixedSourceBtn")->isChecked());
+    QCOMPARE(p.button("photoSourceBtn")->isVisible(), !folderPage);
+    QVERIFY(p.control("updateTimeWidget")->isVisible());
+    QVERIFY(!p.control("offsetWidget")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(p.panel()->defaultsRecorded(), 5000);
+
+    p.chooseSource("offsetSourceBtn");
+    QVERIFY(p.control("offsetWidget")->isVisible());
+    QVERIFY(!p.control("updateTimeWidget")->isVisible());
+    p.control<QComboBox>("offsetSignCombo")->setCurrentIndex(1);
+    p.typeSpin("offsetDaysSpin", 2);
+    p.typeSpin("offsetSecondsSpin", 5);
+    QCOMPARE(timeSettings(folderPage).source, TimeSource::Offset);
+    QCOMPARE(timeSettings(folderPage).offsetSeconds, -(2 * 86400 + 5));
+
+    QTest::mouseClick(p.button("resetBtn"), Qt::LeftButton);
+    QVERIFY(p.button("fixedSourceBtn")->isChecked());
+    QVERIFY(!p.control("offsetWidget")->isVisible());
+    QVERIFY(p.control("updateTimeWidget")->isVisible());
+    QCOMPARE(p.button("photoSourceBtn")->isVisible(), !folderPage);
+    QCOMPARE(p.control<QSpinBox>("offsetDaysSpin")->value(), 0);
+    QCOMPARE(timeSettings(folderPage).source, TimeSource::Fixed);
+    QCOMPARE(timeSettings(folderPage).offsetSeconds, 0);
+}
+
+void TestTimePage::offsetPreviewRunAndUndo_data()
+{
+    QTest::addColumn<bool>("folderPage");
+    QTest::newRow("files") << false;
+    QTest::newRow("folders") << true;
+}
+
+void TestTimePage::offsetPreviewRunAndUndo()
+{
+    QFETCH(bool, folderPage);
+    const Page p = page(folderPage);
+    const QStringList items = folderPage ? QStringList{folder("d1", Jan2005), folder("d2", Mar2003)}
+                                         : QStringList{file("a.txt", Jan2005), file("b.txt", Mar2003)};
+    p.add(items);
+    p.tick("modifiedTimeSetCheck");
+    p.chooseSource("offsetSourceBtn");
+    p.typeSpin("offsetHoursSpin", 1);
+    p.typeSpin("offsetMinutesSpin", 30);
+    // Each row shows its own time and, beneath it, that time moved.
+    QCOMPARE(p.beneath(TimeListWidget::ModificationColumn),
+             QStringList({shown(Jan2005 + 5400), shown(Mar2003 + 5400)}));
+    QCOMPARE(p.list()->table()->item(1, TimeListWidget::ModificationColumn)->data(TimePreviewDelegate::OnDiskRole),
+             QVariant(shown(Mar2003)));
+    QCOMPARE(p.beneath(TimeListWidget::CreationColumn), QStringList({"", ""}));
+
+    p.start();
+    QCOMPARE(p.statuses(), QStringList({"成功", "成功"}));
+    QCOMPARE(onDisk(items[0]).write, Jan2005 + 5400);
+    QCOMPARE(onDisk(items[1]).write, Mar2003 + 5400);
+    // The nanoseconds the items had are kept: the offset moves the time, it does not replace it.
+    QCOMPARE(onDisk(items[1]).writeNs, 123456789L);
+    QCOMPARE(p.beneath(TimeListWidget::ModificationColumn), QStringList({"", ""}));
+    QTest::mouseClick(p.button("undo"), Qt::LeftButton);
+    QCOMPARE(onDisk(items[0]).write, Jan2005);
+    QCOMPARE(onDisk(items[1]).write, Mar2003);
+}
+
+void TestTimePage::nameDateSkipsRowsWithoutDate_data()
+{
+    QTest::addColumn<bool>("folderPage");
+    QTest::newRow("files") << false;
+    QTest::newRow("folders") << true;
+}
+
+void TestTimePage::nameDateSkipsRowsWithoutDate()
+{
+    QFETCH(bool, folderPage);
+    const Page p = page(folderPage);
+    const auto make = [&](const QString &name) { return folderPage ? folder(name) : file(name); };
+    const QStringList items = {make("2024-01-31 会议"), make("notes"), make("IMG_20230704_083000")};
+    WarningRecorder warnings;
+    p.add(items);
+    p.tick("modifiedTimeSetCheck");
+    p.chooseSource("nameSourceBtn");
+    QCOMPARE(p.beneath(TimeListWidget::ModificationColumn),
+             QStringList({"2024/01/31 00:00:00", "名称中没有日期", "2023/07/04 08:30:00"}));
+
+    p.start();
+    QCOMPARE(p.statuses(), QStringList({"成功", "跳过", "成功"}));
+    QCOMPARE(p.list()->table()->item(1, TimeListWidget::StatusColumn)->toolTip(), QStringLiteral("名称中没有日期"));
+    QVERIFY(warnings.messages.isEmpty());
+    QCOMPARE(onDisk(items[0]).write, QDateTime(QDate(2024, 1, 31), QTime(0, 0)).toSecsSinceEpoch());
+    QCOMPARE(onDisk(items[1]).write, Jan2005);
+    QTest::mouseClick(p.button("undo"), Qt::LeftButton);
+    QCOMPARE(p.statuses(), QStringList({"待操作", "跳过", "待操作"}));
+    for (const QString &item : items)
+        QCOMPARE(onDisk(item).write, Jan2005);
+}
+
+void TestTimePage::photoDatesReadOffTheWindow()
+{
+    const Page p = page(false);
+    const QStringList items = {m_root + "/tagged.jpg", m_root + "/plain.jpg"};
+    QVERIFY(PhotoTest::makePhoto(items[0], {"2023:07:14 09:30:00", "", ""}));
+    QVERIFY(PhotoTest::makePhoto(items[1]));
+    setWriteTime(items[0], Jan2005);
+    setWriteTime(items[1], Jan2005);
+    p.add(items);
+    p.tick("modifiedTimeSetCheck");
+    p.chooseSource("photoSourceBtn");
+    // Start at once: the run waits for the dates the preview is still reading, then gives the rows those.
+    p.start();
+    QTRY_COMPARE(p.statuses(), QStringList({"成功", "跳过"}));
+    QCOMPARE(p.beneath(TimeListWidget::ModificationColumn), QStringList({"", "无拍摄时间"}));
+    QCOMPARE(onDisk(items[0]).write, QDateTime(QDate(2023, 7, 14), QTime(9, 30)).toSecsSinceEpoch());
+    QCOMPARE(onDisk(items[1]).write, Jan2005);
 }
 
 QTEST_MAIN(TestTimePage)

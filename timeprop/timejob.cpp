@@ -3,6 +3,7 @@
 #include "fileops/jobjournal.h"
 #include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
+#include "timeprop/timetargets.h"
 
 #include <QDebug>
 #include <QHash>
@@ -61,28 +62,6 @@ RowStep refusedRow(FileTimeEntry *entry, const QString &path, FileTimesFailure f
     return failRow(entry, TimeJob::writeFailedMessage(path));
 }
 
-// The ticked times of a run as instants, converted once for all rows.
-struct Targets
-{
-    std::optional<FileInstant> creation;
-    std::optional<FileInstant> modification;
-    bool convertible = true; // false when a ticked date-time names no instant the system can use
-};
-
-Targets targetsOf(const TimeSettings &settings)
-{
-    Targets targets;
-    if (settings.setCreation) {
-        targets.creation = toUtcFileTime(settings.creation);
-        targets.convertible = targets.creation.has_value();
-    }
-    if (settings.setModification) {
-        targets.modification = toUtcFileTime(settings.modification);
-        targets.convertible = targets.convertible && targets.modification.has_value();
-    }
-    return targets;
-}
-
 // A row with nothing to write: the item only has to be there.
 RowStep checkRow(FileTimeEntry &entry, const QString &failureMessage)
 {
@@ -99,9 +78,40 @@ RowStep checkRow(FileTimeEntry &entry, const QString &failureMessage)
     return {};
 }
 
-RowStep setRow(FileTimeEntry &entry, const Targets &targets, TimeBatch &batch)
+RowStep skipRow(FileTimeEntry &entry, const QString &reason)
+{
+    entry.status = StatusSkipped;
+    entry.timeNote = reason;
+    return {TimeRowOutcome::Skipped, reason};
+}
+
+// The row's targets as its source gives them now: an offset moves the times the item has at this moment.
+std::optional<RowTargets> targetsNow(FileTimeEntry &entry, const TimeTargets &maker, RowStep &refusal)
+{
+    if (!maker.needsItemTimes())
+        return maker.targetsOf(entry, FileTimes());
+    const FileTimes now = readFileTimes(entry.path);
+    if (!now.exists) {
+        refusal = missingRow(&entry, entry.path);
+        return std::nullopt;
+    }
+    if (!now.readable) {
+        refusal = failRow(&entry, TimeJob::readFailedMessage(entry.path));
+        return std::nullopt;
+    }
+    return maker.targetsOf(entry, now);
+}
+
+RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, TimeBatch &batch)
 {
     const QString &path = entry.path;
+    RowStep refusal;
+    const std::optional<RowTargets> found = targetsNow(entry, maker, refusal);
+    if (!found)
+        return refusal;
+    const RowTargets &targets = *found;
+    if (!targets.skipReason.isEmpty())
+        return skipRow(entry, targets.skipReason);
     if (!targets.convertible)
         return checkRow(entry, TimeJob::outOfRangeMessage(path));
     if (!targets.creation && !targets.modification)
@@ -116,8 +126,7 @@ RowStep setRow(FileTimeEntry &entry, const Targets &targets, TimeBatch &batch)
         return refusedRow(&entry, path, failure);
     }
     const FileTimes after = readFileTimes(path);
-    batch.append({entry.id, path, identity,
-                  targets.creation ? std::optional(before.creation) : std::nullopt,
+    batch.append({entry.id, path, identity, targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
                   after.readable ? std::optional(after.lastWrite) : std::nullopt});
     showTimes(entry, after);
@@ -151,10 +160,22 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
     return {};
 }
 
+// A row the job has just set or put back shows what its item now has, and no other time beneath it.
+void showsOnDisk(FileTimeEntry &entry)
+{
+    entry.creationOnDisk = entry.creation;
+    entry.modificationOnDisk = entry.modification;
+}
+
 void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &reporter)
 {
     if (step.outcome == TimeRowOutcome::Done) {
         ++result.done;
+        return;
+    }
+    // Not a failure: the item is as it was, and the row says why.
+    if (step.outcome == TimeRowOutcome::Skipped) {
+        ++result.skipped;
         return;
     }
     ++result.failed;
@@ -163,15 +184,18 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
 }
 
 // Writes the plan of a run to journal before the first time is set: each item's times as they are and as
-// they will be.
-void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const Targets &targets)
+// they will be (none for an item its source has no time for).
+void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const TimeSettings &settings,
+                     const TimeTargets &maker)
 {
-    if (!targets.convertible || (!targets.creation && !targets.modification))
+    if (!settings.setCreation && !settings.setModification)
         return;
     QVector<JobJournal::Item> items;
     items.reserve(entries.size());
     for (const FileTimeEntry &entry : entries) {
         const FileTimes times = readFileTimes(entry.path);
+        const RowTargets targets = maker.targetsOf(entry, times);
+        const bool writes = targets.convertible && targets.skipReason.isEmpty();
         JobJournal::Item item;
         item.identity = itemIdentity(entry.path);
         item.from = entry.path;
@@ -179,8 +203,8 @@ void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, cons
             item.oldCreation = times.creation;
         if (targets.modification && times.readable)
             item.oldWrite = times.lastWrite;
-        item.newCreation = targets.creation;
-        item.newWrite = targets.modification;
+        item.newCreation = writes ? targets.creation : std::nullopt;
+        item.newWrite = writes ? targets.modification : std::nullopt;
         items.append(item);
     }
     journal.begin(JobJournal::Time, QString(), items);
@@ -206,34 +230,53 @@ void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const QVector
 
 } // namespace
 
-void applyTimeSettings(FileTimeEntryList &entries, const TimeSettings &settings)
+bool applyTimeSettings(FileTimeEntryList &entries, const TimeSettings &settings, PhotoDateCache *photos)
 {
-    const bool needsItem = !settings.setCreation || !settings.setModification;
+    const TimeTargets maker(settings, photos, false);
+    const bool fixed = settings.source == TimeSource::Fixed;
+    bool complete = true;
     for (FileTimeEntry &entry : entries) {
-        const FileTimes times = needsItem ? readFileTimes(entry.path) : FileTimes();
-        if (settings.setCreation)
+        const FileTimes times = readFileTimes(entry.path);
+        if (times.readable) {
+            entry.creationOnDisk = times.creationTime();
+            entry.modificationOnDisk = times.modificationTime();
+        }
+        const RowTargets targets = maker.targetsOf(entry, times);
+        complete = complete && !targets.pending;
+        entry.timeNote = targets.pending ? TimeTargets::readingPhotoDateText() : targets.skipReason;
+        const bool shows = entry.timeNote.isEmpty();
+        if (settings.setCreation && shows && fixed)
             entry.creation = settings.creation;
+        else if (settings.setCreation && shows && targets.creation)
+            entry.creation = toLocalDateTime(*targets.creation);
         else if (times.readable)
-            entry.creation = times.creationTime();
-        if (settings.setModification)
+            entry.creation = entry.creationOnDisk;
+        if (settings.setModification && shows && fixed)
             entry.modification = settings.modification;
+        else if (settings.setModification && shows && targets.modification)
+            entry.modification = toLocalDateTime(*targets.modification);
         else if (times.readable)
-            entry.modification = times.modificationTime();
+            entry.modification = entry.modificationOnDisk;
     }
+    return complete;
 }
 
 TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
-                           const RowCallback &onRow, JobFailureReporter &reporter)
+                           const RowCallback &onRow, JobFailureReporter &reporter, PhotoDateCache *photos)
 {
     TimeJobResult result;
     TimeBatch batch;
-    const Targets targets = targetsOf(settings);
+    const TimeTargets maker(settings, photos, true);
     JobJournal journal;
-    beginRunJournal(journal, entries, targets);
+    beginRunJournal(journal, entries, settings, maker);
     for (int row = 0; row < entries.size(); ++row) {
-        const RowStep step = setRow(entries[row], targets, batch);
-        if (step.outcome == TimeRowOutcome::Done)
-            journal.done(row, entries.at(row).path);
+        FileTimeEntry &entry = entries[row];
+        entry.timeNote.clear();
+        const RowStep step = setRow(entry, maker, batch);
+        if (step.outcome == TimeRowOutcome::Done) {
+            showsOnDisk(entry);
+            journal.done(row, entry.path);
+        }
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
         finishRow(result, step, reporter);
@@ -267,6 +310,8 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
         const int row = rowOfId.value(record.id, -1);
         FileTimeEntry *entry = row >= 0 ? &entries[row] : nullptr;
         const RowStep step = undoRecord(record, entry);
+        if (entry && step.outcome == TimeRowOutcome::Done)
+            showsOnDisk(*entry);
         if (step.outcome == TimeRowOutcome::Done)
             journal.done(i, entry ? entry->path : record.path);
         if (entry && onRow)

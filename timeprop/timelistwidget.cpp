@@ -5,7 +5,9 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
 #include "filelist/tableroles.h"
+#include "metadata/photodatereader.h"
 #include "timeprop/timejob.h"
+#include "timeprop/timepreviewdelegate.h"
 #include "timeprop/timesettings.h"
 
 #include <QSignalBlocker>
@@ -13,13 +15,21 @@
 
 namespace {
 
-// A time cell shows its text and keeps the same text as its sort key.
-void setTimeCell(QTableWidgetItem *item, const QString &text)
+// A time cell shows its text and keeps the same text as its sort key; above a different target it shows the
+// time on disk, and beneath the item's time what the source says instead of a target.
+void setTimeCell(QTableWidgetItem *item, const QString &text, const QString &onDisk, const QString &note)
 {
-    if (!item || item->text() == text)
+    if (!item)
         return;
-    item->setText(text);
-    item->setData(TableRole::SortKey, text);
+    if (item->text() != text) {
+        item->setText(text);
+        item->setData(TableRole::SortKey, text);
+    }
+    const QString shownOnDisk = onDisk == text ? QString() : onDisk;
+    if (item->data(TimePreviewDelegate::OnDiskRole).toString() != shownOnDisk)
+        item->setData(TimePreviewDelegate::OnDiskRole, shownOnDisk.isEmpty() ? QVariant() : QVariant(shownOnDisk));
+    if (item->data(TimePreviewDelegate::NoteRole).toString() != note)
+        item->setData(TimePreviewDelegate::NoteRole, note.isEmpty() ? QVariant() : QVariant(note));
 }
 
 } // namespace
@@ -47,6 +57,7 @@ struct TimeListWidget::TextCache
 
 TimeListWidget::TimeListWidget(QWidget *parent)
     : RecordListWidget<FileTimeEntry>(parent),
+      m_photos(new PhotoDateReader(this)),
       m_subscription(this, QStringList{Channel::FileTimeProperty, Channel::FolderTimeProperty,
                                        Channel::StartChangeDate})
 {
@@ -57,6 +68,18 @@ TimeListWidget::TimeListWidget(QWidget *parent)
                 {QStringLiteral("状态"), 100, CellKind::Status},
                 {QStringLiteral("操作"), 150, CellKind::Operate}},
                NameColumn, false);
+    auto *preview = new TimePreviewDelegate(table());
+    table()->setItemDelegateForColumn(CreationColumn, preview);
+    table()->setItemDelegateForColumn(ModificationColumn, preview);
+    m_previewTimer.setSingleShot(true);
+    m_previewTimer.setInterval(0);
+    connect(&m_previewTimer, &QTimer::timeout, this, [this] { applyTimeSettings(pageSettings()); });
+    connect(m_photos, &PhotoDateReader::finished, this, &TimeListWidget::onPhotoDatesRead);
+}
+
+bool TimeListWidget::isReadingPhotoDates() const
+{
+    return m_photos->isReading();
 }
 
 const TimeSettings &TimeListWidget::pageSettings() const
@@ -66,14 +89,11 @@ const TimeSettings &TimeListWidget::pageSettings() const
 
 FileTimeEntry TimeListWidget::makeRecord(const QString &path) const
 {
-    FileTimeEntry entry = makeFileTimeEntry(path);
     // A row added while a time is ticked shows that time at once, as a run would give it.
-    const TimeSettings &settings = pageSettings();
-    if (settings.setCreation)
-        entry.creation = settings.creation;
-    if (settings.setModification)
-        entry.modification = settings.modification;
-    return entry;
+    FileTimeEntryList added{makeFileTimeEntry(path)};
+    if (!::applyTimeSettings(added, pageSettings(), &m_photos->cache()))
+        m_previewTimer.start();
+    return added.first();
 }
 
 void TimeListWidget::fillRow(int row, const QIcon &icon)
@@ -91,8 +111,13 @@ void TimeListWidget::fillRow(int row, const QIcon &icon)
 void TimeListWidget::showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification)
 {
     CustomTabelWidget *t = table();
-    setTimeCell(t->item(row, CreationColumn), creation.textOf(entry.creation));
-    setTimeCell(t->item(row, ModificationColumn), modification.textOf(entry.modification));
+    const TimeSettings &settings = pageSettings();
+    const QString creationNote = settings.setCreation ? entry.timeNote : QString();
+    const QString modificationNote = settings.setModification ? entry.timeNote : QString();
+    setTimeCell(t->item(row, CreationColumn), creation.textOf(entry.creation), fileTimeText(entry.creationOnDisk),
+                creationNote);
+    setTimeCell(t->item(row, ModificationColumn), modification.textOf(entry.modification),
+                fileTimeText(entry.modificationOnDisk), modificationNote);
 }
 
 void TimeListWidget::showAllTimes()
@@ -116,7 +141,8 @@ bool TimeListWidget::sortRecords(int column, bool descending)
         return false;
     switch (column) {
     case NameColumn:
-        ListSorter::sortByText(m_records, [](const FileTimeEntry &e) { return e.name; }, descending);
+        ListSorter::sortByText(
+            m_records, [](const FileTimeEntry &e) { return e.name; }, descending);
         return true;
     case CreationColumn:
         sortByTime(m_records, &FileTimeEntry::creation, descending);
@@ -132,10 +158,17 @@ bool TimeListWidget::sortRecords(int column, bool descending)
 void TimeListWidget::onCleared()
 {
     m_history.clear();
+    m_photos->clear();
 }
 
-void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
-                                            const QVariant &value)
+void TimeListWidget::renameRecord(FileTimeEntry &entry, const QString &oldName, const QString &newName)
+{
+    RecordListWidget<FileTimeEntry>::renameRecord(entry, oldName, newName);
+    // A new name may hold another date, and a new path is not what the dates taken were read for.
+    m_previewTimer.start();
+}
+
+void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value)
 {
     Q_UNUSED(valueObj)
     if (holdDuringJob(valueName, value, Channel::StartChangeDate))
@@ -152,8 +185,32 @@ void TimeListWidget::onPropertyValueChanged(const QString &valueName, const QStr
 
 void TimeListWidget::applyTimeSettings(const TimeSettings &settings)
 {
-    ::applyTimeSettings(m_records, settings);
+    m_previewTimer.stop();
+    const bool complete = ::applyTimeSettings(m_records, settings, &m_photos->cache());
     showAllTimes();
+    if (!complete)
+        readPhotoDates();
+}
+
+void TimeListWidget::readPhotoDates()
+{
+    QStringList paths;
+    paths.reserve(m_records.size());
+    for (const FileTimeEntry &entry : qAsConst(m_records))
+        paths.append(entry.path);
+    m_photos->read(paths);
+}
+
+void TimeListWidget::onPhotoDatesRead()
+{
+    const bool start = m_startWhenRead;
+    m_startWhenRead = false;
+    // Rows added during the read are read next.
+    applyTimeSettings(pageSettings());
+    if (start && !isReadingPhotoDates())
+        runTimeJob(false);
+    else if (start)
+        m_startWhenRead = true;
 }
 
 void TimeListWidget::undoTimeJob()
@@ -165,6 +222,11 @@ void TimeListWidget::undoTimeJob()
 
 void TimeListWidget::runTimeJob(bool undoing)
 {
+    // The preview's dates taken come first: the run gives the rows what they showed.
+    if (!undoing && isReadingPhotoDates()) {
+        m_startWhenRead = true;
+        return;
+    }
     // The run keeps the settings it started with, whatever reaches the page's record meanwhile.
     const TimeSettings settings = pageSettings();
     TimeJobResult result;
@@ -178,10 +240,15 @@ void TimeListWidget::runTimeJob(bool undoing)
                 showTimes(row, entry, creation, modification);
             }
             showStatus(row, entry.status);
+            if (QTableWidgetItem *status = table()->item(row, StatusColumn)) {
+                const QSignalBlocker quiet(table()->model());
+                status->setData(Qt::ToolTipRole,
+                                entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
+            }
             pacer.step();
         };
         result = undoing ? TimeJob::undo(m_records, m_history, onRow, reporter)
-                         : TimeJob::run(m_records, settings, m_history, onRow, reporter);
+                         : TimeJob::run(m_records, settings, m_history, onRow, reporter, &m_photos->cache());
     });
     if (ran)
         emit jobFinished(jobSummary(result.done, result.failed, undoing), QString());

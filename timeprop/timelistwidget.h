@@ -5,7 +5,10 @@
 #include "filelist/recordlistwidget.h"
 #include "timeprop/timehistory.h"
 
+#include <QTimer>
 #include <QVariant>
+
+class PhotoDateReader;
 
 struct TimeSettings;
 
@@ -23,14 +26,19 @@ public:
     FileTimeEntryList &entries() { return m_records; }
     const FileTimeEntryList &entries() const { return m_records; }
 
-    // Shows in every row the times a run with these settings would give its item; writes nothing.
+    // Shows in every row the times a run with these settings would give its item; writes nothing. Dates
+    // taken that are not read yet are read on a worker thread, and the rows shown again when they are in.
     void applyTimeSettings(const TimeSettings &settings);
+    // True while dates taken are read for the preview.
+    bool isReadingPhotoDates() const;
     // Sets the ticked times of every row's item, or (undoing) gives back what the newest run changed. The
     // window keeps painting and takes no input until it ends; a call while a job runs is ignored.
     void runTimeJob(bool undoing = false);
     void undoTimeJob();
 
     bool isRunning() const { return isJobRunning(); }
+    // "Start" while dates taken are still read: the run waits for them.
+    bool isStartWaiting() const { return m_startWhenRead; }
     int undoDepth() const { return m_history.size(); }
 
 public slots:
@@ -42,6 +50,7 @@ protected:
     bool sortRecords(int column, bool descending) override;
     void onCleared() override;
     bool undoAvailable() const override { return m_history.canUndo(); }
+    void renameRecord(FileTimeEntry &entry, const QString &oldName, const QString &newName) override;
 
 private:
     struct TextCache;
@@ -49,7 +58,12 @@ private:
     const TimeSettings &pageSettings() const;
     void showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
     void showAllTimes();
+    void readPhotoDates();
+    void onPhotoDatesRead();
 
+    PhotoDateReader *m_photos;
+    mutable QTimer m_previewTimer; // a row added without its date taken asks for one read for the whole list
+    bool m_startWhenRead = false;
     TimeHistory m_history;
     HubSubscription m_subscription;
 };

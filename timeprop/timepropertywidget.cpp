@@ -15,6 +15,8 @@ namespace {
 
 const QStringList kNotRestored = {QStringLiteral("QLineEdit"), QStringLiteral("QLabel")};
 
+constexpr qint64 SecondsPerDay = 86400;
+
 // The panel shows whole seconds; a run must not write a fraction the user never saw.
 QDateTime wholeSeconds(QDateTime dateTime)
 {
@@ -40,6 +42,18 @@ TimePropertyWidget::TimePropertyWidget(QWidget *parent) : QWidget(parent), ui(ne
     ui->birthTimeTipLabel->setVisible(!systemSetsCreationTimes());
     connect(ui->birthTimeSetCheck, &CustormCheckBox::Checked, this, &TimePropertyWidget::onBirthChecked);
     connect(ui->modifiedTimeSetCheck, &CustormCheckBox::Checked, this, &TimePropertyWidget::onModifiedChecked);
+
+    ui->sourceBtnGroup->setId(ui->fixedSourceBtn, int(TimeSource::Fixed));
+    ui->sourceBtnGroup->setId(ui->offsetSourceBtn, int(TimeSource::Offset));
+    ui->sourceBtnGroup->setId(ui->photoSourceBtn, int(TimeSource::PhotoTaken));
+    ui->sourceBtnGroup->setId(ui->nameSourceBtn, int(TimeSource::NameDate));
+    connect(ui->sourceBtnGroup, &QButtonGroup::idToggled, this, &TimePropertyWidget::onSourceToggled);
+    connect(ui->offsetSignCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &TimePropertyWidget::onOffsetChanged);
+    for (QSpinBox *spin : {ui->offsetDaysSpin, ui->offsetHoursSpin, ui->offsetMinutesSpin, ui->offsetSecondsSpin})
+        connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, &TimePropertyWidget::onOffsetChanged);
+    ui->offsetWidget->setVisible(false);
+    setDefaultVisible(ui->offsetWidget, false);
 }
 
 TimePropertyWidget::~TimePropertyWidget()
@@ -53,6 +67,11 @@ void TimePropertyWidget::setFolderMode(bool folder)
     m_key = folder ? Channel::FolderTimeProperty : Channel::FileTimeProperty;
     m_settings = &timeSettings(folder);
 
+    // The date taken is a photo's; a folder has none.
+    ui->photoSourceBtn->setVisible(!folder);
+    setDefaultVisible(ui->photoSourceBtn, !folder);
+    ui->fixedSourceBtn->setChecked(true);
+    syncSource();
     ui->birthTimeSetCheck->setChecked(false);
     ui->modifiedTimeSetCheck->setChecked(false);
     ui->createTimeWidget->setEnabled(false);
@@ -81,6 +100,37 @@ void TimePropertyWidget::recordPanelDefaults()
 {
     recordDefaults(this, kNotRestored);
     m_defaultsRecorded = true;
+}
+
+void TimePropertyWidget::onSourceToggled(int id, bool checked)
+{
+    Q_UNUSED(id)
+    // The button that lost its check is followed by the one that took it.
+    if (!checked)
+        return;
+    syncSource();
+    notify(ui->modifiedDate->dateTime());
+}
+
+void TimePropertyWidget::onOffsetChanged()
+{
+    syncSource();
+    notify(ui->modifiedDate->dateTime());
+}
+
+void TimePropertyWidget::syncSource()
+{
+    const TimeSource source = TimeSource(qMax(0, ui->sourceBtnGroup->checkedId()));
+    const bool fixed = source == TimeSource::Fixed;
+    ui->createTimeWidget->setVisible(fixed);
+    ui->updateTimeWidget->setVisible(fixed);
+    ui->offsetWidget->setVisible(source == TimeSource::Offset);
+    if (!m_settings)
+        return;
+    const qint64 seconds = ui->offsetDaysSpin->value() * SecondsPerDay + ui->offsetHoursSpin->value() * 3600
+        + ui->offsetMinutesSpin->value() * 60 + ui->offsetSecondsSpin->value();
+    m_settings->source = source;
+    m_settings->offsetSeconds = ui->offsetSignCombo->currentIndex() == 1 ? -seconds : seconds;
 }
 
 void TimePropertyWidget::onBirthChecked(bool checked)
@@ -187,6 +237,7 @@ void TimePropertyWidget::on_resetBtn_clicked()
     if (!m_defaultsRecorded)
         return;
     restoreDefaults(this, kNotRestored);
+    syncSource();
     // A restored box emits nothing: the settings, the containers and the list follow it here.
     onBirthChecked(ui->birthTimeSetCheck->isChecked());
     onModifiedChecked(ui->modifiedTimeSetCheck->isChecked());

@@ -11,8 +11,10 @@ class QSpinBox;
 struct TimeSettings;
 
 // The settings panel of a time page: whether to change the creation and the modification time, and to
-// what. Every change is written into the page's TimeSettings and announced on the hub under the page's
-// key; "重置设置" returns the panel to its start values, "开始命名" starts the run of the page's list.
+// what: a chosen date and time, each item's own time moved by an offset, the photo's date taken (file page
+// only) or a date in the item's name. Every change is written into the page's TimeSettings and announced on the hub
+// under the page's key; "重置设置" returns the panel to its start values, "开始命名" starts the run of the page's
+// list.
 class TimePropertyWidget : public QWidget
 {
     Q_OBJECT
@@ -50,6 +52,10 @@ private slots:
 private:
     enum class TimePart { Hour, Minute, Second };
 
+    void onSourceToggled(int id, bool checked);
+    void onOffsetChanged();
+    // The settings and the visible sections follow the checked source and the offset controls.
+    void syncSource();
     void onBirthChecked(bool checked);
     void onModifiedChecked(bool checked);
     void notify(const QDateTime &dateTime);
