@@ -3,6 +3,7 @@
 #include "fileops/createitem.h"
 #include "fileops/filetimes.h"
 #include "fileops/journalformat.h"
+#include "fileops/renamepaths.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
 
@@ -27,21 +28,9 @@ using Contents = JournalFormat::Contents;
 using Item = JobJournal::Item;
 using Row = JournalRecovery::Row;
 
-QString folderOf(const QString &path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? path.left(slash + 1) : path.left(slash);
-}
-
-QString nameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-}
-
-QString join(const QString &folder, const QString &name)
-{
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
-}
+using RenamePaths::folderOf;
+using RenamePaths::join;
+using RenamePaths::nameOf;
 
 int depthOf(const QString &path)
 {

@@ -3,7 +3,7 @@
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
 #include "rename/renameorder.h"
-#include "rename/renamepaths.h"
+#include "fileops/renamepaths.h"
 
 #include <QFile>
 #include <QHash>

@@ -6,7 +6,7 @@
 #include "fileops/uniquename.h"
 #include "rename/newnamecheck.h"
 #include "rename/renameorder.h"
-#include "rename/renamepaths.h"
+#include "fileops/renamepaths.h"
 
 #include <QDebug>
 #include <QFileInfo>

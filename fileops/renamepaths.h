@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// How the rename job reads and builds paths, shared with its preview so that both see the same items.
+// How the rename job, its preview and the recovery of a job cut short read and build paths, so that all
+// of them see the same items.
 namespace RenamePaths {
 
 // Forward slashes, absolute, no trailing slash.
