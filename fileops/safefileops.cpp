@@ -322,17 +322,7 @@ QByteArray identityOf(const QString &path)
         != 0) {
         return QByteArray();
     }
-    QByteArray identity = QByteArray::number(quint64(::makedev(info.stx_dev_major, info.stx_dev_minor))) + ':'
-        + QByteArray::number(quint64(info.stx_ino));
-    // The birth time tells a new item from an old one that had the same inode number; where the file system
-    // keeps none, the inode generation does (it costs an open, so only then).
-    if (info.stx_mask & STATX_BTIME) {
-        identity += ':' + QByteArray::number(qint64(info.stx_btime.tv_sec)) + '.'
-            + QByteArray::number(info.stx_btime.tv_nsec);
-        return identity;
-    }
-    identity += ':' + QByteArray::number(generationOf(encoded, info.stx_mode));
-    return identity;
+    return identityOfStatx(encoded, info);
 }
 
 bool folderHoldsName(const QString &folder, const QByteArray &name)
@@ -533,6 +523,23 @@ bool pathOccupied(const QString &path)
 {
     return occupied(path);
 }
+
+#ifndef Q_OS_WIN
+QByteArray identityOfStatx(const QByteArray &encoded, const struct statx &info)
+{
+    QByteArray identity = QByteArray::number(quint64(::makedev(info.stx_dev_major, info.stx_dev_minor))) + ':'
+        + QByteArray::number(quint64(info.stx_ino));
+    // The birth time tells a new item from an old one that had the same inode number; where the file system
+    // keeps none, the inode generation does (it costs an open, so only then).
+    if (info.stx_mask & STATX_BTIME) {
+        identity += ':' + QByteArray::number(qint64(info.stx_btime.tv_sec)) + '.'
+            + QByteArray::number(info.stx_btime.tv_nsec);
+        return identity;
+    }
+    identity += ':' + QByteArray::number(generationOf(encoded, info.stx_mode));
+    return identity;
+}
+#endif
 
 QByteArray itemIdentity(const QString &path)
 {

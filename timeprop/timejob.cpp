@@ -2,7 +2,6 @@
 
 #include "fileops/jobjournal.h"
 #include "jobs/jobfailurereporter.h"
-#include "fileops/safefileops.h"
 
 #include <QDebug>
 #include <QHash>
@@ -99,23 +98,36 @@ RowStep checkRow(FileTimeEntry &entry, const QString &failureMessage)
     return {};
 }
 
-RowStep setRow(FileTimeEntry &entry, const Targets &targets, TimeBatch &batch)
+bool writes(const Targets &targets)
+{
+    return targets.convertible && (targets.creation || targets.modification);
+}
+
+// An item as the plan of a run found it, in one look: its times and which item it is.
+struct FoundItem
+{
+    FileTimes times;
+    QByteArray identity;
+};
+
+// found is the item as the plan read it before anything was written: should the item be replaced while it is
+// written, undo leaves the newcomer alone.
+RowStep setRow(FileTimeEntry &entry, const Targets &targets, FoundItem &found, TimeBatch &batch)
 {
     const QString &path = entry.path;
     if (!targets.convertible)
         return checkRow(entry, TimeJob::outOfRangeMessage(path));
-    if (!targets.creation && !targets.modification)
+    if (!writes(targets))
         return checkRow(entry, QString());
 
-    // Taken first: should the item be replaced while it is written, undo leaves the newcomer alone.
-    const QByteArray identity = itemIdentity(path);
-    FileTimes before;
+    FileTimes &before = found.times;
+    const QByteArray &identity = found.identity;
+    FileTimes after;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, targets.creation, std::nullopt, targets.modification, &failure, &before)
+    if (setReadFileInstants(path, before, targets.creation, std::nullopt, targets.modification, &failure, &after)
         != FileTimesSet) {
         return refusedRow(&entry, path, failure);
     }
-    const FileTimes after = readFileTimes(path);
     batch.append({entry.id, path, identity,
                   targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
@@ -129,23 +141,25 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
 {
     // The row's own path: another page may have renamed the item since.
     const QString path = entry ? entry->path : record.path;
-    const QByteArray identity = itemIdentity(path);
-    if (identity.isEmpty()) {
-        const FileTimes now = readFileTimes(path);
+    // One look tells which item is there and whether it was edited since; its times are then not read again.
+    QByteArray identity;
+    FileTimes now = readFileTimes(path, &identity);
+    if (identity.isEmpty())
         return now.exists ? failRow(entry, TimeJob::readFailedMessage(path)) : missingRow(entry, path);
-    }
     if (identity != record.identity)
         return failRow(entry, TimeJob::replacedMessage(path));
-    if (record.modificationAfter && readFileTimes(path).lastWrite != *record.modificationAfter)
+    if (record.modificationAfter && now.lastWrite != *record.modificationAfter)
         return failRow(entry, TimeJob::editedMessage(path));
 
+    FileTimes after;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure)
+    if (setReadFileInstants(path, now, record.creationBefore, std::nullopt, record.modificationBefore, &failure,
+                            &after)
         != FileTimesSet) {
         return refusedRow(entry, path, failure);
     }
     if (entry) {
-        showTimesOnDisk(*entry);
+        showTimes(*entry, after);
         entry->status = StatusPending;
     }
     return {};
@@ -163,17 +177,23 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
 }
 
 // Writes the plan of a run to journal before the first time is set: each item's times as they are and as
-// they will be.
-void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const Targets &targets)
+// they will be. Returns the items as read, one per row, for the run to write from (none when nothing is
+// written).
+QVector<FoundItem> beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const Targets &targets)
 {
-    if (!targets.convertible || (!targets.creation && !targets.modification))
-        return;
+    QVector<FoundItem> found;
+    if (!writes(targets))
+        return found;
+    found.resize(entries.size());
     QVector<JobJournal::Item> items;
     items.reserve(entries.size());
-    for (const FileTimeEntry &entry : entries) {
-        const FileTimes times = readFileTimes(entry.path);
+    for (int row = 0; row < entries.size(); ++row) {
+        const FileTimeEntry &entry = entries.at(row);
+        FoundItem &look = found[row];
+        look.times = readFileTimes(entry.path, &look.identity);
+        const FileTimes &times = look.times;
         JobJournal::Item item;
-        item.identity = itemIdentity(entry.path);
+        item.identity = look.identity;
         item.from = entry.path;
         if (targets.creation && times.hasCreation)
             item.oldCreation = times.creation;
@@ -184,6 +204,7 @@ void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, cons
         items.append(item);
     }
     journal.begin(JobJournal::Time, QString(), items);
+    return found;
 }
 
 // The same for an undo: the times the run left, and those it is about to put back.
@@ -229,9 +250,10 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
     TimeBatch batch;
     const Targets targets = targetsOf(settings);
     JobJournal journal;
-    beginRunJournal(journal, entries, targets);
+    QVector<FoundItem> found = beginRunJournal(journal, entries, targets);
+    FoundItem unread;
     for (int row = 0; row < entries.size(); ++row) {
-        const RowStep step = setRow(entries[row], targets, batch);
+        const RowStep step = setRow(entries[row], targets, found.isEmpty() ? unread : found[row], batch);
         if (step.outcome == TimeRowOutcome::Done)
             journal.done(row, entries.at(row).path);
         if (onRow)
