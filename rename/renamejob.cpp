@@ -617,10 +617,11 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     // within the batch unwind through a step aside.
     const int count = batch.size();
     const auto recordAt = [&](int k) -> const RenameRecord & { return batch.at(count - 1 - k); };
-    const auto entryOf = [&](int k) -> FileEntry * {
-        const int row = rowOfId.value(recordAt(k).id, -1);
-        return row >= 0 ? &entries[row] : nullptr;
-    };
+    // Each record's row, found once: a record is looked at several times on its way.
+    QVector<int> rowOf(count);
+    for (int k = 0; k < count; ++k)
+        rowOf[k] = rowOfId.value(recordAt(k).id, -1);
+    const auto entryOf = [&](int k) -> FileEntry * { return rowOf.at(k) >= 0 ? &entries[rowOf.at(k)] : nullptr; };
     QVector<PlannedMove> moves;
     moves.reserve(count);
     for (int k = 0; k < count; ++k)
@@ -635,7 +636,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         tally(result, step.outcome);
         const FileEntry *entry = entryOf(k);
         if (entry && onRow)
-            onRow(rowOfId.value(recordAt(k).id), *entry, step.outcome);
+            onRow(rowOf.at(k), *entry, step.outcome);
         if (!step.message.isEmpty())
             reporter.report(step.message);
     };
