@@ -351,7 +351,6 @@ void TestFileTimes::localWallClockToUtc()
     QCOMPARE(shown.time(), chosen.time());
 }
 
-
 void TestFileTimes::identityFromTheSameLook_data()
 {
     QTest::addColumn<QString>("kind");
@@ -414,6 +413,7 @@ void TestFileTimes::writesFromTimesReadBefore()
     QCOMPARE(failure, FileTimesFailure::OutOfRange);
     QCOMPARE(diskTimes(path).write, KnownWrite);
 }
+
 QTEST_GUILESS_MAIN(TestFileTimes)
 
 #include "tst_filetimes.moc"
