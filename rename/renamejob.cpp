@@ -327,17 +327,33 @@ PlannedMove plannedRevert(const RenameRecord &record, const FileEntry *entry)
     return {record.pathAfter, RenamePaths::join(folderOf(record.pathAfter), record.nameBefore)};
 }
 
+// A hash of a path that ignores letter case, made without a folded copy of the path.
+uint caseBlindHash(const QString &path)
+{
+    uint hash = 0;
+    const int size = path.size();
+    for (int i = 0; i < size; ++i) {
+        uint code = path.at(i).unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < size && path.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(ushort(code), path.at(++i).unicode());
+        hash = hash * 31 + QChar::toCaseFolded(code);
+    }
+    return hash;
+}
+
 // For each planned move, the other planned move whose item has its target now, or -1.
 QVector<int> blockersOf(const QVector<PlannedMove> &moves)
 {
     QHash<QString, int> bySource;
     // Where the file system ignores case, a target can be another spelling of a source.
-    QHash<QString, QVector<int>> bySpelling;
+    QHash<uint, QVector<int>> bySpelling;
+    bySource.reserve(moves.size());
+    bySpelling.reserve(moves.size());
     for (int i = 0; i < moves.size(); ++i) {
         if (moves.at(i).target.isEmpty())
             continue;
         bySource.insert(moves.at(i).source, i);
-        bySpelling[moves.at(i).source.toCaseFolded()].append(i);
+        bySpelling[caseBlindHash(moves.at(i).source)].append(i);
     }
     QVector<int> blockers(moves.size(), -1);
     for (int i = 0; i < moves.size(); ++i) {
@@ -346,8 +362,9 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
             continue;
         int holder = bySource.value(target, -1);
         if (holder < 0) {
-            for (int other : bySpelling.value(target.toCaseFolded())) {
-                if (other != i && isSameEntry(moves.at(other).source, target))
+            for (int other : bySpelling.value(caseBlindHash(target))) {
+                const QString &source = moves.at(other).source;
+                if (other != i && source.compare(target, Qt::CaseInsensitive) == 0 && isSameEntry(source, target))
                     holder = other;
             }
         }
