@@ -334,6 +334,11 @@ uint caseBlindHash(const QString &path)
     const int size = path.size();
     for (int i = 0; i < size; ++i) {
         uint code = path.at(i).unicode();
+        if (code < 0x80) {
+            // Most of a path is ASCII: folded here, without a call per character.
+            hash = hash * 31 + (code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code);
+            continue;
+        }
         if (QChar::isHighSurrogate(code) && i + 1 < size && path.at(i + 1).isLowSurrogate())
             code = QChar::surrogateToUcs4(ushort(code), path.at(++i).unicode());
         hash = hash * 31 + QChar::toCaseFolded(code);
