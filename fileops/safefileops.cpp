@@ -529,7 +529,7 @@ bool pathOccupied(const QString &path)
 #ifndef Q_OS_WIN
 namespace {
 
-template <typename Number>
+template<typename Number>
 void appendNumber(QByteArray &text, Number number)
 {
     char digits[24];

@@ -586,7 +586,8 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(row);
-        RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside, identities.at(row));
+        RowStep step =
+            renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside, identities.at(row));
         if (step.outcome == RowOutcome::Missing)
             step = folders.followMovedFolder(entries[row], step);
         if (step.outcome == RowOutcome::Renamed) {
@@ -698,8 +699,8 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(k);
-        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside,
-                                          !moves.at(k).target.isEmpty());
+        const RowStep step =
+            revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside, !moves.at(k).target.isEmpty());
         if (step.outcome == RowOutcome::Renamed) {
             journal.done(journalItem.at(k), step.movedTo);
             result.moves.append({aside.isEmpty() ? record.pathAfter : aside, step.movedTo});
