@@ -1,5 +1,7 @@
 #include "filetimes.h"
 
+#include "safefileops.h"
+
 #include <QFile>
 #include <QScopeGuard>
 #include <QtEndian>
@@ -136,12 +138,15 @@ bool writeCreationAttribute(const QByteArray &path, quint64 ticks)
     return ::lsetxattr(path.constData(), CreationAttribute, bytes, sizeof bytes, 0) == 0;
 }
 
-// Fills times from the item; 0, or the reason it could not be read.
-int readTimes(const QByteArray &path, FileTimes &times)
+// Fills times from the item, and identity when given (empty when nothing could be read); 0, or the reason
+// it could not be read.
+int readTimes(const QByteArray &path, FileTimes &times, QByteArray *identity = nullptr)
 {
     times = FileTimes();
     struct statx info;
     const int error = statxOf(path, &info);
+    if (identity)
+        *identity = error == 0 ? identityOfStatx(path, info) : QByteArray();
     if (error != 0) {
         times.exists = !isMissingError(error);
         return error;
@@ -192,12 +197,12 @@ bool surelyHeld(const std::optional<FileInstant> &asked)
 // inodes: 1901-12-13 20:45:52 to 2038-01-19 03:14:07, a second off the edge) and cuts it down to the file
 // system's step (nanoseconds, 100 ns on NTFS, 10 ms on exFAT, whole seconds, two seconds on FAT). A time
 // cut down to a step is what was asked at that precision; any other time is not.
-bool held(const std::optional<FileInstant> &asked, const struct statx_timestamp &stored)
+bool held(const std::optional<FileInstant> &asked, const FileInstant &stored)
 {
     if (!asked)
         return true;
-    const qint64 seconds = qint64(stored.tv_sec);
-    const long nanoseconds = long(stored.tv_nsec);
+    const qint64 seconds = stored.seconds;
+    const long nanoseconds = long(stored.nanoseconds);
     if (seconds == asked->seconds) {
         for (const long step : {1L, 100L, 1000L, 10000000L, 1000000000L}) {
             if (nanoseconds == asked->nanoseconds - asked->nanoseconds % step)
@@ -217,19 +222,24 @@ bool restoreTimes(const QByteArray &path, const FileTimes &before, bool access, 
     return writeTimes(path, lastAccess, lastWrite);
 }
 
+// after, when given, receives the times read back (the one read serves the check too); when not, they are
+// read only where the file system may not hold what was asked.
 FileTimesFailure writeAndCheck(const QByteArray &path, const FileTimes &before,
                                const std::optional<FileInstant> &lastAccess,
-                               const std::optional<FileInstant> &lastWrite)
+                               const std::optional<FileInstant> &lastWrite, FileTimes *after)
 {
     if (!writeTimes(path, lastAccess, lastWrite))
         return FileTimesFailure::Refused;
-    if (surelyHeld(lastAccess) && surelyHeld(lastWrite))
+    if (!after && surelyHeld(lastAccess) && surelyHeld(lastWrite))
         return FileTimesFailure::None;
-    struct statx after;
+    FileTimes found;
+    readTimes(path, found);
+    if (after)
+        *after = found;
     // Written and then gone: nothing is left to check or to put back.
-    if (statxOf(path, &after) != 0)
+    if (!found.readable)
         return FileTimesFailure::None;
-    if (held(lastAccess, after.stx_atime) && held(lastWrite, after.stx_mtime))
+    if (held(lastAccess, found.lastAccess) && held(lastWrite, found.lastWrite))
         return FileTimesFailure::None;
     if (!restoreTimes(path, before, lastAccess.has_value(), lastWrite.has_value()))
         return FileTimesFailure::Refused;
@@ -283,9 +293,11 @@ int setFileTimes(const QString &path, const QDateTime &creation, const QDateTime
 
 #ifdef Q_OS_WIN
 
-FileTimes readFileTimes(const QString &path)
+FileTimes readFileTimes(const QString &path, QByteArray *identity)
 {
     FileTimes times;
+    if (identity)
+        *identity = path.isEmpty() ? QByteArray() : itemIdentity(path);
     if (path.isEmpty())
         return times;
     HANDLE handle = openItem(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
@@ -353,6 +365,17 @@ int setFileInstants(const QString &path, const std::optional<FileInstant> &creat
     return fail(failure, set ? FileTimesFailure::None : FileTimesFailure::Refused);
 }
 
+// Windows reads and writes through one handle, so the times read before cost nothing more.
+int setReadFileInstants(const QString &path, FileTimes &before, const std::optional<FileInstant> &creation,
+                        const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                        FileTimesFailure *failure, FileTimes *after)
+{
+    const int code = setFileInstants(path, creation, lastAccess, lastWrite, failure, &before);
+    if (after)
+        *after = code == FileTimesSet ? readFileTimes(path) : FileTimes();
+    return code;
+}
+
 std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime)
 {
     if (!dateTime.isValid())
@@ -390,29 +413,26 @@ bool systemSetsCreationTimes()
 
 #else
 
-FileTimes readFileTimes(const QString &path)
+FileTimes readFileTimes(const QString &path, QByteArray *identity)
 {
     FileTimes times;
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        if (identity)
+            identity->clear();
         return times;
-    readTimes(QFile::encodeName(path), times);
+    }
+    readTimes(QFile::encodeName(path), times, identity);
     return times;
 }
 
-int setFileInstants(const QString &path, const std::optional<FileInstant> &creation,
-                    const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
-                    FileTimesFailure *failure, FileTimes *before)
+namespace {
+
+// setFileInstants for an item whose times (found) were read already.
+int setInstants(const QByteArray &encoded, FileTimes &found, const std::optional<FileInstant> &creation,
+                const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                FileTimesFailure *failure, FileTimes *after)
 {
-    FileTimes found;
-    const auto report = qScopeGuard([&] {
-        if (before)
-            *before = found;
-    });
-    if (path.isEmpty())
-        return emptyPath(failure);
-    const QByteArray encoded = QFile::encodeName(path);
-    const int error = readTimes(encoded, found);
-    if (error != 0)
+    if (!found.readable)
         return fail(failure, found.exists ? FileTimesFailure::Unreadable : FileTimesFailure::Missing);
 
     // Everything that can refuse the creation time is asked before anything is written.
@@ -429,7 +449,7 @@ int setFileInstants(const QString &path, const std::optional<FileInstant> &creat
         found.creation = *current;
     }
     if (lastAccess || lastWrite) {
-        const FileTimesFailure written = writeAndCheck(encoded, found, lastAccess, lastWrite);
+        const FileTimesFailure written = writeAndCheck(encoded, found, lastAccess, lastWrite, after);
         if (written != FileTimesFailure::None)
             return fail(failure, written);
     }
@@ -437,7 +457,39 @@ int setFileInstants(const QString &path, const std::optional<FileInstant> &creat
         restoreTimes(encoded, found, lastAccess.has_value(), lastWrite.has_value());
         return fail(failure, FileTimesFailure::Refused);
     }
+    // The creation attribute was written after the read-back, or nothing was written at all.
+    if (after && (creationTicks || !(lastAccess || lastWrite)))
+        readTimes(encoded, *after);
     return fail(failure, FileTimesFailure::None);
+}
+
+} // namespace
+
+int setFileInstants(const QString &path, const std::optional<FileInstant> &creation,
+                    const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                    FileTimesFailure *failure, FileTimes *before)
+{
+    FileTimes found;
+    const auto report = qScopeGuard([&] {
+        if (before)
+            *before = found;
+    });
+    if (path.isEmpty())
+        return emptyPath(failure);
+    const QByteArray encoded = QFile::encodeName(path);
+    readTimes(encoded, found);
+    return setInstants(encoded, found, creation, lastAccess, lastWrite, failure, nullptr);
+}
+
+int setReadFileInstants(const QString &path, FileTimes &before, const std::optional<FileInstant> &creation,
+                        const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                        FileTimesFailure *failure, FileTimes *after)
+{
+    if (after)
+        *after = FileTimes();
+    if (path.isEmpty())
+        return emptyPath(failure);
+    return setInstants(QFile::encodeName(path), before, creation, lastAccess, lastWrite, failure, after);
 }
 
 std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime)

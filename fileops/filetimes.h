@@ -53,7 +53,9 @@ enum class FileTimesFailure {
     Refused,             // code 3: the system refused (permissions, an immutable item, ...)
 };
 
-FileTimes readFileTimes(const QString &path);
+// identity, when given, receives the item's itemIdentity from the same look at it (empty when it could not
+// be read).
+FileTimes readFileTimes(const QString &path, QByteArray *identity = nullptr);
 
 // Sets the given times of an item (file, folder, or a symbolic link itself); an invalid date-time leaves that
 // time unchanged. Date-times are taken as local wall-clock times (toUtcFileTime). Returns a FileTimesCode;
@@ -67,6 +69,14 @@ int setFileTimes(const QString &path, const QDateTime &creation, const QDateTime
 int setFileInstants(const QString &path, const std::optional<FileInstant> &creation,
                     const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
                     FileTimesFailure *failure = nullptr, FileTimes *before = nullptr);
+
+// The same for an item whose times were just read (readFileTimes): before stands for them and is not read
+// again; where a creation time is asked, its creation time becomes the one about to be written over. after,
+// when given, receives the times the item has once written, from the one read that also checks the file
+// system kept what was asked (a time it clamped fails with OutOfRange); left empty when nothing was written.
+int setReadFileInstants(const QString &path, FileTimes &before, const std::optional<FileInstant> &creation,
+                        const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                        FileTimesFailure *failure = nullptr, FileTimes *after = nullptr);
 
 // The instant a date-time names when its fields (year to millisecond) are read as local wall-clock time,
 // whatever its time zone setting. Absent for an invalid date-time and for one the system cannot convert.

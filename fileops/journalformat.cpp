@@ -2,6 +2,10 @@
 
 #include <QFile>
 #include <QList>
+#include <QTextCodec>
+
+#include <algorithm>
+#include <charconv>
 
 namespace {
 
@@ -12,11 +16,18 @@ const char *const KindKeys[] = {"rename", "rename-undo", "time", "time-undo", "c
 
 // Only what would break a line or a field is escaped: the text stays short and readable, and
 // fromPercentEncoding reads it back.
-QByteArray escaped(const QByteArray &bytes)
+// Appended in place: a plan of thousands of items is built without a temporary per field.
+void appendEscaped(QByteArray &text, const QByteArray &bytes)
 {
-    QByteArray text;
-    text.reserve(bytes.size() + 8);
     static const char hex[] = "0123456789ABCDEF";
+    const auto plain = [](char c) {
+        const uchar u = uchar(c);
+        return u > ' ' && u != '%' && u != 0x7f;
+    };
+    if (std::all_of(bytes.cbegin(), bytes.cend(), plain)) {
+        text += bytes;
+        return;
+    }
     for (const char c : bytes) {
         const uchar u = uchar(c);
         if (u > ' ' && u != '%' && u != 0x7f) {
@@ -27,12 +38,56 @@ QByteArray escaped(const QByteArray &bytes)
         text += hex[u >> 4];
         text += hex[u & 0xf];
     }
-    return text;
+}
+
+// QFile::encodeName, sped up where the locale's encoding is UTF-8 (nearly everywhere): going through the
+// locale's codec costs several times as much, and a plan names thousands of paths.
+QByteArray encodedName(const QString &path)
+{
+    constexpr int Utf8Mib = 106;
+    const QTextCodec *codec = QTextCodec::codecForLocale();
+    return codec && codec->mibEnum() == Utf8Mib ? path.toUtf8() : QFile::encodeName(path);
+}
+
+void appendPath(QByteArray &text, const QString &path)
+{
+    if (path.isEmpty())
+        text += Absent;
+    else
+        appendEscaped(text, encodedName(path));
+}
+
+void appendBytes(QByteArray &text, const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        text += Absent;
+    else
+        appendEscaped(text, bytes);
+}
+
+void appendNumber(QByteArray &text, qint64 number)
+{
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number);
+    text.append(digits, int(end.ptr - digits));
+}
+
+void appendInstant(QByteArray &text, const std::optional<FileInstant> &instant)
+{
+    if (!instant) {
+        text += Absent;
+        return;
+    }
+    appendNumber(text, instant->seconds);
+    text += '.';
+    appendNumber(text, instant->nanoseconds);
 }
 
 QByteArray encodedPath(const QString &path)
 {
-    return path.isEmpty() ? Absent : escaped(QFile::encodeName(path));
+    QByteArray text;
+    appendPath(text, path);
+    return text;
 }
 
 QString decodedPath(const QByteArray &field)
@@ -42,19 +97,14 @@ QString decodedPath(const QByteArray &field)
 
 QByteArray encodedBytes(const QByteArray &bytes)
 {
-    return bytes.isEmpty() ? Absent : escaped(bytes);
+    QByteArray text;
+    appendBytes(text, bytes);
+    return text;
 }
 
 QByteArray decodedBytes(const QByteArray &field)
 {
     return field == Absent ? QByteArray() : QByteArray::fromPercentEncoding(field);
-}
-
-QByteArray encodedInstant(const std::optional<FileInstant> &instant)
-{
-    if (!instant)
-        return Absent;
-    return QByteArray::number(instant->seconds) + '.' + QByteArray::number(instant->nanoseconds);
 }
 
 bool decodeInstant(const QByteArray &field, std::optional<FileInstant> *instant)
@@ -130,9 +180,18 @@ QByteArray plan(JobJournal::Kind kind, const QString &page, const QDateTime &sta
     text += "started " + started.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
     text += "source " + encodedPath(source) + '\n';
     for (const JobJournal::Item &item : items) {
-        text += "item " + encodedBytes(item.identity) + ' ' + encodedPath(item.from) + ' ' + encodedPath(item.to)
-            + ' ' + encodedInstant(item.oldCreation) + ' ' + encodedInstant(item.oldWrite) + ' '
-            + encodedInstant(item.newCreation) + ' ' + encodedInstant(item.newWrite) + '\n';
+        text += "item ";
+        appendBytes(text, item.identity);
+        text += ' ';
+        appendPath(text, item.from);
+        text += ' ';
+        appendPath(text, item.to);
+        for (const std::optional<FileInstant> *instant :
+             {&item.oldCreation, &item.oldWrite, &item.newCreation, &item.newWrite}) {
+            text += ' ';
+            appendInstant(text, *instant);
+        }
+        text += '\n';
     }
     text += "planned " + QByteArray::number(items.size()) + '\n';
     return text;
@@ -145,7 +204,12 @@ QByteArray asideLine(int index, const QString &temporary, const QByteArray &iden
 
 QByteArray doneLine(int index, const QString &where)
 {
-    return "done " + QByteArray::number(index) + ' ' + encodedPath(where) + '\n';
+    QByteArray text("done ");
+    appendNumber(text, index);
+    text += ' ';
+    appendPath(text, where);
+    text += '\n';
+    return text;
 }
 
 Contents parse(const QByteArray &text)

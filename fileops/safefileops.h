@@ -58,6 +58,12 @@ bool pathOccupied(const QString &path);
 // What tells one item on disk from another whatever its name (device and file number); empty when the path
 // cannot be read.
 QByteArray itemIdentity(const QString &path);
+#ifndef Q_OS_WIN
+struct statx;
+// itemIdentity from a statx of the item already made (asking at least STATX_INO and STATX_BTIME), so that one
+// look at an item can serve its times and its identity together.
+QByteArray identityOfStatx(const QByteArray &encodedPath, const struct statx &info);
+#endif
 
 // True when both paths reach one and the same directory entry, as a.txt and A.txt do where the file system
 // ignores case. Two hard links of one file are two entries, so they are not the same.

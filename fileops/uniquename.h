@@ -33,6 +33,8 @@ public:
     QString resolve(const QString &target, const QString &self = QString());
     // path is taken from now on, whatever the disk says.
     void markTaken(const QString &path);
+    // Whether this allocator has the name as taken already (handed out, or marked).
+    bool marked(const QString &path) const { return m_taken.contains(path); }
     void clear();
 
 private:

@@ -41,13 +41,21 @@ using RenamePaths::nameOf;
 MoveAttempt moveItem(const QString &path, const QString &target, UniqueNameAllocator *names)
 {
     MoveAttempt attempt;
-    attempt.target = names ? names->resolve(target, path) : target;
+    // The name asked for is tried as it is unless the batch has it already: the no-replace rename itself
+    // tells whether it is free, which spares a look at the disk for every row that meets no conflict.
+    const bool askedFirst = names && !names->marked(target);
+    attempt.target = names && !askedFirst ? names->resolve(target, path) : target;
     for (int i = 1;; ++i) {
         attempt.outcome = renameNoReplace(path, attempt.target, &attempt.detail);
         if (attempt.outcome == RenameOutcome::Renamed && names)
             names->markTaken(attempt.target);
         if (attempt.outcome != RenameOutcome::TargetExists || !names || i == ResolveAttempts)
             return attempt;
+        if (i == 1 && askedFirst) {
+            // Something has the name: the allocator chooses now, as it would have before the first try.
+            attempt.target = names->resolve(target, path);
+            continue;
+        }
         // The chosen name was taken after all (by another program, or by another link of the item itself):
         // choose again, this time counting everything at the name as a conflict.
         names->markTaken(attempt.target);
@@ -212,12 +220,15 @@ QString refusalMessage(const MoveAttempt &move)
 }
 
 // aside: where the item waits when it stepped aside for a ring of renames, else empty. Bringing it back is
-// the ring's business.
-RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch, const QString &aside)
+// the ring's business. identity: the item's as the batch's plan read it just before, empty when it was not
+// read or nothing was there; a rename keeps it, so it is not read again.
+RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch, const QString &aside,
+                  const QByteArray &identity)
 {
     const QString path = RenamePaths::normalised(entry.path);
     const QString from = aside.isEmpty() ? path : aside;
-    if (!pathOccupied(from))
+    // An item the plan found needs no second look: should it be gone since, the rename says so.
+    if (identity.isEmpty() && !pathOccupied(from))
         return markMissing(&entry);
     const QString name = nameOf(path);
     if (entry.newName.isEmpty() || entry.newName == name)
@@ -236,7 +247,7 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
         logRefusal(from, move);
         return failRow(&entry, refusalMessage(move));
     }
-    batch.append({entry.id, move.target, name, itemIdentity(move.target)});
+    batch.append({entry.id, move.target, name, identity.isEmpty() ? itemIdentity(move.target) : identity});
     entry.path = move.target;
     entry.currentName = nameOf(move.target);
     entry.newName = entry.currentName;
@@ -245,8 +256,10 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
 }
 
 // entry is null when the row was removed from the list since the batch: the item is still put back. aside as
-// for renameRow.
-RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names, const QString &aside)
+// for renameRow. checked: the plan of the undo found the record's own item where the batch left it, just
+// before, so it is not looked at again.
+RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names, const QString &aside,
+                     bool checked)
 {
     const QString target = RenamePaths::join(folderOf(record.pathAfter), record.nameBefore);
     // The row's item is no longer where the batch left it (a later undo failed for it): whatever is at that
@@ -254,12 +267,13 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAll
     if (entry && RenamePaths::normalised(entry->path) != record.pathAfter)
         return failRow(entry, RenameJob::replacedMessage(record.pathAfter));
     const QString from = aside.isEmpty() ? record.pathAfter : aside;
-    if (!pathOccupied(from)) {
+    const bool lookAgain = !checked || !aside.isEmpty();
+    if (lookAgain && !pathOccupied(from)) {
         RowStep step = markMissing(entry);
         step.message = RenameJob::missingMessage(record.pathAfter);
         return step;
     }
-    if (!record.identity.isEmpty() && itemIdentity(from) != record.identity)
+    if (lookAgain && !record.identity.isEmpty() && itemIdentity(from) != record.identity)
         return failRow(entry, RenameJob::replacedMessage(record.pathAfter));
 
     const MoveAttempt move = moveItem(from, target, names);
@@ -301,13 +315,35 @@ PlannedMove plannedRename(const FileEntry &entry)
     return {path, RenamePaths::join(folderOf(path), entry.newName)};
 }
 
+// A revert is planned only for an item that is still the one the batch renamed (when it knows which).
 PlannedMove plannedRevert(const RenameRecord &record, const FileEntry *entry)
 {
     if (entry && RenamePaths::normalised(entry->path) != record.pathAfter)
         return {record.pathAfter, {}};
-    if (!record.identity.isEmpty() && itemIdentity(record.pathAfter) != record.identity)
+    if (record.identity.isEmpty() ? !pathOccupied(record.pathAfter)
+                                  : itemIdentity(record.pathAfter) != record.identity) {
         return {record.pathAfter, {}};
+    }
     return {record.pathAfter, RenamePaths::join(folderOf(record.pathAfter), record.nameBefore)};
+}
+
+// A hash of a path that ignores letter case, made without a folded copy of the path.
+uint caseBlindHash(const QString &path)
+{
+    uint hash = 0;
+    const int size = path.size();
+    for (int i = 0; i < size; ++i) {
+        uint code = path.at(i).unicode();
+        if (code < 0x80) {
+            // Most of a path is ASCII: folded here, without a call per character.
+            hash = hash * 31 + (code >= 'A' && code <= 'Z' ? code + ('a' - 'A') : code);
+            continue;
+        }
+        if (QChar::isHighSurrogate(code) && i + 1 < size && path.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(ushort(code), path.at(++i).unicode());
+        hash = hash * 31 + QChar::toCaseFolded(code);
+    }
+    return hash;
 }
 
 // For each planned move, the other planned move whose item has its target now, or -1.
@@ -315,12 +351,14 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
 {
     QHash<QString, int> bySource;
     // Where the file system ignores case, a target can be another spelling of a source.
-    QHash<QString, QVector<int>> bySpelling;
+    QHash<uint, QVector<int>> bySpelling;
+    bySource.reserve(moves.size());
+    bySpelling.reserve(moves.size());
     for (int i = 0; i < moves.size(); ++i) {
         if (moves.at(i).target.isEmpty())
             continue;
         bySource.insert(moves.at(i).source, i);
-        bySpelling[moves.at(i).source.toCaseFolded()].append(i);
+        bySpelling[caseBlindHash(moves.at(i).source)].append(i);
     }
     QVector<int> blockers(moves.size(), -1);
     for (int i = 0; i < moves.size(); ++i) {
@@ -329,8 +367,9 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
             continue;
         int holder = bySource.value(target, -1);
         if (holder < 0) {
-            for (int other : bySpelling.value(target.toCaseFolded())) {
-                if (other != i && isSameEntry(moves.at(other).source, target))
+            for (int other : bySpelling.value(caseBlindHash(target))) {
+                const QString &source = moves.at(other).source;
+                if (other != i && source.compare(target, Qt::CaseInsensitive) == 0 && isSameEntry(source, target))
                     holder = other;
             }
         }
@@ -494,8 +533,11 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
     const QVector<RenameStep> steps = orderOf(moves, &nested);
     JobJournal journal;
     QVector<int> journalItem;
-    beginJournal(journal, JobJournal::Rename, moves, journalItem,
-                 [&moves](int i) { return itemIdentity(moves.at(i).source); });
+    QVector<QByteArray> identities(moves.size());
+    beginJournal(journal, JobJournal::Rename, moves, journalItem, [&moves, &identities](int i) {
+        identities[i] = itemIdentity(moves.at(i).source);
+        return identities.at(i);
+    });
     const BatchFolders folders(moves);
     const auto finishRow = [&](int row, const RowStep &step) {
         tally(result, step.outcome);
@@ -544,7 +586,8 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(row);
-        RowStep step = renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside);
+        RowStep step =
+            renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside, identities.at(row));
         if (step.outcome == RowOutcome::Missing)
             step = folders.followMovedFolder(entries[row], step);
         if (step.outcome == RowOutcome::Renamed) {
@@ -596,10 +639,11 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     // within the batch unwind through a step aside.
     const int count = batch.size();
     const auto recordAt = [&](int k) -> const RenameRecord & { return batch.at(count - 1 - k); };
-    const auto entryOf = [&](int k) -> FileEntry * {
-        const int row = rowOfId.value(recordAt(k).id, -1);
-        return row >= 0 ? &entries[row] : nullptr;
-    };
+    // Each record's row, found once: a record is looked at several times on its way.
+    QVector<int> rowOf(count);
+    for (int k = 0; k < count; ++k)
+        rowOf[k] = rowOfId.value(recordAt(k).id, -1);
+    const auto entryOf = [&](int k) -> FileEntry * { return rowOf.at(k) >= 0 ? &entries[rowOf.at(k)] : nullptr; };
     QVector<PlannedMove> moves;
     moves.reserve(count);
     for (int k = 0; k < count; ++k)
@@ -614,7 +658,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         tally(result, step.outcome);
         const FileEntry *entry = entryOf(k);
         if (entry && onRow)
-            onRow(rowOfId.value(recordAt(k).id), *entry, step.outcome);
+            onRow(rowOf.at(k), *entry, step.outcome);
         if (!step.message.isEmpty())
             reporter.report(step.message);
     };
@@ -654,7 +698,8 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(k);
-        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside);
+        const RowStep step =
+            revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside, !moves.at(k).target.isEmpty());
         if (step.outcome == RowOutcome::Renamed) {
             journal.done(journalItem.at(k), step.movedTo);
             result.moves.append({aside.isEmpty() ? record.pathAfter : aside, step.movedTo});

@@ -1,4 +1,5 @@
 #include "fileops/filetimes.h"
+#include "fileops/safefileops.h"
 #include "testutil_disktimes.h"
 
 #include <QDir>
@@ -74,6 +75,10 @@ private slots:
     void timeOutsideFileSystemRange_data();
     void timeOutsideFileSystemRange();
     void localWallClockToUtc_data();
+    void identityFromTheSameLook_data();
+    void identityFromTheSameLook();
+    void writesFromTimesReadBefore_data();
+    void writesFromTimesReadBefore();
     void localWallClockToUtc();
 
 private:
@@ -346,5 +351,69 @@ void TestFileTimes::localWallClockToUtc()
     QCOMPARE(shown.time(), chosen.time());
 }
 
+void TestFileTimes::identityFromTheSameLook_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("file") << "file";
+    QTest::newRow("folder") << "folder";
+    QTest::newRow("dangling link") << "dangling link";
+    QTest::newRow("missing") << "missing";
+}
+
+// The identity read with the times is the one itemIdentity tells, so that undo can compare the two.
+void TestFileTimes::identityFromTheSameLook()
+{
+    QFETCH(QString, kind);
+    const QString path = m_dir.filePath(QStringLiteral("身份 %1").arg(kind));
+    if (kind == QLatin1String("file"))
+        makeFile(path);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == QLatin1String("dangling link"))
+        QVERIFY(QFile::exists(path) || ::symlink("nowhere", QFile::encodeName(path).constData()) == 0);
+    QByteArray identity = "stale";
+    const FileTimes times = readFileTimes(path, &identity);
+    QCOMPARE(identity, itemIdentity(path));
+    QCOMPARE(identity.isEmpty(), kind == QLatin1String("missing"));
+    QCOMPARE(times.exists, kind != QLatin1String("missing"));
+}
+
+void TestFileTimes::writesFromTimesReadBefore_data()
+{
+    QTest::addColumn<qint64>("seconds");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("within every file system's range") << qint64(1500000000) << true;
+    QTest::newRow("clamped by the file system") << qint64(-20000000000) << false;
+}
+
+// The times given as read before are not read again: a time the file system clamped puts back exactly those,
+// and the times after come from the one read that checks what was kept.
+void TestFileTimes::writesFromTimesReadBefore()
+{
+    QFETCH(qint64, seconds);
+    QFETCH(bool, held);
+    const QString path = makeFile(m_dir.filePath(QStringLiteral("read-before.txt")));
+    setDiskTimes(path, KnownAccess, KnownWrite);
+    FileTimes before = readFileTimes(path);
+    const FileInstant write{seconds, 0};
+    FileTimes after;
+    FileTimesFailure failure = FileTimesFailure::Refused;
+    const int code = setReadFileInstants(path, before, std::nullopt, std::nullopt, write, &failure, &after);
+    if (held) {
+        QCOMPARE(code, int(FileTimesSet));
+        QCOMPARE(failure, FileTimesFailure::None);
+        QVERIFY(after.readable);
+        QCOMPARE(after.lastWrite, write);
+        QCOMPARE(diskTimes(path).write, write);
+        return;
+    }
+    // ext4 with large inodes holds times far back; the kernel clamps where the file system cannot.
+    if (code == FileTimesSet)
+        QSKIP("this file system holds the time asked for");
+    QCOMPARE(failure, FileTimesFailure::OutOfRange);
+    QCOMPARE(diskTimes(path).write, KnownWrite);
+}
+
 QTEST_GUILESS_MAIN(TestFileTimes)
+
 #include "tst_filetimes.moc"

@@ -85,31 +85,30 @@ RowStep skipRow(FileTimeEntry &entry, const QString &reason)
     return {TimeRowOutcome::Skipped, reason};
 }
 
-// The row's targets as its source gives them now: an offset moves the times the item has at this moment.
-std::optional<RowTargets> targetsNow(FileTimeEntry &entry, const TimeTargets &maker, RowStep &refusal)
+// An item as the run found it, in one look: its times and which item it is.
+struct FoundItem
 {
-    if (!maker.needsItemTimes())
-        return maker.targetsOf(entry, FileTimes());
-    const FileTimes now = readFileTimes(entry.path);
-    if (!now.exists) {
-        refusal = missingRow(&entry, entry.path);
-        return std::nullopt;
-    }
-    if (!now.readable) {
-        refusal = failRow(&entry, TimeJob::readFailedMessage(entry.path));
-        return std::nullopt;
-    }
-    return maker.targetsOf(entry, now);
-}
+    bool read = false;
+    FileTimes times;
+    QByteArray identity;
+};
 
-RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, TimeBatch &batch)
+// found is the item as the plan read it before anything was written (read here when no plan was made): should
+// the item be replaced while it is written, undo leaves the newcomer alone; an offset moves these times.
+RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found, TimeBatch &batch)
 {
     const QString &path = entry.path;
-    RowStep refusal;
-    const std::optional<RowTargets> found = targetsNow(entry, maker, refusal);
-    if (!found)
-        return refusal;
-    const RowTargets &targets = *found;
+    if (!found.read) {
+        found.times = readFileTimes(path, &found.identity);
+        found.read = true;
+    }
+    FileTimes &before = found.times;
+    // An offset moves the times the item has: without them there is nothing to move.
+    if (maker.needsItemTimes() && !before.exists)
+        return missingRow(&entry, path);
+    if (maker.needsItemTimes() && !before.readable)
+        return failRow(&entry, TimeJob::readFailedMessage(path));
+    const RowTargets targets = maker.targetsOf(entry, before);
     if (!targets.skipReason.isEmpty())
         return skipRow(entry, targets.skipReason);
     if (!targets.convertible)
@@ -117,16 +116,13 @@ RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, TimeBatch &batch)
     if (!targets.creation && !targets.modification)
         return checkRow(entry, QString());
 
-    // Taken first: should the item be replaced while it is written, undo leaves the newcomer alone.
-    const QByteArray identity = itemIdentity(path);
-    FileTimes before;
+    FileTimes after;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, targets.creation, std::nullopt, targets.modification, &failure, &before)
+    if (setReadFileInstants(path, before, targets.creation, std::nullopt, targets.modification, &failure, &after)
         != FileTimesSet) {
         return refusedRow(&entry, path, failure);
     }
-    const FileTimes after = readFileTimes(path);
-    batch.append({entry.id, path, identity, targets.creation ? std::optional(before.creation) : std::nullopt,
+    batch.append({entry.id, path, found.identity, targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
                   after.readable ? std::optional(after.lastWrite) : std::nullopt});
     showTimes(entry, after);
@@ -138,23 +134,25 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
 {
     // The row's own path: another page may have renamed the item since.
     const QString path = entry ? entry->path : record.path;
-    const QByteArray identity = itemIdentity(path);
-    if (identity.isEmpty()) {
-        const FileTimes now = readFileTimes(path);
+    // One look tells which item is there and whether it was edited since; its times are then not read again.
+    QByteArray identity;
+    FileTimes now = readFileTimes(path, &identity);
+    if (identity.isEmpty())
         return now.exists ? failRow(entry, TimeJob::readFailedMessage(path)) : missingRow(entry, path);
-    }
     if (identity != record.identity)
         return failRow(entry, TimeJob::replacedMessage(path));
-    if (record.modificationAfter && readFileTimes(path).lastWrite != *record.modificationAfter)
+    if (record.modificationAfter && now.lastWrite != *record.modificationAfter)
         return failRow(entry, TimeJob::editedMessage(path));
 
+    FileTimes after;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setFileInstants(path, record.creationBefore, std::nullopt, record.modificationBefore, &failure)
+    if (setReadFileInstants(path, now, record.creationBefore, std::nullopt, record.modificationBefore, &failure,
+                            &after)
         != FileTimesSet) {
         return refusedRow(entry, path, failure);
     }
     if (entry) {
-        showTimesOnDisk(*entry);
+        showTimes(*entry, after);
         entry->status = StatusPending;
     }
     return {};
@@ -184,20 +182,27 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
 }
 
 // Writes the plan of a run to journal before the first time is set: each item's times as they are and as
-// they will be (none for an item its source has no time for).
-void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const TimeSettings &settings,
-                     const TimeTargets &maker)
+// they will be (none for an item its source has no time for). Returns the items as read, one per row, for the
+// run to write from (none when nothing is written).
+QVector<FoundItem> beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries,
+                                   const TimeSettings &settings, const TimeTargets &maker)
 {
+    QVector<FoundItem> found;
     if (!settings.setCreation && !settings.setModification)
-        return;
+        return found;
+    found.resize(entries.size());
     QVector<JobJournal::Item> items;
     items.reserve(entries.size());
-    for (const FileTimeEntry &entry : entries) {
-        const FileTimes times = readFileTimes(entry.path);
+    for (int row = 0; row < entries.size(); ++row) {
+        const FileTimeEntry &entry = entries.at(row);
+        FoundItem &look = found[row];
+        look.times = readFileTimes(entry.path, &look.identity);
+        look.read = true;
+        const FileTimes &times = look.times;
         const RowTargets targets = maker.targetsOf(entry, times);
         const bool writes = targets.convertible && targets.skipReason.isEmpty();
         JobJournal::Item item;
-        item.identity = itemIdentity(entry.path);
+        item.identity = look.identity;
         item.from = entry.path;
         if (targets.creation && times.hasCreation)
             item.oldCreation = times.creation;
@@ -208,6 +213,7 @@ void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, cons
         items.append(item);
     }
     journal.begin(JobJournal::Time, QString(), items);
+    return found;
 }
 
 // The same for an undo: the times the run left, and those it is about to put back.
@@ -268,11 +274,12 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
     TimeBatch batch;
     const TimeTargets maker(settings, photos, true);
     JobJournal journal;
-    beginRunJournal(journal, entries, settings, maker);
+    QVector<FoundItem> found = beginRunJournal(journal, entries, settings, maker);
     for (int row = 0; row < entries.size(); ++row) {
         FileTimeEntry &entry = entries[row];
         entry.timeNote.clear();
-        const RowStep step = setRow(entry, maker, batch);
+        FoundItem unread;
+        const RowStep step = setRow(entry, maker, found.isEmpty() ? unread : found[row], batch);
         if (step.outcome == TimeRowOutcome::Done) {
             showsOnDisk(entry);
             journal.done(row, entry.path);
