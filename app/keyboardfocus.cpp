@@ -69,7 +69,8 @@ bool KeyboardFocus::eventFilter(QObject *watched, QEvent *event)
             m_ring->setGeometry(m_target->rect());
         break;
     case QEvent::KeyPress:
-        if (watched->isWidgetType() && pressesButton(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event))) {
+        if (watched->isWidgetType()
+            && pressesButton(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event))) {
             static_cast<QAbstractButton *>(watched)->click();
             return true;
         }

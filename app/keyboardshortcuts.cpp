@@ -69,7 +69,8 @@ KeyboardShortcuts::KeyboardShortcuts(QWidget *window, QStackedWidget *pages, QBu
     for (int i = 0; i < pages->count(); ++i)
         describePageButtons(pages->widget(i));
     // A page built only when first shown gets its tooltips then.
-    connect(pages, &QStackedWidget::currentChanged, this, [this](int index) { describePageButtons(m_pages->widget(index)); });
+    connect(pages, &QStackedWidget::currentChanged, this,
+            [this](int index) { describePageButtons(m_pages->widget(index)); });
 }
 
 QString KeyboardShortcuts::toolTip(const QString &text, const QKeySequence &keys)
@@ -84,7 +85,8 @@ void KeyboardShortcuts::add(const QKeySequence &keys, void (KeyboardShortcuts::*
 
 void KeyboardShortcuts::addPageButton(const char *objectName, const QKeySequence &keys)
 {
-    connect(new QShortcut(keys, m_window), &QShortcut::activated, this, [this, objectName] { pressOnPage(objectName); });
+    connect(new QShortcut(keys, m_window), &QShortcut::activated, this,
+            [this, objectName] { pressOnPage(objectName); });
 }
 
 void KeyboardShortcuts::describePageButtons(QWidget *page)

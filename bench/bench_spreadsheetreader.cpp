@@ -155,9 +155,7 @@ int main(int argc, char *argv[])
     const Figures load = measure([&] { book.load(path); });
     const Figures rows = measure([&] { worksheetRows(book, kListCapacity); });
     Receiver receiver;
-    const Figures async = measure([&] {
-        receiver.read(path);
-    });
+    const Figures async = measure([&] { receiver.read(path); });
     if (rowsRead != Rows || receiver.rows != Rows) {
         std::fprintf(stderr, "read %d and %d rows instead of %d\n", rowsRead, receiver.rows, Rows);
         return 1;

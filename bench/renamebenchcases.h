@@ -42,7 +42,8 @@ inline QList<Case> cases()
     const QString fd = Channel::FileDeleteRename;
     return {
         {"custom, text", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.text = "新名称"; }); }, 30},
-        {"custom, digits 3", fc, [=] {
+        {"custom, digits 3", fc,
+         [=] {
              setCustom(fc, [](CustomSettings &s) {
                  s.text = "报告";
                  s.numberingEnabled = true;
@@ -51,37 +52,47 @@ inline QList<Case> cases()
                  s.numberDigits = 3;
                  s.numberPosition = 1;
              });
-         }, 30},
-        {"custom, letters", fc, [=] {
+         },
+         30},
+        {"custom, letters", fc,
+         [=] {
              setCustom(fc, [](CustomSettings &s) {
                  s.numberingEnabled = true;
                  s.numberType = 1;
              });
-         }, 30},
-        {"custom, random 8", fc, [=] {
+         },
+         30},
+        {"custom, random 8", fc,
+         [=] {
              setCustom(fc, [](CustomSettings &s) {
                  s.numberingEnabled = true;
                  s.numberType = 2;
                  s.randomRule = 2;
                  s.randomLength = 8;
              });
-         }, 30},
-        {"custom, current time", fc, [=] {
+         },
+         30},
+        {"custom, current time", fc,
+         [=] {
              setCustom(fc, [](CustomSettings &s) {
                  s.numberingEnabled = true;
                  s.numberType = 3;
                  s.timeStyle = 5;
              });
-         }, 30},
-        {"custom, modification time", fc, [=] {
+         },
+         30},
+        {"custom, modification time", fc,
+         [=] {
              setCustom(fc, [](CustomSettings &s) {
                  s.numberingEnabled = true;
                  s.numberType = 3;
                  s.timeSource = 2;
                  s.timeStyle = 6;
              });
-         }, 30},
-        {"custom, words + extension", fc, [=] {
+         },
+         30},
+        {"custom, words + extension", fc,
+         [=] {
              setCustom(fc, [](CustomSettings &s) {
                  s.caseMode = 5;
                  s.extensionEnabled = true;
@@ -89,45 +100,63 @@ inline QList<Case> cases()
                  s.extensionFind = "t";
                  s.extensionReplace = "T";
              });
-         }, 30},
-        {"insert, after 5", fi, [=] {
+         },
+         30},
+        {"insert, after 5", fi,
+         [=] {
              setCustom(fi, [](CustomSettings &s) {
                  s.text = "插入";
                  s.insertPosition = 2;
                  s.insertAfter = 5;
              });
-         }, 30},
-        {"replace + delimiter", fr, [=] {
+         },
+         30},
+        {"replace + delimiter", fr,
+         [=] {
              ReplaceSettings s;
              s.find = "2021";
              s.replaceWith = "2022";
              s.delimiter = "_";
              s.caseMode = 3;
              *replaceSettings(fr) = s;
-         }, 30},
-        {"replace, pattern + captures", fr, [=] {
+         },
+         30},
+        {"replace, pattern + captures", fr,
+         [=] {
              ReplaceSettings s;
              s.useRegex = true;
              s.find = QStringLiteral("报告_(\\d{4})_(\\p{Han}+)");
              s.replaceWith = QStringLiteral("\\2-\\1");
              s.compilePattern();
              *replaceSettings(fr) = s;
-         }, 30},
-        {"delete from end", fd, [=] {
+         },
+         30},
+        {"delete from end", fd,
+         [=] {
              DeleteSettings s;
              s.deleteMode = 1;
              s.deleteFromEnd = 1;
              s.deleteStart = 1;
              s.deleteCount = 2;
              *deleteSettings(fd) = s;
-         }, 30},
-        {"custom, pinyin", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.pinyin = 1; s.caseMode = 1; }); }, 60},
+         },
+         30},
+        {"custom, pinyin", fc,
+         [=] {
+             setCustom(fc, [](CustomSettings &s) {
+                 s.pinyin = 1;
+                 s.caseMode = 1;
+             });
+         },
+         60},
         {"custom, to traditional", fc, [=] { setCustom(fc, [](CustomSettings &s) { s.chineseScript = 1; }); }, 60},
-        {"replace, to simplified", fr, [=] {
+        {"replace, to simplified", fr,
+         [=] {
              ReplaceSettings s;
              s.chineseScript = 2;
              *replaceSettings(fr) = s;
-         }, 60},
+         },
+         60},
     };
 }
 

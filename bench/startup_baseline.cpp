@@ -17,8 +17,8 @@ int main(int argc, char *argv[])
         auto *page = new QWidget(tabs);
         auto *layout = new QVBoxLayout(page);
         auto *table = new QTableWidget(0, 4, page);
-        table->setHorizontalHeaderLabels({QStringLiteral("名称"), QStringLiteral("新名称"),
-                                          QStringLiteral("路径"), QStringLiteral("状态")});
+        table->setHorizontalHeaderLabels(
+            {QStringLiteral("名称"), QStringLiteral("新名称"), QStringLiteral("路径"), QStringLiteral("状态")});
         layout->addWidget(table);
         layout->addWidget(new QPushButton(QStringLiteral("开始"), page));
         tabs->addTab(page, QStringLiteral("页面%1").arg(i));

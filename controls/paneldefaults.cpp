@@ -67,8 +67,7 @@ ControlKind kindOf(QWidget *widget)
 // recorded time back into it right after it was set to now.
 bool isPartOfControl(const QWidget *widget, const QWidget *root)
 {
-    for (const QWidget *parent = widget->parentWidget(); parent && parent != root;
-         parent = parent->parentWidget()) {
+    for (const QWidget *parent = widget->parentWidget(); parent && parent != root; parent = parent->parentWidget()) {
         if (qobject_cast<const QAbstractSpinBox *>(parent) || qobject_cast<const QComboBox *>(parent))
             return true;
     }

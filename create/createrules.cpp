@@ -52,6 +52,7 @@ QStringList regeneratePlan(const CreateRules &rules, int count, const QString &b
     names.reserve(count);
     TimeTexts times(rules, sources);
     for (int i = 0; i < count; ++i)
-        names.append(placePart(rules, baseName, numberingPart(rules, i, sources.randomText, [&] { return times.now(); })));
+        names.append(
+            placePart(rules, baseName, numberingPart(rules, i, sources.randomText, [&] { return times.now(); })));
     return names;
 }

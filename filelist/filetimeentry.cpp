@@ -49,9 +49,8 @@ void sortByTime(FileTimeEntryList &entries, QDateTime FileTimeEntry::*field, boo
     }
     QVector<int> order(entries.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return descending ? keys.at(a) > keys.at(b) : keys.at(a) < keys.at(b);
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return descending ? keys.at(a) > keys.at(b) : keys.at(a) < keys.at(b); });
     FileTimeEntryList sorted;
     sorted.reserve(entries.size());
     for (int i : qAsConst(order))

@@ -10,7 +10,8 @@
 QStringList pickFolders(const QString &title, const QString &startFolder)
 {
     // Qt's own dialog, because the platform's folder choosers take only one folder at a time.
-    QFileDialog dialog(QApplication::activeWindow(), title, startFolder.isEmpty() ? defaultUserFolder() : startFolder);
+    QFileDialog dialog(QApplication::activeWindow(), title,
+                       startFolder.isEmpty() ? defaultUserFolder() : startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     const auto views = dialog.findChildren<QAbstractItemView *>();
@@ -40,9 +41,9 @@ QString pickFolder(QWidget *parent, const QString &title, PickerFolders::Purpose
 QString pickWorkbook(QWidget *parent)
 {
     using PickerFolders::Purpose;
-    const QString path = QFileDialog::getOpenFileName(parent, QStringLiteral("打开"),
-                                                      PickerFolders::startFolder(Purpose::ImportWorkbook),
-                                                      QStringLiteral("*.xlsx"));
+    const QString path =
+        QFileDialog::getOpenFileName(parent, QStringLiteral("打开"),
+                                     PickerFolders::startFolder(Purpose::ImportWorkbook), QStringLiteral("*.xlsx"));
     PickerFolders::rememberFile(Purpose::ImportWorkbook, path);
     return path;
 }

@@ -72,8 +72,7 @@ ItemListWidget::ItemListWidget(QWidget *parent)
       m_runner([this](const QString &key, const QVariant &value) {
           onPropertyValueChanged(key, Channel::RenameValueUpdate, value);
       }),
-      m_moves(this, {{Channel::ItemsRenamed, Channel::NoName}},
-              SLOT(onItemsRenamed(QString,QString,QVariant)))
+      m_moves(this, {{Channel::ItemsRenamed, Channel::NoName}}, SLOT(onItemsRenamed(QString,QString,QVariant)))
 {
     ui->setupUi(this);
     setAcceptDrops(true);
@@ -359,8 +358,7 @@ void ItemListWidget::showStatus(int row, int status)
     t->setStatusCell(row, m_statusColumn, status);
 }
 
-void ItemListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj,
-                                            const QVariant &value)
+void ItemListWidget::onPropertyValueChanged(const QString &valueName, const QString &valueObj, const QVariant &value)
 {
     Q_UNUSED(valueName)
     Q_UNUSED(valueObj)

@@ -35,7 +35,8 @@ void revealInFileManager(const QString &path)
 {
     if (path.isEmpty())
         return;
-    if (!QProcess::startDetached(QStringLiteral("explorer"), {QStringLiteral("/select,"), QDir::toNativeSeparators(path)}))
+    if (!QProcess::startDetached(QStringLiteral("explorer"),
+                                 {QStringLiteral("/select,"), QDir::toNativeSeparators(path)}))
         warnNotShown(path);
 }
 

@@ -113,8 +113,8 @@ bool JobJournal::begin(Kind kind, const QString &page, const QVector<Item> &item
         qWarning().noquote() << "journal: cannot make" << where;
         return false;
     }
-    m_path = where + QStringLiteral("/job-") + QString::number(QDateTime::currentMSecsSinceEpoch()) + QLatin1Char('-')
-        + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')
+    m_path = where + QStringLiteral("/job-") + QString::number(QDateTime::currentMSecsSinceEpoch())
+        + QLatin1Char('-') + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-')
         + QString::number(QRandomGenerator::global()->generate(), 16) + JournalFormat::suffix();
     m_fd = openNew(m_path);
     if (m_fd < 0) {

@@ -144,9 +144,8 @@ void moveAll(const QVector<int> &moving, const QVector<Item> &items, const QVect
              const QVector<QString> &desired, QVector<Row> &rows)
 {
     QVector<int> order = moving;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return depthOf(items.at(a).from) > depthOf(items.at(b).from);
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return depthOf(items.at(a).from) > depthOf(items.at(b).from); });
     QVector<QString> aside(items.size());
     for (int start = 0; start < order.size();) {
         const int depth = depthOf(items.at(order.at(start)).from);
@@ -269,10 +268,10 @@ QVector<Row> recoverTimes(const Contents &contents, JournalRecovery::Choice choi
             rows.append(failed(path, JournalRecovery::editedMessage(path)));
             continue;
         }
-        const std::optional<FileInstant> creation = restoring ? (item.newCreation ? item.oldCreation : std::nullopt)
-                                                              : item.newCreation;
-        const std::optional<FileInstant> write = restoring ? (item.newWrite ? item.oldWrite : std::nullopt)
-                                                           : item.newWrite;
+        const std::optional<FileInstant> creation =
+            restoring ? (item.newCreation ? item.oldCreation : std::nullopt) : item.newCreation;
+        const std::optional<FileInstant> write =
+            restoring ? (item.newWrite ? item.oldWrite : std::nullopt) : item.newWrite;
         FileTimesFailure failure = FileTimesFailure::None;
         if (setFileInstants(path, creation, std::nullopt, write, &failure) == FileTimesSet)
             rows.append({path, true, {}});
@@ -316,7 +315,8 @@ Row restoreCreation(const Contents &contents, int i, bool folders)
     const bool ours = folders ? QFileInfo(made).isDir() && bornAfter(made, contents.started)
                               : !madeIdentity(contents, i).isEmpty() && holds(made, madeIdentity(contents, i));
     if (!ours)
-        return contents.done.at(i).isEmpty() ? Row{planned, true, {}} : failed(made, JournalRecovery::keptMessage(made));
+        return contents.done.at(i).isEmpty() ? Row{planned, true, {}}
+                                             : failed(made, JournalRecovery::keptMessage(made));
     const bool removed = folders ? QDir().rmdir(made) : QFile::remove(made);
     return removed ? Row{planned, true, {}} : failed(made, JournalRecovery::keptMessage(made));
 }
@@ -363,8 +363,8 @@ QVector<Row> recoverCreations(const Contents &contents, JournalRecovery::Choice 
 QVector<JournalRecovery::Found> JournalRecovery::pending(QStringList *setAsidePaths, const QString &folder)
 {
     QVector<Found> found;
-    const QStringList names =
-        QDir(folder).entryList({QStringLiteral("*") + JournalFormat::suffix()}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList names = QDir(folder).entryList({QStringLiteral("*") + JournalFormat::suffix()},
+                                                     QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString &name : names) {
         const QString path = join(folder, name);
         if (isLocked(path))
@@ -376,10 +376,11 @@ QVector<JournalRecovery::Found> JournalRecovery::pending(QStringList *setAsidePa
                 setAsidePaths->append(aside);
             continue;
         }
-        found.append({path, contents.kind, contents.page, contents.started, int(contents.items.size()),
-                      contents.doneCount});
+        found.append(
+            {path, contents.kind, contents.page, contents.started, int(contents.items.size()), contents.doneCount});
     }
-    std::stable_sort(found.begin(), found.end(), [](const Found &a, const Found &b) { return a.started < b.started; });
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found &a, const Found &b) { return a.started < b.started; });
     return found;
 }
 

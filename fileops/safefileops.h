@@ -76,6 +76,5 @@ bool isSameEntry(const QString &a, const QString &b);
 RenameOutcome renameNoReplaceWithoutFlag(const QString &from, const QString &to, QString *errorDetail = nullptr);
 // The same where the file system offers no hard links either (exfat-fuse): an exclusive create of an empty
 // file, or a mkdir for a folder, reserves the target, and the item moves over that reservation.
-RenameOutcome renameNoReplaceOverReservation(const QString &from, const QString &to,
-                                             QString *errorDetail = nullptr);
+RenameOutcome renameNoReplaceOverReservation(const QString &from, const QString &to, QString *errorDetail = nullptr);
 #endif

@@ -3,8 +3,7 @@
 #include <QApplication>
 #include <QWidget>
 
-JobPacer::JobPacer(QWidget *view, int intervalMs)
-    : m_view(view), m_intervalNs(qint64(qMax(0, intervalMs)) * 1000000)
+JobPacer::JobPacer(QWidget *view, int intervalMs) : m_view(view), m_intervalNs(qint64(qMax(0, intervalMs)) * 1000000)
 {
     qApp->installEventFilter(this);
     m_clock.start();

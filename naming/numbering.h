@@ -15,13 +15,13 @@ struct Numbering
     int numberAfter = 0;
     int numberType = Digits;
     int startNumber = 0;
-    int numberIncrement = 0;     // step between items
-    int numberDigits = 1;        // minimum width of the number, padded with 0
-    int randomRule = 0;          // pool of randomString
-    int randomLength = 1;        // characters per random string
-    int timeStyle = 0;           // index into the time styles
-    int startLetter = 1;         // 1 = a ... 26 = z
-    int letterIncrement = 1;     // step between items
+    int numberIncrement = 0; // step between items
+    int numberDigits = 1;    // minimum width of the number, padded with 0
+    int randomRule = 0;      // pool of randomString
+    int randomLength = 1;    // characters per random string
+    int timeStyle = 0;       // index into the time styles
+    int startLetter = 1;     // 1 = a ... 26 = z
+    int letterIncrement = 1; // step between items
 };
 
 // The generated part of the item at index. A random part is drawn from randomText(length, rule), a time part is

@@ -100,7 +100,7 @@ private:
     bool m_autoResolve = true; // resolve naming conflicts; set by every recomputation and import
     std::optional<NameRules::RuleSettings> m_sourceRule; // the rule the proposals come from, if not an import
     bool m_importIsSource = false;
-    QStringList m_importedNames;  // the names of the last import, while the import is the source
+    QStringList m_importedNames;          // the names of the last import, while the import is the source
     QHash<QString, QString> m_typedNames; // proposals typed into rows since the last settings change, by row id
     HubSubscription m_subscription;
     NewNameDelegate *m_newNameDelegate;

@@ -97,9 +97,9 @@ QString stepAside(const QString &path, QString *message)
         if (outcome == RenameOutcome::TargetExists)
             continue;
         qWarning().noquote() << "rename" << path << "could not step aside:" << detail;
-        *message = outcome == RenameOutcome::Denied ? RenameJob::deniedMessage(path)
-                 : outcome == RenameOutcome::SourceMissing ? RenameJob::missingMessage(path)
-                                                           : RenameJob::failureMessage(path);
+        *message = outcome == RenameOutcome::Denied   ? RenameJob::deniedMessage(path)
+            : outcome == RenameOutcome::SourceMissing ? RenameJob::missingMessage(path)
+                                                      : RenameJob::failureMessage(path);
         return QString();
     }
     *message = RenameJob::failureMessage(path);
@@ -157,7 +157,8 @@ public:
         for (int i = m_done.size() - 1; i >= 0; --i) {
             const Done &done = m_done.at(i);
             if (m_folder->rename(nameOf(done.to), nameOf(done.from)) == RenameOutcome::Renamed)
-                undone(done.key, RenamePaths::join(folder, nameOf(done.to)), RenamePaths::join(folder, nameOf(done.from)));
+                undone(done.key, RenamePaths::join(folder, nameOf(done.to)),
+                       RenamePaths::join(folder, nameOf(done.from)));
         }
         m_done.clear();
         if (m_temporary.isEmpty())
@@ -610,7 +611,8 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
             relocate(entry, where, home);
             journal.done(journalItem.at(asideRow), where);
             if (asideRow != row)
-                finishRow(asideRow, failRow(&entry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
+                finishRow(asideRow,
+                          failRow(&entry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
             else if (nameOf(where) != nameOf(home))
                 reporter.report(RenameJob::leftElsewhereMessage(home, where));
         }
@@ -722,7 +724,8 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
                 relocate(*asideEntry, where, home);
             journal.done(journalItem.at(asideK), where);
             if (asideK != k)
-                finishRecord(asideK, failRow(asideEntry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
+                finishRecord(asideK,
+                             failRow(asideEntry, cameBackMessage(where, home, RenameJob::ringUndoneMessage(home))));
             else if (nameOf(where) != nameOf(home))
                 reporter.report(RenameJob::leftElsewhereMessage(home, where));
         }

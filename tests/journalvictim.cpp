@@ -42,7 +42,8 @@ void runRename(const QString &job, const QString &folder)
     }
     RenameHistory history;
     JobFailureReporter reporter;
-    RenameJob::run(entries, history, false, [](int, const FileEntry &, RowOutcome) { countRow(); }, reporter);
+    RenameJob::run(
+        entries, history, false, [](int, const FileEntry &, RowOutcome) { countRow(); }, reporter);
 }
 
 void runCreate(const QString &folder)
@@ -52,8 +53,9 @@ void runCreate(const QString &folder)
     plan.targetFolder = folder + QStringLiteral("/out");
     plan.items = plannedItems(JournalJobs::createNames());
     JobFailureReporter reporter;
-    runCreationJob(plan, folder + QStringLiteral("/template.bin"),
-                   [](int, const PlannedItem &, CreationOutcome, const QString &) { countRow(); }, reporter);
+    runCreationJob(
+        plan, folder + QStringLiteral("/template.bin"),
+        [](int, const PlannedItem &, CreationOutcome, const QString &) { countRow(); }, reporter);
 }
 
 void runTime(const QString &folder)
@@ -66,8 +68,8 @@ void runTime(const QString &folder)
     settings.modification = QDateTime(QDate(2001, 1, 1), QTime(12, 0));
     TimeHistory history;
     JobFailureReporter reporter;
-    TimeJob::run(entries, settings, history, [](int, const FileTimeEntry &, TimeRowOutcome) { countRow(); },
-                 reporter);
+    TimeJob::run(
+        entries, settings, history, [](int, const FileTimeEntry &, TimeRowOutcome) { countRow(); }, reporter);
 }
 
 } // namespace

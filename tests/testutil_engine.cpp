@@ -104,8 +104,9 @@ ScratchMount::ScratchMount(Kind kind)
 {
     const bool exfat = kind == ExFat;
     const QString mkfs = exfat ? QStringLiteral("mkfs.exfat") : QStringLiteral("mkfs.ext4");
-    const QStringList tools = exfat ? QStringList{mkfs, QStringLiteral("mount.exfat-fuse"), QStringLiteral("losetup")}
-                                    : QStringList{mkfs, QStringLiteral("mount")};
+    const QStringList tools = exfat
+        ? QStringList{mkfs, QStringLiteral("mount.exfat-fuse"), QStringLiteral("losetup")}
+        : QStringList{mkfs, QStringLiteral("mount")};
     const QStringList searched{QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"), QStringLiteral("/usr/bin"),
                                QStringLiteral("/bin")};
     if (::geteuid() != 0) {
@@ -122,8 +123,8 @@ ScratchMount::ScratchMount(Kind kind)
         m_skipReason = QStringLiteral("no /dev/fuse here");
         return;
     }
-    m_folder = QDir::tempPath() + QStringLiteral("/quorlin-mount-") + QString::number(QCoreApplication::applicationPid())
-        + QLatin1Char('-') + QString::number(kind);
+    m_folder = QDir::tempPath() + QStringLiteral("/quorlin-mount-")
+        + QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') + QString::number(kind);
     QDir().mkpath(path());
     const QString image = m_folder + QStringLiteral("/image");
     QFile file(image);
@@ -132,9 +133,10 @@ ScratchMount::ScratchMount(Kind kind)
         return;
     }
     file.close();
-    const bool made = exfat ? step(mkfs, {image})
-                            : step(mkfs, {QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("-I"),
-                                          QStringLiteral("128"), image});
+    const bool made = exfat
+        ? step(mkfs, {image})
+        : step(mkfs,
+               {QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("-I"), QStringLiteral("128"), image});
     if (!made)
         return;
     if (exfat) {
@@ -164,8 +166,8 @@ bool ScratchMount::step(const QString &program, const QStringList &arguments, QS
 {
     QProcess process;
     process.start(program, arguments);
-    const bool done = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
+    const bool done =
+        process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (output)
         *output = QString::fromLocal8Bit(process.readAllStandardOutput());
     if (!done && m_skipReason.isEmpty()) {

@@ -17,7 +17,9 @@ namespace JournalJobs {
 inline QMap<QString, QString> renamePlan(const QString &job)
 {
     QMap<QString, QString> plan;
-    const auto name = [](const QString &stem, int i) { return stem + QStringLiteral("%1.txt").arg(i, 5, 10, QLatin1Char('0')); };
+    const auto name = [](const QString &stem, int i) {
+        return stem + QStringLiteral("%1.txt").arg(i, 5, 10, QLatin1Char('0'));
+    };
     if (job == QLatin1String("ring")) {
         for (int i = 0; i < 5; ++i)
             plan.insert(name(QStringLiteral("r"), i), name(QStringLiteral("r"), (i + 1) % 5));

@@ -567,7 +567,8 @@ void TestCollectPage::failedSave()
     exportAndWait(p, QStringLiteral("失败"));
 
     QCOMPARE(warnings(), QStringList{"保存文件失败！"});
-    QCOMPARE(p.page->findChild<ListStatusLine *>("listStatusLine")->summaryText(), QStringLiteral("导出失败，未生成文件"));
+    QCOMPARE(p.page->findChild<ListStatusLine *>("listStatusLine")->summaryText(),
+             QStringLiteral("导出失败，未生成文件"));
     // Nothing left behind, not even a temporary file.
     QCOMPARE(onDisk(m_out), how == "removed" ? QStringList() : QStringList{"target"});
     if (how == "file")

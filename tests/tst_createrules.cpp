@@ -14,7 +14,9 @@ CreateSources fixedSources()
     CreateSources s;
     s.currentMSecs = [] { return fixedNow.toMSecsSinceEpoch(); };
     // Like randomString, no characters for a length below 1.
-    s.randomText = [](int length, int rule) { return length < 1 ? QString() : QString("r%1x%2").arg(length).arg(rule); };
+    s.randomText = [](int length, int rule) {
+        return length < 1 ? QString() : QString("r%1x%2").arg(length).arg(rule);
+    };
     return s;
 }
 

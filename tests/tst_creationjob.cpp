@@ -164,7 +164,8 @@ void TestCreationJob::createsFolders()
     CreationPlan plan = planOf(CreateFolder, {"报告", "b", "notes.old"});
     QStringList paths;
     const CreationJobResult result = runCreationJob(
-        plan, QString(), [&paths](int, const PlannedItem &, CreationOutcome, const QString &path) { paths.append(path); },
+        plan, QString(),
+        [&paths](int, const PlannedItem &, CreationOutcome, const QString &path) { paths.append(path); },
         RunReporter(m_reporter));
     QCOMPARE(result.created, 3);
     QCOMPARE(statusText(plan), QString("1 1 1"));
@@ -458,9 +459,9 @@ void TestCreationJob::missingOrUnreadableTemplate()
 #ifdef Q_OS_LINUX
     QCOMPARE(::mkfifo(QFile::encodeName(m_templates + "/fifo.docx").constData(), 0600), 0);
 #endif
-    const QString path = templateFile == "-"          ? QString()
-                       : templateFile.startsWith('/') ? templateFile
-                                                      : m_templates + '/' + templateFile;
+    const QString path = templateFile == "-" ? QString()
+        : templateFile.startsWith('/')       ? templateFile
+                                             : m_templates + '/' + templateFile;
     WarningListener listener;
     CreationPlan plan = planOf(CreateWord, {"a", "b", "c", "d", "e"});
     const CreationJobResult result = run(plan, path);

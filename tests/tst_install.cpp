@@ -318,7 +318,8 @@ void TestInstall::packageDependencies()
     QVERIFY2(fields.finished && fields.exitCode == 0, qPrintable(describe("dpkg-deb -f", fields)));
     QVERIFY2(fields.output.contains(QStringLiteral("Package: quorlin\n")), qPrintable(fields.output));
     // Computed from the binaries, plus the SVG plugins Qt loads at run time.
-    for (const char *dependency : {"libqt5widgets5", "libqt5core5a", "libopencc1.1", "libzip4", "libqt5svg5", "qttranslations5-l10n"})
+    for (const char *dependency :
+         {"libqt5widgets5", "libqt5core5a", "libopencc1.1", "libzip4", "libqt5svg5", "qttranslations5-l10n"})
         QVERIFY2(fields.output.contains(QLatin1String(dependency)), qPrintable(dependency + (": " + fields.output)));
 }
 

@@ -316,7 +316,8 @@ void TestKeyboard::dropDownListsAndSelectionAreLegible()
         // The current item (also the hovered one: the list follows the pointer) and another.
         for (int row : {0, 1}) {
             const double ratio = textContrast(image, view->visualRect(view->model()->index(row, 0)));
-            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 row %2: %3").arg(combo->objectName()).arg(row).arg(ratio)));
+            QVERIFY2(ratio >= 4.5,
+                     qPrintable(QStringLiteral("%1 row %2: %3").arg(combo->objectName()).arg(row).arg(ratio)));
         }
         combo->hidePopup();
     }

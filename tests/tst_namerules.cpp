@@ -349,9 +349,11 @@ void TestNameRules::names_data()
     QTest::newRow("ext: mode 0, empty keeps txt") << fc << "/d/a.txt" << 0 << "extensionEnabled=1" << "a.txt";
     QTest::newRow("ext: mode 0, md") << fc << "/d/a.txt" << 0 << "extensionEnabled=1;newExtension=md" << "a.md";
     QTest::newRow("ext: mode 0, typed with its dot")
-        << fc << "/d/IMG_0001.jpg" << 0 << "extensionEnabled=1;newExtension=.bak" << "IMG_0001.bak";
+        << fc << "/d/IMG_0001.jpg" << 0 << "extensionEnabled=1;newExtension=.bak"
+        << "IMG_0001.bak";
     QTest::newRow("ext: mode 0, a dot alone keeps it")
-        << fc << "/d/a.txt" << 0 << "extensionEnabled=1;newExtension=." << "a.txt";
+        << fc << "/d/a.txt" << 0 << "extensionEnabled=1;newExtension=."
+        << "a.txt";
     QTest::newRow("ext: mode 0 on a file without one")
         << fc << "/d/README" << 0 << "extensionEnabled=1;newExtension=md" << "README.md";
     QTest::newRow("ext: mode 1 replaces inside")
@@ -688,8 +690,8 @@ void TestNameRules::importedNames_data()
     QTest::addColumn<QStringList>("expected");
 
     const QStringList five = {"/d/1.txt", "/d/2.txt", "/d/3", "/d/4.txt", "/d/5.txt"};
-    QTest::newRow("three names on five rows") << QStringList({"a", "b", "c"}) << five << false
-                                              << QStringList({"a.txt", "b.txt", "c", "4.txt", "5.txt"});
+    QTest::newRow("three names on five rows")
+        << QStringList({"a", "b", "c"}) << five << false << QStringList({"a.txt", "b.txt", "c", "4.txt", "5.txt"});
     QTest::newRow("surplus names ignored") << QStringList({"a", "b", "c"}) << QStringList({"/d/x.md"}) << false
                                            << QStringList({"a.md"});
     QTest::newRow("name keeps its own dots") << QStringList({"v1.0"}) << QStringList({"/d/x.tar.gz"}) << false

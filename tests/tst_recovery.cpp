@@ -195,7 +195,8 @@ void TestRecovery::killedJobIsRecovered()
 // sets how many (a handful by default).
 void TestRecovery::killAtRandomPoints()
 {
-    const int kills = qEnvironmentVariableIsSet("QUORLIN_RANDOM_KILLS") ? qEnvironmentVariableIntValue("QUORLIN_RANDOM_KILLS") : 4;
+    const int kills =
+        qEnvironmentVariableIsSet("QUORLIN_RANDOM_KILLS") ? qEnvironmentVariableIntValue("QUORLIN_RANDOM_KILLS") : 4;
     // How long the whole job takes here, the span the kills are spread over.
     prepare("many");
     const qint64 span = runVictim("many", m_dir->path(), -1);

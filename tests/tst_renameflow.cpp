@@ -1020,7 +1020,7 @@ void TestRenameFlow::workbookImportThroughPanel()
 void TestRenameFlow::proposalsShowWhatStartDoes_data()
 {
     QTest::addColumn<Gesture>("gesture");
-    QTest::addColumn<QStringList>("proposals"); // shown in row order once the gesture is done
+    QTest::addColumn<QStringList>("proposals");  // shown in row order once the gesture is done
     QTest::addColumn<QStringList>("afterStart"); // on disk
     const QStringList untouched{"a.txt", "b.txt", "c.txt"};
     const auto numbered = [](const Page &) {
@@ -1043,32 +1043,27 @@ void TestRenameFlow::proposalsShowWhatStartDoes_data()
            })
         << QStringList{"2024_a.txt", "2024_b.txt", "2024_c.txt"}
         << QStringList{"2024_a.txt", "2024_b.txt", "2024_c.txt"};
-    QTest::newRow("import page without a workbook renames nothing")
-        << Gesture([](const Page &p, const QString &) {
-               clickMode(p, "insertBtn");
-               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
-               clickMode(p, "importBtn");
-           })
-        << untouched << untouched;
-    QTest::newRow("fewer imported names than rows")
-        << Gesture([](const Page &p, const QString &folder) {
-               clickMode(p, "insertBtn");
-               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
-               clickMode(p, "importBtn");
-               QVERIFY(writeNames(folder + "/../names.xlsx", {"n1"}));
-               p.page->propertyWidget()->findChild<Import *>("importPage")->setWorkbook(folder + "/../names.xlsx");
-               QTRY_COMPARE(p.list->entries().first().newName, QStringLiteral("n1.txt"));
-           })
-        << QStringList{"n1.txt", "b.txt", "c.txt"} << QStringList{"b.txt", "c.txt", "n1.txt"};
-    QTest::newRow("undo shows the settings in view")
-        << Gesture([](const Page &p, const QString &) {
-               clickMode(p, "insertBtn");
-               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "x_");
-               QTest::mouseClick(startButton(p.page), Qt::LeftButton);
-               typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "y");
-               QTest::mouseClick(p.undo, Qt::LeftButton);
-           })
-        << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"} << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"};
+    QTest::newRow("import page without a workbook renames nothing") << Gesture([](const Page &p, const QString &) {
+        clickMode(p, "insertBtn");
+        typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
+        clickMode(p, "importBtn");
+    }) << untouched << untouched;
+    QTest::newRow("fewer imported names than rows") << Gesture([](const Page &p, const QString &folder) {
+        clickMode(p, "insertBtn");
+        typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "old_");
+        clickMode(p, "importBtn");
+        QVERIFY(writeNames(folder + "/../names.xlsx", {"n1"}));
+        p.page->propertyWidget()->findChild<Import *>("importPage")->setWorkbook(folder + "/../names.xlsx");
+        QTRY_COMPARE(p.list->entries().first().newName, QStringLiteral("n1.txt"));
+    }) << QStringList{"n1.txt", "b.txt", "c.txt"} << QStringList{"b.txt", "c.txt", "n1.txt"};
+    QTest::newRow("undo shows the settings in view") << Gesture([](const Page &p, const QString &) {
+        clickMode(p, "insertBtn");
+        typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "x_");
+        QTest::mouseClick(startButton(p.page), Qt::LeftButton);
+        typeInto(panelPage(p.page, "insertPage"), "fileNameEdit", "y");
+        QTest::mouseClick(p.undo, Qt::LeftButton);
+    }) << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"}
+                                                     << QStringList{"x_ya.txt", "x_yb.txt", "x_yc.txt"};
     QTest::newRow("numbers follow a row drag, a typed name its row")
         << Gesture([numbered](const Page &p, const QString &) {
                numbered(p);
@@ -1076,24 +1071,21 @@ void TestRenameFlow::proposalsShowWhatStartDoes_data()
                dragRow(p.list, 0, 2);
            })
         << QStringList{"MINE.txt", "p2.txt", "p3.txt"} << QStringList{"MINE.txt", "p2.txt", "p3.txt"};
-    QTest::newRow("numbers follow a header sort")
-        << Gesture([numbered](const Page &p, const QString &) {
-               numbered(p);
-               QHeaderView *header = p.list->table()->horizontalHeader();
-               for (int click = 0; click < 2; ++click)
-                   QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                                     QPoint(header->sectionViewportPosition(FileListWidget::NameColumn) + 10,
-                                            header->height() / 2));
-               QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"c.txt", "b.txt", "a.txt"}));
-           })
-        << QStringList{"p1.txt", "p2.txt", "p3.txt"} << QStringList{"p1.txt", "p2.txt", "p3.txt"};
-    QTest::newRow("new extension typed with its dot")
-        << Gesture([](const Page &p, const QString &) {
-               QWidget *custom = panelPage(p.page, "custormPage");
-               custom->findChild<CustormCheckBox *>("suffixCheckBox")->findChild<QCheckBox *>()->click();
-               typeInto(custom, "newSuffixEdit", ".bak");
-           })
-        << QStringList{"a.bak", "b.bak", "c.bak"} << QStringList{"a.bak", "b.bak", "c.bak"};
+    QTest::newRow("numbers follow a header sort") << Gesture([numbered](const Page &p, const QString &) {
+        numbered(p);
+        QHeaderView *header = p.list->table()->horizontalHeader();
+        for (int click = 0; click < 2; ++click)
+            QTest::mouseClick(
+                header->viewport(), Qt::LeftButton, {},
+                QPoint(header->sectionViewportPosition(FileListWidget::NameColumn) + 10, header->height() / 2));
+        QCOMPARE(columnTexts(p.list, FileListWidget::NameColumn), QStringList({"c.txt", "b.txt", "a.txt"}));
+    }) << QStringList{"p1.txt", "p2.txt", "p3.txt"}
+                                                  << QStringList{"p1.txt", "p2.txt", "p3.txt"};
+    QTest::newRow("new extension typed with its dot") << Gesture([](const Page &p, const QString &) {
+        QWidget *custom = panelPage(p.page, "custormPage");
+        custom->findChild<CustormCheckBox *>("suffixCheckBox")->findChild<QCheckBox *>()->click();
+        typeInto(custom, "newSuffixEdit", ".bak");
+    }) << QStringList{"a.bak", "b.bak", "c.bak"} << QStringList{"a.bak", "b.bak", "c.bak"};
 }
 
 void TestRenameFlow::proposalsShowWhatStartDoes()
@@ -1119,7 +1111,8 @@ void TestRenameFlow::countLineAndSummary()
     Page p = showPage(false);
     auto *line = p.page->findChild<ListStatusLine *>("listStatusLine");
     QCOMPARE(line->countText(), QStringLiteral("共0个文件"));
-    QCOMPARE(page(true).page->findChild<ListStatusLine *>("listStatusLine")->countText(), QStringLiteral("共0个文件夹"));
+    QCOMPARE(page(true).page->findChild<ListStatusLine *>("listStatusLine")->countText(),
+             QStringLiteral("共0个文件夹"));
     p.list->addFiles({makeFile(m_root, "a.txt"), makeFile(m_root, "b.txt")});
     makeFile(m_root, "new_b.txt");
     QCOMPARE(line->countText(), QStringLiteral("共2个文件"));

@@ -299,13 +299,14 @@ void TestRenameJob::allocatorChecksTheDiskEveryTime()
 
 void TestRenameJob::noReplaceRename_data()
 {
-    QTest::addColumn<int>("way"); // 0 atomic, 1 without the flag, 2 without the flag and hard links
+    QTest::addColumn<int>("way");        // 0 atomic, 1 without the flag, 2 without the flag and hard links
     QTest::addColumn<QString>("source"); // "" for none, a trailing "/" makes a folder
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("existingTarget");
     QTest::addColumn<RenameOutcome>("expected");
     for (const int withoutFlag : {0, 1, 2}) {
-        const QByteArray way = QList<QByteArray>{"atomic: ", "without flag: ", "over a reservation: "}.at(withoutFlag);
+        const QByteArray way =
+            QList<QByteArray>{"atomic: ", "without flag: ", "over a reservation: "}.at(withoutFlag);
         QTest::newRow(way + "file to free name")
             << withoutFlag << "a.txt" << "b.txt" << "" << RenameOutcome::Renamed;
         QTest::newRow(way + "folder to free name")
@@ -350,10 +351,11 @@ void TestRenameJob::noReplaceRename()
     QString detail;
     const RenameOutcome outcome =
 #ifndef Q_OS_WIN
-        way == 2 ? renameNoReplaceOverReservation(from, path(target), &detail) :
-        way == 1 ? renameNoReplaceWithoutFlag(from, path(target), &detail) :
+        way == 2   ? renameNoReplaceOverReservation(from, path(target), &detail)
+        : way == 1 ? renameNoReplaceWithoutFlag(from, path(target), &detail)
+                   :
 #endif
-                    renameNoReplace(from, path(target), &detail);
+                   renameNoReplace(from, path(target), &detail);
     QCOMPARE(outcome, expected);
     QCOMPARE(detail.isEmpty(), expected != RenameOutcome::Failed);
 
@@ -386,7 +388,8 @@ void TestRenameJob::sameProposalTwice()
     Calls calls;
     WarningListener listener(&calls.rows);
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, resolve, recorder(calls), RunReporter(m_reporter));
+    const RenameJobResult result =
+        RenameJob::run(entries, m_history, resolve, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(calls.rows, (QVector<int>{0, 1}));
     QCOMPARE(entries[0].status, int(StatusSuccess));
@@ -459,7 +462,8 @@ void TestRenameJob::renameThenUndo()
     QVERIFY(m_history.canUndo());
 
     Calls calls;
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
+    const RenameJobResult result =
+        RenameJob::undo(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 2);
     QCOMPARE(calls.rows, (QVector<int>{2, 0}));
@@ -500,7 +504,8 @@ void TestRenameJob::undoWithEmptyHistoryDoesNothing()
 {
     FileEntryList entries{entryFor(makeFile("a.txt"), "b.txt")};
     Calls calls;
-    const RenameJobResult result = RenameJob::undo(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
+    const RenameJobResult result =
+        RenameJob::undo(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
     QCOMPARE(result.renamed + result.failed + result.missing, 0);
     QVERIFY(calls.rows.isEmpty());
     QCOMPARE(names(), QStringList{"a.txt"});
@@ -522,7 +527,8 @@ void TestRenameJob::missingItem()
     WarningListener listener;
     Calls calls;
 
-    const RenameJobResult result = RenameJob::run(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
+    const RenameJobResult result =
+        RenameJob::run(entries, m_history, true, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(result.missing, 1);
     QCOMPARE(entries[0].status, int(StatusMissing));
@@ -886,7 +892,8 @@ void TestRenameJob::undoFollowsIdsAfterListChanged()
     entries = FileEntryList{c, a, added};
     Calls calls;
 
-    const RenameJobResult result = RenameJob::undo(entries, m_history, false, recorder(calls), RunReporter(m_reporter));
+    const RenameJobResult result =
+        RenameJob::undo(entries, m_history, false, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(result.renamed, 3);
     QCOMPARE(names(), (QStringList{"a.txt", "b.txt", "c.txt", "n.txt"}));
@@ -935,7 +942,8 @@ void TestRenameJob::undoLeavesItemNotWhereBatchLeftIt()
     QCOMPARE(contentOf(path("c.txt")), QByteArray("mine"));
     QVERIFY(!QFileInfo::exists(path("a.txt")));
     QCOMPARE(listener.messages,
-             (QStringList{RenameJob::failureMessage(path("b.txt")), "文件“" + path("b.txt") + "”已被替换，未恢复其原名！"}));
+             (QStringList{RenameJob::failureMessage(path("b.txt")),
+                          "文件“" + path("b.txt") + "”已被替换，未恢复其原名！"}));
 }
 
 void TestRenameJob::undoOfItemRenamedElsewhere()
@@ -1279,7 +1287,8 @@ void TestRenameJob::undoTellsTheNameItGave()
 
     QCOMPARE(contentOf(path("a(1).txt")), QByteArray("mine"));
     QCOMPARE(contentOf(path("a.txt")), QByteArray("newcomer"));
-    QCOMPARE(listener.messages, QStringList{"原名“" + path("a.txt") + "”已被占用，文件已恢复为“" + path("a(1).txt") + "”"});
+    QCOMPARE(listener.messages,
+             QStringList{"原名“" + path("a.txt") + "”已被占用，文件已恢复为“" + path("a(1).txt") + "”"});
 }
 
 void TestRenameJob::temporaryNameSaysWhoseItIs_data()

@@ -161,11 +161,9 @@ struct ControlCase
 const QVector<ControlCase> &controlCases()
 {
     static const QVector<ControlCase> cases = {
-        {"custom name", "custormBtn", "custormPage", false,
-         [](QWidget *p) { type(p, "fileNameEdit", "报告"); },
+        {"custom name", "custormBtn", "custormPage", false, [](QWidget *p) { type(p, "fileNameEdit", "报告"); },
          [](const QString &k) { return customSettings(k)->text == "报告"; }},
-        {"numbering on", "custormBtn", "custormPage", false,
-         [](QWidget *p) { flipSwitch(p, "numberSetCheck"); },
+        {"numbering on", "custormBtn", "custormPage", false, [](QWidget *p) { flipSwitch(p, "numberSetCheck"); },
          [](const QString &k) { return customSettings(k)->numberingEnabled; }},
         {"number only", "custormBtn", "custormPage", false,
          [](QWidget *p) {
@@ -185,7 +183,9 @@ const QVector<ControlCase> &controlCases()
              click(p, "custormPosBtn");
              setSpin(p, "numberBehindCountSpinBox", 3);
          },
-         [](const QString &k) { return customSettings(k)->numberPosition == 2 && customSettings(k)->numberAfter == 3; }},
+         [](const QString &k) {
+             return customSettings(k)->numberPosition == 2 && customSettings(k)->numberAfter == 3;
+         }},
         {"digits", "custormBtn", "custormPage", false,
          [](QWidget *p) {
              flipSwitch(p, "numberSetCheck");
@@ -263,18 +263,18 @@ const QVector<ControlCase> &controlCases()
              const CustomSettings *s = customSettings(k);
              return s->extensionMode == 1 && s->extensionFind == "tx" && s->extensionReplace == "m";
          }},
-        {"insert text", "insertBtn", "insertPage", false,
-         [](QWidget *p) { type(p, "fileNameEdit", "X"); },
+        {"insert text", "insertBtn", "insertPage", false, [](QWidget *p) { type(p, "fileNameEdit", "X"); },
          [](const QString &k) { return customSettings(k)->text == "X" && customSettings(k)->insertPosition == 0; }},
-        {"insert at the end", "insertBtn", "insertPage", false,
-         [](QWidget *p) { click(p, "insertLastBtn"); },
+        {"insert at the end", "insertBtn", "insertPage", false, [](QWidget *p) { click(p, "insertLastBtn"); },
          [](const QString &k) { return customSettings(k)->insertPosition == 1; }},
         {"insert after characters", "insertBtn", "insertPage", false,
          [](QWidget *p) {
              click(p, "insertCustormPosBtn");
              setSpin(p, "insertNumberBehindCountSpinBox", 4);
          },
-         [](const QString &k) { return customSettings(k)->insertPosition == 2 && customSettings(k)->insertAfter == 4; }},
+         [](const QString &k) {
+             return customSettings(k)->insertPosition == 2 && customSettings(k)->insertAfter == 4;
+         }},
         {"insert with pinyin", "insertBtn", "insertPage", false,
          [](QWidget *p) { choose(p, "ChineseToPinyingComboBox", 1); },
          [](const QString &k) { return customSettings(k)->pinyin == 1; }},
@@ -312,9 +312,7 @@ const QVector<ControlCase> &controlCases()
              return replaceSettings(k)->extensionEnabled && replaceSettings(k)->newExtension == "bak";
          }},
         {"delete text", "deleteBtn", "deletePage", false,
-         [](QWidget *p) {
-             FileListTest::typeText(control<QTextEdit>(p, "textEdit"), "终稿");
-         },
+         [](QWidget *p) { FileListTest::typeText(control<QTextEdit>(p, "textEdit"), "终稿"); },
          [](const QString &k) { return deleteSettings(k)->deleteText == "终稿"; }},
         {"delete by position", "deleteBtn", "deletePage", false,
          [](QWidget *p) {

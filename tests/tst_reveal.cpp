@@ -135,7 +135,8 @@ void TestReveal::warnsWithPathWhenNothingOpens()
     EngineTest::WarningListener warnings;
     const QString path = m_dir.path() + "/sub/b.txt";
     revealInFileManager(path);
-    QTRY_COMPARE(warnings.messages, QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
+    QTRY_COMPARE(warnings.messages,
+                 QStringList{"无法打开文件管理器，请手动打开：" + QDir::toNativeSeparators(path)});
 }
 
 QTEST_MAIN(TestReveal)

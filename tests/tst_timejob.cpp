@@ -238,7 +238,8 @@ void TestTimeJob::runWritesOnlyTickedTimes()
 
     WarningListener warnings;
     Calls calls;
-    const TimeJobResult result = TimeJob::run(entries, settings, m_history, recorder(calls), RunReporter(m_reporter));
+    const TimeJobResult result =
+        TimeJob::run(entries, settings, m_history, recorder(calls), RunReporter(m_reporter));
 
     QCOMPARE(calls.rows, (QVector<int>{0, 1, 2}));
     QCOMPARE(result.done, refused ? 0 : 3);
@@ -349,7 +350,8 @@ void TestTimeJob::undoLeavesFailedRowsAlone()
     const QString c = makeFile(QStringLiteral("c.txt"));
     FileTimeEntryList entries = entriesOf({a, late, c});
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
+    const TimeJobResult result =
+        TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(result.done, 2);
     QCOMPARE(result.failed, 1);
     QCOMPARE(entries.at(1).status, int(StatusFailed));
@@ -440,7 +442,8 @@ void TestTimeJob::allFailedPushesNothing()
 {
     FileTimeEntryList entries = entriesOf({path(QStringLiteral("x.txt")), path(QStringLiteral("y.txt"))});
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
+    const TimeJobResult result =
+        TimeJob::run(entries, modificationOnly(m_first), m_history, nullptr, RunReporter(m_reporter));
     QCOMPARE(result.failed, 2);
     QVERIFY(!m_history.canUndo());
     QCOMPARE(entries.at(0).status, int(StatusFailed));
@@ -492,7 +495,8 @@ void TestTimeJob::failureMessages()
     const TimeJob::RowCallback onRow = [&reported](int row, const FileTimeEntry &, TimeRowOutcome) {
         reported.append(row);
     };
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(m_first), m_history, onRow, RunReporter(m_reporter));
+    const TimeJobResult result =
+        TimeJob::run(entries, modificationOnly(m_first), m_history, onRow, RunReporter(m_reporter));
     QCOMPARE(result.done, 2);
     QCOMPARE(result.failed, 1);
     QCOMPARE(warnings.messages, QStringList{message.arg(bad)});
@@ -515,7 +519,8 @@ void TestTimeJob::timeTheFileSystemCannotHold()
     FileTimeEntryList entries = entriesOf({a, b});
     const QDateTime far(QDate(9999, 12, 31), QTime(23, 59, 59));
     WarningListener warnings;
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(far), m_history, nullptr, RunReporter(m_reporter));
+    const TimeJobResult result =
+        TimeJob::run(entries, modificationOnly(far), m_history, nullptr, RunReporter(m_reporter));
     if (result.done == 2) {
         QCOMPARE(diskTimes(a).write, instantOf(far));
         return;
@@ -557,7 +562,8 @@ void TestTimeJob::timeReadBackAtTheFileSystemsPrecision()
     const QDateTime asked = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime).addMSecs(250);
     WarningListener warnings;
 
-    const TimeJobResult result = TimeJob::run(entries, modificationOnly(asked), m_history, nullptr, RunReporter(m_reporter));
+    const TimeJobResult result =
+        TimeJob::run(entries, modificationOnly(asked), m_history, nullptr, RunReporter(m_reporter));
 
     QCOMPARE(result.done, kept ? 1 : 0);
     const FileInstant expected = kept ? FileInstant{seconds, 0} : FileInstant{1104537600, 0};

@@ -58,8 +58,8 @@ struct TimeListWidget::TextCache
 TimeListWidget::TimeListWidget(QWidget *parent)
     : RecordListWidget<FileTimeEntry>(parent),
       m_photos(new PhotoDateReader(this)),
-      m_subscription(this, QStringList{Channel::FileTimeProperty, Channel::FolderTimeProperty,
-                                       Channel::StartChangeDate})
+      m_subscription(this,
+                     QStringList{Channel::FileTimeProperty, Channel::FolderTimeProperty, Channel::StartChangeDate})
 {
     // The times are shown as text, not edited in place: a run writes the panel's times, not the rows'.
     setColumns({{QStringLiteral("文件名称"), 200, CellKind::Text, true},
