@@ -390,10 +390,10 @@ void TestKeyboard::windowComesBackAsLeft()
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     };
     m_window->show();
-    m_window->setGeometry(40, 50, 1100, 800);
+    m_window->setGeometry(40, 50, 1100, 700);
     m_window->findChild<QAbstractButton *>(QStringLiteral("collectFileNameBtn"))->click();
     closeAndReopen(m_window);
-    QCOMPARE(m_window->geometry(), QRect(40, 50, 1100, 800));
+    QCOMPARE(m_window->geometry(), QRect(40, 50, 1100, 700));
     auto *pages = m_window->findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
     QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("collectFileNamePage"));
     m_window->showMaximized();
