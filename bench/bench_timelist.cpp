@@ -4,6 +4,7 @@
 // header click. The run and undo are set against a bare loop of utimensat calls over the same files in the
 // same round, and against the engine's run alone. Prints a table.
 // Usage: bench_timelist [folder to work in] [rounds]
+#include "timebench.h"
 #include "controls/custormcheckbox.h"
 #include "jobs/jobfailurereporter.h"
 #include "filelist/customtabelwidget.h"
@@ -31,20 +32,11 @@
 #include <cstdio>
 #include <memory>
 
+using namespace TimeBench;
+
 namespace {
 
 constexpr int kFiles = 3000;
-
-double median(QVector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-
-double elapsedMs(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
 
 // Lets pending layout run, then paints the whole window as the screen would get it.
 void settle(QWidget *window)
@@ -52,25 +44,6 @@ void settle(QWidget *window)
     QCoreApplication::sendPostedEvents();
     window->grab();
 }
-
-// The floor of a run: one utimensat call per file setting the modification time only, paths prepared.
-double bareUtimensat(const QVector<QByteArray> &paths, time_t seconds)
-{
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
-    QElapsedTimer timer;
-    timer.start();
-    for (const QByteArray &path : paths)
-        ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
-    return elapsedMs(timer);
-}
-
-struct Row
-{
-    const char *what;
-    QVector<double> runs;
-    double target;      // ms, or a multiple of the floor when floorOf is set
-    const QVector<double> *floorOf = nullptr;
-};
 
 } // namespace
 
@@ -196,19 +169,7 @@ int main(int argc, char *argv[])
         {"sort by the time header", sort, 50},
     };
     std::printf("file time list, %d real files in %s, median of %d rounds\n", kFiles, qPrintable(dir->path()), rounds);
-    std::printf("%-32s %10s %10s %12s %5s\n", "operation", "median ms", "max ms", "target", "met");
-    for (const Row &r : rows) {
-        const double med = median(r.runs);
-        const double worst = *std::max_element(r.runs.begin(), r.runs.end());
-        if (r.target <= 0) {
-            std::printf("%-32s %10.2f %10.2f %12s %5s\n", r.what, med, worst, "-", "-");
-            continue;
-        }
-        const double limit = r.floorOf ? r.target * median(*r.floorOf) : r.target;
-        const QString target = r.floorOf ? QStringLiteral("%1x = %2").arg(r.target).arg(limit, 0, 'f', 1)
-                                         : QString::number(limit);
-        std::printf("%-32s %10.2f %10.2f %12s %5s\n", r.what, med, worst, qPrintable(target), med <= limit ? "yes" : "NO");
-    }
+    printRows(rows);
     std::printf("rows: %d, undo depth left: %d\n", list->table()->rowCount(), list->undoDepth());
     return 0;
 }

@@ -5,6 +5,7 @@
 // until every proposal is in, against the bare exiv2 loop; then a keystroke), all in the same round. Prints
 // a table.
 // Usage: bench_timesources [folder to work in] [rounds]
+#include "timebench.h"
 #include "hub/channels.h"
 #include "hub/cnvglobalobserver.h"
 #include "jobs/jobfailurereporter.h"
@@ -37,20 +38,11 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <exiv2/exiv2.hpp>
 
+using namespace TimeBench;
+
 namespace {
 
 constexpr int kFiles = 3000;
-
-double median(QVector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-
-double elapsedMs(const QElapsedTimer &timer)
-{
-    return timer.nsecsElapsed() / 1e6;
-}
 
 // One photo as a camera leaves it, copied under names that carry dates.
 QByteArray taggedJpeg(const QString &scratch)
@@ -85,24 +77,6 @@ double bareExiv2(const QStringList &paths)
         std::fprintf(stderr, "bare loop found %d dates\n", found);
     return elapsedMs(timer);
 }
-
-double bareUtimensat(const QVector<QByteArray> &paths, time_t seconds)
-{
-    const struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
-    QElapsedTimer timer;
-    timer.start();
-    for (const QByteArray &path : paths)
-        ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW);
-    return elapsedMs(timer);
-}
-
-struct Row
-{
-    const char *what;
-    QVector<double> runs;
-    double target; // ms, or a multiple of the floor when floorOf is set
-    const QVector<double> *floorOf = nullptr;
-};
 
 TimeSettings sourceSettings(TimeSource source)
 {
@@ -258,22 +232,7 @@ int main(int argc, char *argv[])
     // The floors show how busy the machine was; the fixed targets assume it was not.
     std::printf("time sources, %d JPEGs in %s, median of %d rounds, load average %.1f\n", kFiles,
                 qPrintable(dir->path()), rounds, load[0]);
-    std::printf("%-28s %10s %10s %12s %5s\n", "operation", "median ms", "max ms", "target", "met");
-    for (const Row &r : rows) {
-        const double med = median(r.runs);
-        const double max = r.runs.isEmpty() ? 0 : *std::max_element(r.runs.begin(), r.runs.end());
-        QString target = QStringLiteral("-");
-        bool met = true;
-        if (r.target > 0 && r.floorOf) {
-            const double limit = r.target * median(*r.floorOf);
-            target = QStringLiteral("%1x = %2").arg(r.target).arg(limit, 0, 'f', 1);
-            met = med <= limit;
-        } else if (r.target > 0) {
-            target = QString::number(r.target, 'f', 0);
-            met = med <= r.target;
-        }
-        std::printf("%-28s %10.2f %10.2f %12s %5s\n", r.what, med, max, qPrintable(target), met ? "yes" : "NO");
-    }
+    printRows(rows);
     return 0;
 }
 
