@@ -105,9 +105,30 @@ HANDLE openItem(const QString &path, DWORD access, DWORD share)
 
 const char CreationAttribute[] = "system.ntfs_crtime";
 
-int statxOf(const QByteArray &path, struct statx *info)
+// An item as the system calls reach it: by its name in an open folder, or (folder AT_FDCWD) by its path.
+struct ItemAt
 {
-    const int done = ::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+    int folder;
+    QByteArray name;
+
+    // For the calls that take no folder (extended attributes): through the folder's handle in /proc, which
+    // reaches the folder wherever it has gone.
+    QByteArray path() const
+    {
+        if (folder == AT_FDCWD)
+            return name;
+        return QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(folder) + '/' + name;
+    }
+};
+
+ItemAt atPath(const QString &path)
+{
+    return {AT_FDCWD, QFile::encodeName(path)};
+}
+
+int statxOf(const ItemAt &item, struct statx *info)
+{
+    const int done = ::statx(item.folder, item.name.constData(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
                              STATX_BASIC_STATS | STATX_BTIME, info);
     return done == 0 ? 0 : errno;
 }
@@ -123,30 +144,30 @@ bool isMissingError(int error)
 }
 
 // ntfs-3g keeps the creation time settable as an attribute; other file systems have no such way.
-std::optional<FileInstant> creationAttribute(const QByteArray &path)
+std::optional<FileInstant> creationAttribute(const ItemAt &item)
 {
     uchar bytes[8];
-    if (::lgetxattr(path.constData(), CreationAttribute, bytes, sizeof bytes) != sizeof bytes)
+    if (::lgetxattr(item.path().constData(), CreationAttribute, bytes, sizeof bytes) != sizeof bytes)
         return std::nullopt;
     return instantOfTicks(qFromLittleEndian<quint64>(bytes));
 }
 
-bool writeCreationAttribute(const QByteArray &path, quint64 ticks)
+bool writeCreationAttribute(const ItemAt &item, quint64 ticks)
 {
     uchar bytes[8];
     qToLittleEndian(ticks, bytes);
-    return ::lsetxattr(path.constData(), CreationAttribute, bytes, sizeof bytes, 0) == 0;
+    return ::lsetxattr(item.path().constData(), CreationAttribute, bytes, sizeof bytes, 0) == 0;
 }
 
 // Fills times from the item, and identity when given (empty when nothing could be read); 0, or the reason
 // it could not be read.
-int readTimes(const QByteArray &path, FileTimes &times, QByteArray *identity = nullptr)
+int readItemTimes(const ItemAt &item, FileTimes &times, QByteArray *identity = nullptr)
 {
     times = FileTimes();
     struct statx info;
-    const int error = statxOf(path, &info);
+    const int error = statxOf(item, &info);
     if (identity)
-        *identity = error == 0 ? identityOfStatx(path, info) : QByteArray();
+        *identity = error == 0 ? identityOfStatx(item.folder, item.name, info) : QByteArray();
     if (error != 0) {
         times.exists = !isMissingError(error);
         return error;
@@ -160,7 +181,7 @@ int readTimes(const QByteArray &path, FileTimes &times, QByteArray *identity = n
     if (info.stx_mask & STATX_BTIME) {
         times.hasCreation = true;
         times.creation = instantOf(info.stx_btime);
-    } else if (const std::optional<FileInstant> creation = creationAttribute(path)) {
+    } else if (const std::optional<FileInstant> creation = creationAttribute(item)) {
         times.hasCreation = true;
         times.creation = *creation;
     }
@@ -177,11 +198,11 @@ struct timespec timespecOf(const std::optional<FileInstant> &instant)
     return time;
 }
 
-bool writeTimes(const QByteArray &path, const std::optional<FileInstant> &lastAccess,
+bool writeTimes(const ItemAt &item, const std::optional<FileInstant> &lastAccess,
                 const std::optional<FileInstant> &lastWrite)
 {
     const struct timespec times[2] = {timespecOf(lastAccess), timespecOf(lastWrite)};
-    return ::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+    return ::utimensat(item.folder, item.name.constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // Every file system with times holds those from 1980 (FAT) to early 2038 (ext4 with small inodes), a day
@@ -215,25 +236,25 @@ bool held(const std::optional<FileInstant> &asked, const FileInstant &stored)
 }
 
 // Puts back the times that were just written over, exactly as they were read before.
-bool restoreTimes(const QByteArray &path, const FileTimes &before, bool access, bool write)
+bool restoreTimes(const ItemAt &item, const FileTimes &before, bool access, bool write)
 {
     const std::optional<FileInstant> lastAccess = access ? std::optional(before.lastAccess) : std::nullopt;
     const std::optional<FileInstant> lastWrite = write ? std::optional(before.lastWrite) : std::nullopt;
-    return writeTimes(path, lastAccess, lastWrite);
+    return writeTimes(item, lastAccess, lastWrite);
 }
 
 // after, when given, receives the times read back (the one read serves the check too); when not, they are
 // read only where the file system may not hold what was asked.
-FileTimesFailure writeAndCheck(const QByteArray &path, const FileTimes &before,
+FileTimesFailure writeAndCheck(const ItemAt &item, const FileTimes &before,
                                const std::optional<FileInstant> &lastAccess,
                                const std::optional<FileInstant> &lastWrite, FileTimes *after)
 {
-    if (!writeTimes(path, lastAccess, lastWrite))
+    if (!writeTimes(item, lastAccess, lastWrite))
         return FileTimesFailure::Refused;
     if (!after && surelyHeld(lastAccess) && surelyHeld(lastWrite))
         return FileTimesFailure::None;
     FileTimes found;
-    readTimes(path, found);
+    readItemTimes(item, found);
     if (after)
         *after = found;
     // Written and then gone: nothing is left to check or to put back.
@@ -241,7 +262,7 @@ FileTimesFailure writeAndCheck(const QByteArray &path, const FileTimes &before,
         return FileTimesFailure::None;
     if (held(lastAccess, found.lastAccess) && held(lastWrite, found.lastWrite))
         return FileTimesFailure::None;
-    if (!restoreTimes(path, before, lastAccess.has_value(), lastWrite.has_value()))
+    if (!restoreTimes(item, before, lastAccess.has_value(), lastWrite.has_value()))
         return FileTimesFailure::Refused;
     return FileTimesFailure::OutOfRange;
 }
@@ -421,14 +442,14 @@ FileTimes readFileTimes(const QString &path, QByteArray *identity)
             identity->clear();
         return times;
     }
-    readTimes(QFile::encodeName(path), times, identity);
+    readItemTimes(atPath(path), times, identity);
     return times;
 }
 
 namespace {
 
 // setFileInstants for an item whose times (found) were read already.
-int setInstants(const QByteArray &encoded, FileTimes &found, const std::optional<FileInstant> &creation,
+int setInstants(const ItemAt &item, FileTimes &found, const std::optional<FileInstant> &creation,
                 const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
                 FileTimesFailure *failure, FileTimes *after)
 {
@@ -441,7 +462,7 @@ int setInstants(const QByteArray &encoded, FileTimes &found, const std::optional
         creationTicks = ticksOf(*creation);
         if (!creationTicks)
             return fail(failure, FileTimesFailure::OutOfRange);
-        const std::optional<FileInstant> current = creationAttribute(encoded);
+        const std::optional<FileInstant> current = creationAttribute(item);
         if (!current)
             return fail(failure, FileTimesFailure::CreationNotSettable);
         // The time about to be written over, whatever statx said.
@@ -449,17 +470,17 @@ int setInstants(const QByteArray &encoded, FileTimes &found, const std::optional
         found.creation = *current;
     }
     if (lastAccess || lastWrite) {
-        const FileTimesFailure written = writeAndCheck(encoded, found, lastAccess, lastWrite, after);
+        const FileTimesFailure written = writeAndCheck(item, found, lastAccess, lastWrite, after);
         if (written != FileTimesFailure::None)
             return fail(failure, written);
     }
-    if (creationTicks && !writeCreationAttribute(encoded, *creationTicks)) {
-        restoreTimes(encoded, found, lastAccess.has_value(), lastWrite.has_value());
+    if (creationTicks && !writeCreationAttribute(item, *creationTicks)) {
+        restoreTimes(item, found, lastAccess.has_value(), lastWrite.has_value());
         return fail(failure, FileTimesFailure::Refused);
     }
     // The creation attribute was written after the read-back, or nothing was written at all.
     if (after && (creationTicks || !(lastAccess || lastWrite)))
-        readTimes(encoded, *after);
+        readItemTimes(item, *after);
     return fail(failure, FileTimesFailure::None);
 }
 
@@ -476,9 +497,9 @@ int setFileInstants(const QString &path, const std::optional<FileInstant> &creat
     });
     if (path.isEmpty())
         return emptyPath(failure);
-    const QByteArray encoded = QFile::encodeName(path);
-    readTimes(encoded, found);
-    return setInstants(encoded, found, creation, lastAccess, lastWrite, failure, nullptr);
+    const ItemAt item = atPath(path);
+    readItemTimes(item, found);
+    return setInstants(item, found, creation, lastAccess, lastWrite, failure, nullptr);
 }
 
 int setReadFileInstants(const QString &path, FileTimes &before, const std::optional<FileInstant> &creation,
@@ -489,7 +510,7 @@ int setReadFileInstants(const QString &path, FileTimes &before, const std::optio
         *after = FileTimes();
     if (path.isEmpty())
         return emptyPath(failure);
-    return setInstants(QFile::encodeName(path), before, creation, lastAccess, lastWrite, failure, after);
+    return setInstants(atPath(path), before, creation, lastAccess, lastWrite, failure, after);
 }
 
 std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime)
@@ -517,7 +538,7 @@ std::optional<FileInstant> toUtcFileTime(const QDateTime &dateTime)
 
 bool creationTimeSettable(const QString &path)
 {
-    return !path.isEmpty() && creationAttribute(QFile::encodeName(path)).has_value();
+    return !path.isEmpty() && creationAttribute(atPath(path)).has_value();
 }
 
 bool systemSetsCreationTimes()
@@ -526,3 +547,34 @@ bool systemSetsCreationTimes()
 }
 
 #endif
+
+// FolderHandle's calls on the times of its items. Without a handle (Windows, or a folder that could not be
+// opened) the folder's path stands in for it.
+FileTimes FolderHandle::readTimes(const QString &name, QByteArray *identity) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        FileTimes times;
+        readItemTimes(ItemAt{m_fd, QFile::encodeName(name)}, times, identity);
+        return times;
+    }
+#endif
+    return readFileTimes(currentPath() + QLatin1Char('/') + name, identity);
+}
+
+int FolderHandle::setReadTimes(const QString &name, FileTimes &before, const std::optional<FileInstant> &creation,
+                               const std::optional<FileInstant> &lastAccess,
+                               const std::optional<FileInstant> &lastWrite, FileTimesFailure *failure,
+                               FileTimes *after) const
+{
+#ifndef Q_OS_WIN
+    if (m_fd >= 0) {
+        if (after)
+            *after = FileTimes();
+        return setInstants(ItemAt{m_fd, QFile::encodeName(name)}, before, creation, lastAccess, lastWrite, failure,
+                           after);
+    }
+#endif
+    return setReadFileInstants(currentPath() + QLatin1Char('/') + name, before, creation, lastAccess, lastWrite,
+                               failure, after);
+}

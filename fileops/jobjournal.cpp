@@ -144,7 +144,7 @@ void JobJournal::done(int index, const QString &where)
 {
     if (m_fd < 0 || index < 0)
         return;
-    m_pending += JournalFormat::doneLine(index, where);
+    JournalFormat::appendDoneLine(m_pending, index, where);
     if (++m_pendingCount >= ProgressBatch)
         flushProgress();
 }

@@ -16,7 +16,8 @@ const char *const KindKeys[] = {"rename", "rename-undo", "time", "time-undo", "c
 
 // Only what would break a line or a field is escaped: the text stays short and readable, and
 // fromPercentEncoding reads it back.
-// Appended in place: a plan of thousands of items is built without a temporary per field.
+// Appended in place, a run of plain bytes at a time: a plan of thousands of items is built without a
+// temporary per field, and names with spaces cost no more than others.
 void appendEscaped(QByteArray &text, const QByteArray &bytes)
 {
     static const char hex[] = "0123456789ABCDEF";
@@ -24,19 +25,16 @@ void appendEscaped(QByteArray &text, const QByteArray &bytes)
         const uchar u = uchar(c);
         return u > ' ' && u != '%' && u != 0x7f;
     };
-    if (std::all_of(bytes.cbegin(), bytes.cend(), plain)) {
-        text += bytes;
-        return;
-    }
-    for (const char c : bytes) {
-        const uchar u = uchar(c);
-        if (u > ' ' && u != '%' && u != 0x7f) {
-            text += c;
-            continue;
-        }
-        text += '%';
-        text += hex[u >> 4];
-        text += hex[u & 0xf];
+    const char *end = bytes.cend();
+    for (const char *from = bytes.cbegin(); from != end;) {
+        const char *stop = std::find_if_not(from, end, plain);
+        text.append(from, int(stop - from));
+        if (stop == end)
+            break;
+        const uchar u = uchar(*stop);
+        const char escaped[3] = {'%', hex[u >> 4], hex[u & 0xf]};
+        text.append(escaped, 3);
+        from = stop + 1;
     }
 }
 
@@ -202,14 +200,13 @@ QByteArray asideLine(int index, const QString &temporary, const QByteArray &iden
     return "aside " + QByteArray::number(index) + ' ' + encodedPath(temporary) + ' ' + encodedBytes(identity) + '\n';
 }
 
-QByteArray doneLine(int index, const QString &where)
+void appendDoneLine(QByteArray &text, int index, const QString &where)
 {
-    QByteArray text("done ");
+    text += "done ";
     appendNumber(text, index);
     text += ' ';
     appendPath(text, where);
     text += '\n';
-    return text;
 }
 
 Contents parse(const QByteArray &text)

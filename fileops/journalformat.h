@@ -29,7 +29,8 @@ QString kindName(JobJournal::Kind kind);
 QByteArray plan(JobJournal::Kind kind, const QString &page, const QDateTime &started, const QString &source,
                 const QVector<JobJournal::Item> &items);
 QByteArray asideLine(int index, const QString &temporary, const QByteArray &identity);
-QByteArray doneLine(int index, const QString &where);
+// Appends the progress line of item index, done and now at where, to text.
+void appendDoneLine(QByteArray &text, int index, const QString &where);
 Contents parse(const QByteArray &text);
 
 } // namespace JournalFormat

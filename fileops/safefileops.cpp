@@ -298,11 +298,11 @@ bool occupied(const QString &path)
 // The generation number the file system gave the inode when it was handed out (ext4, xfs, btrfs draw a new
 // one each time); 0 where there is none to read. Only files and folders are opened: opening a device or a
 // fifo can have effects of its own.
-quint32 generationOf(const QByteArray &path, mode_t mode)
+quint32 generationOf(int folderFd, const QByteArray &path, mode_t mode)
 {
     if (!S_ISREG(mode) && !S_ISDIR(mode))
         return 0;
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::openat(folderFd, path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return 0;
     unsigned int generation = 0;
@@ -529,35 +529,39 @@ bool pathOccupied(const QString &path)
 #ifndef Q_OS_WIN
 namespace {
 
+// Writes number and then separator at out; returns where the text ends.
 template<typename Number>
-void appendNumber(QByteArray &text, Number number)
+char *putNumber(char *out, Number number, char separator = '\0')
 {
-    char digits[24];
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, number);
-    text.append(digits, int(end.ptr - digits));
+    out = std::to_chars(out, out + 24, number).ptr;
+    if (separator)
+        *out++ = separator;
+    return out;
 }
 
 } // namespace
 
 QByteArray identityOfStatx(const QByteArray &encoded, const struct statx &info)
 {
-    // Written with to_chars: a job makes one identity per row, and QByteArray::number goes through a QString.
-    QByteArray identity;
-    identity.reserve(64);
-    appendNumber(identity, quint64(::makedev(info.stx_dev_major, info.stx_dev_minor)));
-    identity += ':';
-    appendNumber(identity, quint64(info.stx_ino));
-    identity += ':';
+    return identityOfStatx(AT_FDCWD, encoded, info);
+}
+
+QByteArray identityOfStatx(int folderFd, const QByteArray &encoded, const struct statx &info)
+{
+    // Written with to_chars into one buffer: a job makes one identity per row, and QByteArray::number goes
+    // through a QString.
+    char text[4 * 24];
+    char *end = putNumber(text, quint64(::makedev(info.stx_dev_major, info.stx_dev_minor)), ':');
+    end = putNumber(end, quint64(info.stx_ino), ':');
     // The birth time tells a new item from an old one that had the same inode number; where the file system
     // keeps none, the inode generation does (it costs an open, so only then).
     if (info.stx_mask & STATX_BTIME) {
-        appendNumber(identity, qint64(info.stx_btime.tv_sec));
-        identity += '.';
-        appendNumber(identity, info.stx_btime.tv_nsec);
+        end = putNumber(end, qint64(info.stx_btime.tv_sec), '.');
+        end = putNumber(end, info.stx_btime.tv_nsec);
     } else {
-        appendNumber(identity, generationOf(encoded, info.stx_mode));
+        end = putNumber(end, generationOf(folderFd, encoded, info.stx_mode));
     }
-    return identity;
+    return QByteArray(text, int(end - text));
 }
 #endif
 

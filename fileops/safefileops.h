@@ -1,7 +1,11 @@
 #pragma once
 
+#include "fileops/filetimes.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 // What became of one no-replace rename.
 enum class RenameOutcome {
@@ -51,6 +55,14 @@ public:
 private:
     QString m_path;
     int m_fd = -1;
+
+public:
+    // The times of the item of that name in this folder, relative to the folder itself: readFileTimes and
+    // setReadFileInstants for an item of a folder (kept in filetimes.cpp beside them).
+    FileTimes readTimes(const QString &name, QByteArray *identity = nullptr) const;
+    int setReadTimes(const QString &name, FileTimes &before, const std::optional<FileInstant> &creation,
+                     const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
+                     FileTimesFailure *failure = nullptr, FileTimes *after = nullptr) const;
 };
 
 // True when anything has this path, a dangling link included.
@@ -63,6 +75,8 @@ struct statx;
 // itemIdentity from a statx of the item already made (asking at least STATX_INO and STATX_BTIME), so that one
 // look at an item can serve its times and its identity together.
 QByteArray identityOfStatx(const QByteArray &encodedPath, const struct statx &info);
+// The same for the item of that name in the folder open as folderFd.
+QByteArray identityOfStatx(int folderFd, const QByteArray &encodedName, const struct statx &info);
 #endif
 
 // True when both paths reach one and the same directory entry, as a.txt and A.txt do where the file system

@@ -1,14 +1,101 @@
 #include "timejob.h"
 
 #include "fileops/jobjournal.h"
-#include "jobs/jobfailurereporter.h"
+#include "fileops/renamepaths.h"
 #include "fileops/safefileops.h"
+#include "jobs/jobfailurereporter.h"
 #include "timeprop/timetargets.h"
 
 #include <QDebug>
+#include <QFileInfo>
 #include <QHash>
 
+#include <map>
+#include <memory>
+
 namespace {
+
+// Where a row's item is for a job: its name in its folder, the folder opened once for the whole job. Every
+// look and every write goes through the folder's handle, so that the items are still found, and no other
+// ones, should the folder be renamed while the job runs. A path without a folder is used as it is.
+class ItemPlace
+{
+public:
+    ItemPlace() = default;
+    ItemPlace(const QString &path, const FolderHandle *folder, int nameFrom)
+        : m_path(path), m_folder(folder), m_name(folder ? path.mid(nameFrom) : QString())
+    {
+    }
+
+    const QString &path() const { return m_path; }
+    FileTimes read(QByteArray *identity = nullptr) const
+    {
+        return m_folder ? m_folder->readTimes(m_name, identity) : readFileTimes(m_path, identity);
+    }
+    // setReadFileInstants for the item, its access time left alone.
+    int set(FileTimes &before, const std::optional<FileInstant> &creation,
+            const std::optional<FileInstant> &modification, FileTimesFailure *failure, FileTimes *after) const
+    {
+        return m_folder ? m_folder->setReadTimes(m_name, before, creation, std::nullopt, modification, failure, after)
+                        : setReadFileInstants(m_path, before, creation, std::nullopt, modification, failure, after);
+    }
+
+private:
+    QString m_path;
+    const FolderHandle *m_folder = nullptr;
+    QString m_name;
+};
+
+// The folders of one job, each opened at its first row.
+class JobFolders
+{
+public:
+    ItemPlace placeOf(const QString &path)
+    {
+        const int slash = path.lastIndexOf(QLatin1Char('/'));
+        if (slash < 0)
+            return ItemPlace(path, nullptr, 0);
+        // Rows of one folder mostly come together: the folder of the row before is tried first.
+        const QStringView folder = QStringView(path).left(qMax(slash, 1));
+        if (!m_last || folder != m_lastFolder) {
+            m_lastFolder = folder.toString();
+            std::unique_ptr<FolderHandle> &handle = m_handles[m_lastFolder];
+            if (!handle)
+                handle = std::make_unique<FolderHandle>(m_lastFolder);
+            m_last = handle.get();
+        }
+        return ItemPlace(path, m_last, slash + 1);
+    }
+
+    // Rows in a folder that was renamed or moved during the job follow it, and so does the run's history.
+    void followMovedFolders(FileTimeEntryList &entries, TimeBatch *batch) const
+    {
+        for (const auto &handle : m_handles) {
+            const QString &folder = handle.first;
+            if (!handle.second->isOpen())
+                continue;
+            const QString now = handle.second->currentPath();
+            // A folder reached through a link is where its link leads, not moved.
+            if (now == folder || now == QFileInfo(folder).canonicalFilePath())
+                continue;
+            for (FileTimeEntry &entry : entries)
+                follow(entry.path, folder, now);
+            for (TimeRecord &record : *batch)
+                follow(record.path, folder, now);
+        }
+    }
+
+private:
+    static void follow(QString &path, const QString &folder, const QString &now)
+    {
+        if (RenamePaths::folderOf(path) == folder)
+            path = RenamePaths::join(now, RenamePaths::nameOf(path));
+    }
+
+    std::map<QString, std::unique_ptr<FolderHandle>> m_handles;
+    QString m_lastFolder;
+    const FolderHandle *m_last = nullptr;
+};
 
 struct RowStep
 {
@@ -24,56 +111,110 @@ void showTimes(FileTimeEntry &entry, const FileTimes &times)
     entry.modification = times.readable ? times.modificationTime() : QDateTime();
 }
 
-void showTimesOnDisk(FileTimeEntry &entry)
+// The local date-times of the times a job has just read, for its rows to show. The rows of a run mostly get
+// one and the same new time and keep the other as they showed it: each is converted once, not per row.
+class ShownTimes
 {
-    showTimes(entry, readFileTimes(entry.path));
-}
+public:
+    void show(FileTimeEntry &entry, const FileTimes &times)
+    {
+        entry.creation = times.hasCreation ? localTime(times.creation, entry.creation, m_creation) : QDateTime();
+        entry.modification = times.readable ? localTime(times.lastWrite, entry.modification, m_modification)
+                                            : QDateTime();
+    }
+
+private:
+    struct Last
+    {
+        FileInstant instant;
+        QDateTime time;
+    };
+
+    static QDateTime localTime(const FileInstant &instant, const QDateTime &shown, Last &last)
+    {
+        // A time the row shows already, made by toLocalDateTime from the same instant, stays.
+        const qint64 msecs = instant.seconds * 1000 + instant.nanoseconds / 1000000;
+        if (shown.timeSpec() == Qt::OffsetFromUTC && shown.toMSecsSinceEpoch() == msecs)
+            return shown;
+        if (!last.time.isValid() || last.instant != instant)
+            last = {instant, toLocalDateTime(instant)};
+        return last.time;
+    }
+
+    Last m_creation;
+    Last m_modification;
+};
 
 // entry is null when an undo meets an item whose row was removed since its run.
-RowStep failRow(FileTimeEntry *entry, const QString &message, TimeRowOutcome outcome = TimeRowOutcome::Failed)
+RowStep failRow(FileTimeEntry *entry, const ItemPlace &place, const QString &message,
+                TimeRowOutcome outcome = TimeRowOutcome::Failed)
 {
     if (entry) {
         entry->status = StatusFailed;
-        showTimesOnDisk(*entry);
+        showTimes(*entry, place.read());
     }
     return {outcome, message};
 }
 
-RowStep missingRow(FileTimeEntry *entry, const QString &path)
+RowStep missingRow(FileTimeEntry *entry, const ItemPlace &place)
 {
-    return failRow(entry, TimeJob::missingMessage(path), TimeRowOutcome::Missing);
+    return failRow(entry, place, TimeJob::missingMessage(place.path()), TimeRowOutcome::Missing);
 }
 
-RowStep refusedRow(FileTimeEntry *entry, const QString &path, FileTimesFailure failure)
+RowStep refusedRow(FileTimeEntry *entry, const ItemPlace &place, FileTimesFailure failure)
 {
+    const QString &path = place.path();
     switch (failure) {
     case FileTimesFailure::Missing:
     case FileTimesFailure::None: // an empty path: nothing there
-        return missingRow(entry, path);
+        return missingRow(entry, place);
     case FileTimesFailure::Unreadable:
-        return failRow(entry, TimeJob::readFailedMessage(path));
+        return failRow(entry, place, TimeJob::readFailedMessage(path));
     case FileTimesFailure::CreationNotSettable:
-        return failRow(entry, TimeJob::creationNotSettableMessage(path));
+        return failRow(entry, place, TimeJob::creationNotSettableMessage(path));
     case FileTimesFailure::OutOfRange:
-        return failRow(entry, TimeJob::outOfRangeMessage(path));
+        return failRow(entry, place, TimeJob::outOfRangeMessage(path));
     case FileTimesFailure::Refused:
         break;
     }
-    return failRow(entry, TimeJob::writeFailedMessage(path));
+    return failRow(entry, place, TimeJob::writeFailedMessage(path));
+}
+
+// An item as the run found it before anything was written, in one look through its folder: its times, which
+// item it is (should it be replaced while it is written, undo leaves the newcomer alone) and the times it is
+// to receive.
+struct FoundItem
+{
+    ItemPlace place;
+    FileTimes times;
+    QByteArray identity;
+    RowTargets targets;
+};
+
+QVector<FoundItem> lookAtItems(const FileTimeEntryList &entries, const TimeTargets &maker, JobFolders &folders)
+{
+    QVector<FoundItem> found(entries.size());
+    for (int row = 0; row < entries.size(); ++row) {
+        const FileTimeEntry &entry = entries.at(row);
+        FoundItem &look = found[row];
+        look.place = folders.placeOf(entry.path);
+        look.times = look.place.read(&look.identity);
+        look.targets = maker.targetsOf(entry, look.times);
+    }
+    return found;
 }
 
 // A row with nothing to write: the item only has to be there.
-RowStep checkRow(FileTimeEntry &entry, const QString &failureMessage)
+RowStep checkRow(FileTimeEntry &entry, const FoundItem &found, const QString &failureMessage, ShownTimes &shown)
 {
-    const FileTimes times = readFileTimes(entry.path);
+    const FileTimes &times = found.times;
     if (!times.exists)
-        return missingRow(&entry, entry.path);
+        return missingRow(&entry, found.place);
     if (!times.readable)
-        return failRow(&entry, TimeJob::readFailedMessage(entry.path));
+        return failRow(&entry, found.place, TimeJob::readFailedMessage(entry.path));
     if (!failureMessage.isEmpty())
-        return failRow(&entry, failureMessage);
-    entry.creation = times.creationTime();
-    entry.modification = times.modificationTime();
+        return failRow(&entry, found.place, failureMessage);
+    shown.show(entry, times);
     entry.status = StatusSuccess;
     return {};
 }
@@ -85,74 +226,54 @@ RowStep skipRow(FileTimeEntry &entry, const QString &reason)
     return {TimeRowOutcome::Skipped, reason};
 }
 
-// An item as the run found it, in one look: its times and which item it is.
-struct FoundItem
-{
-    bool read = false;
-    FileTimes times;
-    QByteArray identity;
-};
-
-// found is the item as the plan read it before anything was written (read here when no plan was made): should
-// the item be replaced while it is written, undo leaves the newcomer alone; an offset moves these times.
-RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found, TimeBatch &batch)
+// An offset moves the times the item has: without them there is nothing to move.
+RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found, TimeBatch &batch,
+               ShownTimes &shown)
 {
     const QString &path = entry.path;
-    if (!found.read) {
-        found.times = readFileTimes(path, &found.identity);
-        found.read = true;
-    }
     FileTimes &before = found.times;
-    // An offset moves the times the item has: without them there is nothing to move.
     if (maker.needsItemTimes() && !before.exists)
-        return missingRow(&entry, path);
+        return missingRow(&entry, found.place);
     if (maker.needsItemTimes() && !before.readable)
-        return failRow(&entry, TimeJob::readFailedMessage(path));
-    const RowTargets targets = maker.targetsOf(entry, before);
+        return failRow(&entry, found.place, TimeJob::readFailedMessage(path));
+    const RowTargets &targets = found.targets;
     if (!targets.skipReason.isEmpty())
         return skipRow(entry, targets.skipReason);
     if (!targets.convertible)
-        return checkRow(entry, TimeJob::outOfRangeMessage(path));
+        return checkRow(entry, found, TimeJob::outOfRangeMessage(path), shown);
     if (!targets.creation && !targets.modification)
-        return checkRow(entry, QString());
+        return checkRow(entry, found, QString(), shown);
 
     FileTimes after;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setReadFileInstants(path, before, targets.creation, std::nullopt, targets.modification, &failure, &after)
-        != FileTimesSet) {
-        return refusedRow(&entry, path, failure);
-    }
+    if (found.place.set(before, targets.creation, targets.modification, &failure, &after) != FileTimesSet)
+        return refusedRow(&entry, found.place, failure);
     batch.append({entry.id, path, found.identity, targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
                   after.readable ? std::optional(after.lastWrite) : std::nullopt});
-    showTimes(entry, after);
+    shown.show(entry, after);
     entry.status = StatusSuccess;
     return {};
 }
 
-RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry)
+RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry, const ItemPlace &place, ShownTimes &shown)
 {
-    // The row's own path: another page may have renamed the item since.
-    const QString path = entry ? entry->path : record.path;
     // One look tells which item is there and whether it was edited since; its times are then not read again.
     QByteArray identity;
-    FileTimes now = readFileTimes(path, &identity);
+    FileTimes now = place.read(&identity);
     if (identity.isEmpty())
-        return now.exists ? failRow(entry, TimeJob::readFailedMessage(path)) : missingRow(entry, path);
+        return now.exists ? failRow(entry, place, TimeJob::readFailedMessage(place.path())) : missingRow(entry, place);
     if (identity != record.identity)
-        return failRow(entry, TimeJob::replacedMessage(path));
+        return failRow(entry, place, TimeJob::replacedMessage(place.path()));
     if (record.modificationAfter && now.lastWrite != *record.modificationAfter)
-        return failRow(entry, TimeJob::editedMessage(path));
+        return failRow(entry, place, TimeJob::editedMessage(place.path()));
 
     FileTimes after;
     FileTimesFailure failure = FileTimesFailure::None;
-    if (setReadFileInstants(path, now, record.creationBefore, std::nullopt, record.modificationBefore, &failure,
-                            &after)
-        != FileTimesSet) {
-        return refusedRow(entry, path, failure);
-    }
+    if (place.set(now, record.creationBefore, record.modificationBefore, &failure, &after) != FileTimesSet)
+        return refusedRow(entry, place, failure);
     if (entry) {
-        showTimes(*entry, after);
+        shown.show(*entry, after);
         entry->status = StatusPending;
     }
     return {};
@@ -182,28 +303,22 @@ void finishRow(TimeJobResult &result, const RowStep &step, JobFailureReporter &r
 }
 
 // Writes the plan of a run to journal before the first time is set: each item's times as they are and as
-// they will be (none for an item its source has no time for). Returns the items as read, one per row, for the
-// run to write from (none when nothing is written).
-QVector<FoundItem> beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries,
-                                   const TimeSettings &settings, const TimeTargets &maker)
+// they will be (none for an item its source has no time for). Nothing when nothing is written.
+void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, const QVector<FoundItem> &found,
+                     const TimeSettings &settings)
 {
-    QVector<FoundItem> found;
     if (!settings.setCreation && !settings.setModification)
-        return found;
-    found.resize(entries.size());
+        return;
     QVector<JobJournal::Item> items;
     items.reserve(entries.size());
     for (int row = 0; row < entries.size(); ++row) {
-        const FileTimeEntry &entry = entries.at(row);
-        FoundItem &look = found[row];
-        look.times = readFileTimes(entry.path, &look.identity);
-        look.read = true;
+        const FoundItem &look = found.at(row);
         const FileTimes &times = look.times;
-        const RowTargets targets = maker.targetsOf(entry, times);
+        const RowTargets &targets = look.targets;
         const bool writes = targets.convertible && targets.skipReason.isEmpty();
         JobJournal::Item item;
         item.identity = look.identity;
-        item.from = entry.path;
+        item.from = entries.at(row).path;
         if (targets.creation && times.hasCreation)
             item.oldCreation = times.creation;
         if (targets.modification && times.readable)
@@ -213,11 +328,11 @@ QVector<FoundItem> beginRunJournal(JobJournal &journal, const FileTimeEntryList 
         items.append(item);
     }
     journal.begin(JobJournal::Time, QString(), items);
-    return found;
 }
 
 // The same for an undo: the times the run left, and those it is about to put back.
-void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const QVector<const FileTimeEntry *> &entries)
+void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const FileTimeEntryList &entries,
+                      const QVector<int> &rows)
 {
     QVector<JobJournal::Item> items;
     items.reserve(batch.size());
@@ -225,13 +340,38 @@ void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const QVector
         const TimeRecord &record = batch.at(i);
         JobJournal::Item item;
         item.identity = record.identity;
-        item.from = entries.at(i) ? entries.at(i)->path : record.path;
+        item.from = rows.at(i) >= 0 ? entries.at(rows.at(i)).path : record.path;
         item.oldWrite = record.modificationAfter;
         item.newCreation = record.creationBefore;
         item.newWrite = record.modificationBefore;
         items.append(item);
     }
     journal.begin(JobJournal::TimeUndo, QString(), items);
+}
+
+// The row of each record of a batch (-1 where the row was removed). A batch keeps the list's order of its
+// run, so the row after the one found before is tried before looking the id up.
+QVector<int> rowsOf(const TimeBatch &batch, const FileTimeEntryList &entries)
+{
+    QVector<int> rows(batch.size(), -1);
+    QHash<QString, int> rowOfId;
+    int next = 0;
+    for (int i = 0; i < batch.size(); ++i) {
+        const QString &id = batch.at(i).id;
+        if (next < entries.size() && entries.at(next).id == id) {
+            rows[i] = next++;
+            continue;
+        }
+        if (rowOfId.isEmpty()) {
+            rowOfId.reserve(entries.size());
+            for (int row = 0; row < entries.size(); ++row)
+                rowOfId.insert(entries.at(row).id, row);
+        }
+        rows[i] = rowOfId.value(id, -1);
+        if (rows.at(i) >= 0)
+            next = rows.at(i) + 1;
+    }
+    return rows;
 }
 
 } // namespace
@@ -272,14 +412,17 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
 {
     TimeJobResult result;
     TimeBatch batch;
+    batch.reserve(entries.size());
     const TimeTargets maker(settings, photos, true);
+    ShownTimes shown;
+    JobFolders folders;
+    QVector<FoundItem> found = lookAtItems(entries, maker, folders);
     JobJournal journal;
-    QVector<FoundItem> found = beginRunJournal(journal, entries, settings, maker);
+    beginRunJournal(journal, entries, found, settings);
     for (int row = 0; row < entries.size(); ++row) {
         FileTimeEntry &entry = entries[row];
         entry.timeNote.clear();
-        FoundItem unread;
-        const RowStep step = setRow(entry, maker, found.isEmpty() ? unread : found[row], batch);
+        const RowStep step = setRow(entry, maker, found[row], batch, shown);
         if (step.outcome == TimeRowOutcome::Done) {
             showsOnDisk(entry);
             journal.done(row, entry.path);
@@ -289,6 +432,8 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
         finishRow(result, step, reporter);
     }
     journal.finish();
+    folders.followMovedFolders(entries, &batch);
+    batch.squeeze();
     history.push(batch);
     return result;
 }
@@ -297,35 +442,31 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
                             JobFailureReporter &reporter)
 {
     TimeJobResult result;
-    const TimeBatch batch = history.takeNewest();
+    TimeBatch batch = history.takeNewest();
     if (batch.isEmpty())
         return result;
-    QHash<QString, int> rowOfId;
-    rowOfId.reserve(entries.size());
-    for (int row = 0; row < entries.size(); ++row)
-        rowOfId.insert(entries.at(row).id, row);
-
-    QVector<const FileTimeEntry *> entryOf(batch.size(), nullptr);
-    for (int i = 0; i < batch.size(); ++i) {
-        const int row = rowOfId.value(batch.at(i).id, -1);
-        entryOf[i] = row >= 0 ? &entries.at(row) : nullptr;
-    }
+    const QVector<int> rows = rowsOf(batch, entries);
     JobJournal journal;
-    beginUndoJournal(journal, batch, entryOf);
+    beginUndoJournal(journal, batch, entries, rows);
+    JobFolders folders;
+    ShownTimes shown;
     for (int i = 0; i < batch.size(); ++i) {
         const TimeRecord &record = batch.at(i);
-        const int row = rowOfId.value(record.id, -1);
+        const int row = rows.at(i);
         FileTimeEntry *entry = row >= 0 ? &entries[row] : nullptr;
-        const RowStep step = undoRecord(record, entry);
+        // The row's own path: another page may have renamed the item since.
+        const ItemPlace place = folders.placeOf(entry ? entry->path : record.path);
+        const RowStep step = undoRecord(record, entry, place, shown);
         if (entry && step.outcome == TimeRowOutcome::Done)
             showsOnDisk(*entry);
         if (step.outcome == TimeRowOutcome::Done)
-            journal.done(i, entry ? entry->path : record.path);
+            journal.done(i, place.path());
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         finishRow(result, step, reporter);
     }
     journal.finish();
+    folders.followMovedFolders(entries, &batch);
     return result;
 }
 

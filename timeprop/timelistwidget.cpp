@@ -4,7 +4,6 @@
 #include "jobs/jobpacer.h"
 #include "filelist/customtabelwidget.h"
 #include "filelist/listsorter.h"
-#include "filelist/tableroles.h"
 #include "metadata/photodatereader.h"
 #include "timeprop/timejob.h"
 #include "timeprop/timepreviewdelegate.h"
@@ -15,21 +14,35 @@
 
 namespace {
 
-// A time cell shows its text and keeps the same text as its sort key; above a different target it shows the
-// time on disk, and beneath the item's time what the source says instead of a target.
+// A time cell shows its text (the list sorts by its records' times, not by the cells); above a different
+// target it shows the time on disk, and beneath the item's time what the source says instead of a target.
+// setData leaves a value that is already there alone.
 void setTimeCell(QTableWidgetItem *item, const QString &text, const QString &onDisk, const QString &note)
 {
     if (!item)
         return;
-    if (item->text() != text) {
-        item->setText(text);
-        item->setData(TableRole::SortKey, text);
-    }
-    const QString shownOnDisk = onDisk == text ? QString() : onDisk;
-    if (item->data(TimePreviewDelegate::OnDiskRole).toString() != shownOnDisk)
-        item->setData(TimePreviewDelegate::OnDiskRole, shownOnDisk.isEmpty() ? QVariant() : QVariant(shownOnDisk));
-    if (item->data(TimePreviewDelegate::NoteRole).toString() != note)
-        item->setData(TimePreviewDelegate::NoteRole, note.isEmpty() ? QVariant() : QVariant(note));
+    item->setText(text);
+    item->setData(TimePreviewDelegate::OnDiskRole, onDisk.isEmpty() ? QVariant() : QVariant(onDisk));
+    item->setData(TimePreviewDelegate::NoteRole, note.isEmpty() ? QVariant() : QVariant(note));
+}
+
+// Whether two times certainly read the same, told without formatting them: comparing times of different
+// kinds converts them, which costs more than the text.
+bool sameTime(const QDateTime &a, const QDateTime &b)
+{
+    const Qt::TimeSpec spec = a.timeSpec();
+    if (spec != b.timeSpec() || spec == Qt::TimeZone)
+        return false;
+    return (spec != Qt::OffsetFromUTC || a.offsetFromUtc() == b.offsetFromUtc()) && a == b;
+}
+
+// The time on disk shown above a cell's text: none when it reads the same.
+QString onDiskText(const QDateTime &onDisk, const QDateTime &shown, const QString &shownText)
+{
+    if (sameTime(onDisk, shown))
+        return QString();
+    const QString text = fileTimeText(onDisk);
+    return text == shownText ? QString() : text;
 }
 
 } // namespace
@@ -114,10 +127,23 @@ void TimeListWidget::showTimes(int row, const FileTimeEntry &entry, TextCache &c
     const TimeSettings &settings = pageSettings();
     const QString creationNote = settings.setCreation ? entry.timeNote : QString();
     const QString modificationNote = settings.setModification ? entry.timeNote : QString();
-    setTimeCell(t->item(row, CreationColumn), creation.textOf(entry.creation), fileTimeText(entry.creationOnDisk),
-                creationNote);
-    setTimeCell(t->item(row, ModificationColumn), modification.textOf(entry.modification),
-                fileTimeText(entry.modificationOnDisk), modificationNote);
+    const QString &creationText = creation.textOf(entry.creation);
+    const QString &modificationText = modification.textOf(entry.modification);
+    setTimeCell(t->item(row, CreationColumn), creationText,
+                onDiskText(entry.creationOnDisk, entry.creation, creationText), creationNote);
+    setTimeCell(t->item(row, ModificationColumn), modificationText,
+                onDiskText(entry.modificationOnDisk, entry.modification, modificationText), modificationNote);
+}
+
+void TimeListWidget::showJobRow(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification)
+{
+    CustomTabelWidget *t = table();
+    if (row >= t->rowCount())
+        return;
+    showTimes(row, entry, creation, modification);
+    t->setStatusCell(row, StatusColumn, entry.status);
+    t->item(row, StatusColumn)->setData(Qt::ToolTipRole,
+                                        entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
 }
 
 void TimeListWidget::showAllTimes()
@@ -231,20 +257,12 @@ void TimeListWidget::runTimeJob(bool undoing)
     const TimeSettings settings = pageSettings();
     TimeJobResult result;
     const bool ran = runJob([&, this](JobPacer &pacer, JobFailureReporter &reporter) {
+        // The pacer repaints the view; a change notice per cell would cost more than the job's own calls.
+        const QSignalBlocker quiet(table()->model());
         TextCache creation;
         TextCache modification;
         const TimeJob::RowCallback onRow = [&, this](int row, const FileTimeEntry &entry, TimeRowOutcome) {
-            if (row < table()->rowCount()) {
-                // The pacer repaints the view; a change notice per cell would cost more than the job's call.
-                const QSignalBlocker quiet(table()->model());
-                showTimes(row, entry, creation, modification);
-            }
-            showStatus(row, entry.status);
-            if (QTableWidgetItem *status = table()->item(row, StatusColumn)) {
-                const QSignalBlocker quiet(table()->model());
-                status->setData(Qt::ToolTipRole,
-                                entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
-            }
+            showJobRow(row, entry, creation, modification);
             pacer.step();
         };
         result = undoing ? TimeJob::undo(m_records, m_history, onRow, reporter)

@@ -57,6 +57,8 @@ private:
 
     const TimeSettings &pageSettings() const;
     void showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
+    // A row the job has just done: its times, its status, and why it was skipped.
+    void showJobRow(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
     void showAllTimes();
     void readPhotoDates();
     void onPhotoDatesRead();
