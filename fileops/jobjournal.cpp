@@ -121,8 +121,10 @@ bool JobJournal::begin(Kind kind, const QString &page, const QVector<Item> &item
         qWarning().noquote() << "journal: cannot create" << m_path;
         return false;
     }
-    const QByteArray plan = JournalFormat::plan(kind, page, QDateTime::currentDateTimeUtc(), source, items);
-    if (!writeAll(m_fd, plan) || !flushToDisk(m_fd)) {
+    m_places.clear();
+    m_places.reserve(items.size());
+    m_plan = JournalFormat::plan(kind, page, QDateTime::currentDateTimeUtc(), source, items, &m_places);
+    if (!writeAll(m_fd, m_plan) || !flushToDisk(m_fd)) {
         qWarning().noquote() << "journal: cannot write" << m_path;
         closeFd(m_fd);
         m_fd = -1;
@@ -149,6 +151,15 @@ void JobJournal::done(int index, const QString &where)
         flushProgress();
 }
 
+void JobJournal::done(int index)
+{
+    if (m_fd < 0 || index < 0 || index >= m_places.size())
+        return;
+    JournalFormat::appendDoneLine(m_pending, index, m_plan, m_places.at(index));
+    if (++m_pendingCount >= ProgressBatch)
+        flushProgress();
+}
+
 void JobJournal::finish()
 {
     if (m_fd < 0)
@@ -157,6 +168,8 @@ void JobJournal::finish()
     m_fd = -1;
     m_pending.clear();
     m_pendingCount = 0;
+    m_plan.clear();
+    m_places.clear();
     if (!QFile::remove(m_path))
         qWarning().noquote() << "journal: cannot remove" << m_path;
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QPair>
 #include <QString>
 #include <QVector>
 
@@ -48,6 +49,8 @@ public:
     void aside(int index, const QString &temporary, const QByteArray &identity = QByteArray());
     // Item index is done and is now at where (its renamed or created path; for times, its path).
     void done(int index, const QString &where);
+    // Item index is done and is where the plan put it (its `to`, or its `from` where it has none).
+    void done(int index);
     // The job is over: the journal goes.
     void finish();
 
@@ -61,6 +64,8 @@ private:
 
     int m_fd = -1;
     QString m_path;
+    QByteArray m_plan;
+    QVector<QPair<int, int>> m_places; // where each item's place is written in m_plan
     QByteArray m_pending; // progress not yet written
     int m_pendingCount = 0;
 };

@@ -168,7 +168,7 @@ QString kindName(JobJournal::Kind kind)
 }
 
 QByteArray plan(JobJournal::Kind kind, const QString &page, const QDateTime &started, const QString &source,
-                const QVector<JobJournal::Item> &items)
+                const QVector<JobJournal::Item> &items, QVector<QPair<int, int>> *places)
 {
     QByteArray text;
     text.reserve(200 + items.size() * 160);
@@ -181,9 +181,13 @@ QByteArray plan(JobJournal::Kind kind, const QString &page, const QDateTime &sta
         text += "item ";
         appendBytes(text, item.identity);
         text += ' ';
+        const int from = text.size();
         appendPath(text, item.from);
         text += ' ';
+        const int to = text.size();
         appendPath(text, item.to);
+        if (places)
+            places->append(item.to.isEmpty() ? qMakePair(from, to - 1 - from) : qMakePair(to, text.size() - to));
         for (const std::optional<FileInstant> *instant :
              {&item.oldCreation, &item.oldWrite, &item.newCreation, &item.newWrite}) {
             text += ' ';
@@ -206,6 +210,15 @@ void appendDoneLine(QByteArray &text, int index, const QString &where)
     appendNumber(text, index);
     text += ' ';
     appendPath(text, where);
+    text += '\n';
+}
+
+void appendDoneLine(QByteArray &text, int index, const QByteArray &plan, const QPair<int, int> &place)
+{
+    text += "done ";
+    appendNumber(text, index);
+    text += ' ';
+    text.append(plan.constData() + place.first, place.second);
     text += '\n';
 }
 

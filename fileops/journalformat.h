@@ -26,11 +26,15 @@ struct Contents
 
 QString suffix();
 QString kindName(JobJournal::Kind kind);
+// places, when given, receives where each item's place (its `to`, or its `from` where it has no `to`) is
+// written in the plan (start and size), for its done line to copy.
 QByteArray plan(JobJournal::Kind kind, const QString &page, const QDateTime &started, const QString &source,
-                const QVector<JobJournal::Item> &items);
+                const QVector<JobJournal::Item> &items, QVector<QPair<int, int>> *places = nullptr);
 QByteArray asideLine(int index, const QString &temporary, const QByteArray &identity);
 // Appends the progress line of item index, done and now at where, to text.
 void appendDoneLine(QByteArray &text, int index, const QString &where);
+// The same for an item now at its place in the plan, copied from the plan's text.
+void appendDoneLine(QByteArray &text, int index, const QByteArray &plan, const QPair<int, int> &place);
 Contents parse(const QByteArray &text);
 
 } // namespace JournalFormat

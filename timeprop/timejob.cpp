@@ -425,7 +425,7 @@ TimeJobResult TimeJob::run(FileTimeEntryList &entries, const TimeSettings &setti
         const RowStep step = setRow(entry, maker, found[row], batch, shown);
         if (step.outcome == TimeRowOutcome::Done) {
             showsOnDisk(entry);
-            journal.done(row, entry.path);
+            journal.done(row);
         }
         if (onRow)
             onRow(row, entries.at(row), step.outcome);
@@ -460,7 +460,7 @@ TimeJobResult TimeJob::undo(FileTimeEntryList &entries, TimeHistory &history, co
         if (entry && step.outcome == TimeRowOutcome::Done)
             showsOnDisk(*entry);
         if (step.outcome == TimeRowOutcome::Done)
-            journal.done(i, place.path());
+            journal.done(i);
         if (entry && onRow)
             onRow(row, *entry, step.outcome);
         finishRow(result, step, reporter);

@@ -12,6 +12,8 @@
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 
+#include <limits>
+
 namespace {
 
 // A time cell shows its text (the list sorts by its records' times, not by the cells); above a different
@@ -36,13 +38,14 @@ bool sameTime(const QDateTime &a, const QDateTime &b)
     return (spec != Qt::OffsetFromUTC || a.offsetFromUtc() == b.offsetFromUtc()) && a == b;
 }
 
-// The time on disk shown above a cell's text: none when it reads the same.
-QString onDiskText(const QDateTime &onDisk, const QDateTime &shown, const QString &shownText)
+constexpr qint64 NoTime = std::numeric_limits<qint64>::min();
+
+// The second a time reads on the wall clock: two times read the same text exactly when they have one.
+qint64 wallClockSecond(const QDateTime &time)
 {
-    if (sameTime(onDisk, shown))
-        return QString();
-    const QString text = fileTimeText(onDisk);
-    return text == shownText ? QString() : text;
+    if (!time.isValid())
+        return NoTime;
+    return time.date().toJulianDay() * 86400 + time.time().msecsSinceStartOfDay() / 1000;
 }
 
 } // namespace
@@ -50,18 +53,13 @@ QString onDiskText(const QDateTime &onDisk, const QDateTime &shown, const QStrin
 // The text of the time last formatted for a column: after a tick every row shows the same chosen time.
 struct TimeListWidget::TextCache
 {
-    QDate date;
-    QTime time;
+    qint64 second = ShownCell::NotKnown;
     QString text;
 
-    const QString &textOf(const QDateTime &dateTime)
+    const QString &textOf(const QDateTime &dateTime, qint64 wallClock)
     {
-        const QDate d = dateTime.date();
-        const QTime t = dateTime.time();
-        if (text.isNull() || d != date || t.hour() != time.hour() || t.minute() != time.minute()
-            || t.second() != time.second()) {
-            date = d;
-            time = t;
+        if (wallClock != second) {
+            second = wallClock;
             text = fileTimeText(dateTime);
         }
         return text;
@@ -116,30 +114,57 @@ void TimeListWidget::fillRow(int row, const QIcon &icon)
     QTableWidgetItem *name = t->item(row, NameColumn);
     name->setIcon(icon);
     name->setText(entry.name);
+    // The row's cells are new, or show another record now: they are filled whatever they showed.
+    if (ShownRow *shown = shownRow(row))
+        *shown = ShownRow();
     TextCache creation;
     TextCache modification;
     showTimes(row, entry, creation, modification);
 }
 
-void TimeListWidget::showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification)
+TimeListWidget::ShownRow *TimeListWidget::shownRow(int row)
 {
-    CustomTabelWidget *t = table();
-    const TimeSettings &settings = pageSettings();
-    const QString creationNote = settings.setCreation ? entry.timeNote : QString();
-    const QString modificationNote = settings.setModification ? entry.timeNote : QString();
-    const QString &creationText = creation.textOf(entry.creation);
-    const QString &modificationText = modification.textOf(entry.modification);
-    setTimeCell(t->item(row, CreationColumn), creationText,
-                onDiskText(entry.creationOnDisk, entry.creation, creationText), creationNote);
-    setTimeCell(t->item(row, ModificationColumn), modificationText,
-                onDiskText(entry.modificationOnDisk, entry.modification, modificationText), modificationNote);
+    return m_shown.size() == m_records.size() ? &m_shown[row] : nullptr;
 }
 
-void TimeListWidget::showJobRow(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification)
+void TimeListWidget::forgetShownCells()
+{
+    m_shown.clear();
+}
+
+void TimeListWidget::showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification)
+{
+    const TimeSettings &settings = pageSettings();
+    ShownRow *shown = shownRow(row);
+    showTime(row, CreationColumn, entry.creation, entry.creationOnDisk,
+             settings.setCreation ? entry.timeNote : QString(), creation, shown ? &shown->creation : nullptr);
+    showTime(row, ModificationColumn, entry.modification, entry.modificationOnDisk,
+             settings.setModification ? entry.timeNote : QString(), modification,
+             shown ? &shown->modification : nullptr);
+}
+
+void TimeListWidget::showTime(int row, int column, const QDateTime &time, const QDateTime &onDisk, const QString &note,
+                              TextCache &texts, ShownCell *shown)
+{
+    const qint64 second = wallClockSecond(time);
+    const qint64 onDiskSecond = sameTime(onDisk, time) ? second : wallClockSecond(onDisk);
+    const ShownCell now{second, onDiskSecond == second ? NoTime : onDiskSecond, !note.isEmpty()};
+    // A cell that already shows these times is not touched: reading or writing thousands of cells costs more
+    // than the job's own calls. A note may have changed its words.
+    if (shown && *shown == now && !now.noted)
+        return;
+    setTimeCell(table()->item(row, column), texts.textOf(time, second),
+                now.onDisk == NoTime ? QString() : fileTimeText(onDisk), note);
+    if (shown)
+        *shown = now;
+}
+
+void TimeListWidget::showJobRow(int row, TextCache &creation, TextCache &modification)
 {
     CustomTabelWidget *t = table();
     if (row >= t->rowCount())
         return;
+    const FileTimeEntry &entry = m_records.at(row);
     showTimes(row, entry, creation, modification);
     t->setStatusCell(row, StatusColumn, entry.status);
     t->item(row, StatusColumn)->setData(Qt::ToolTipRole,
@@ -150,6 +175,9 @@ void TimeListWidget::showAllTimes()
 {
     CustomTabelWidget *t = table();
     const int rows = qMin(m_records.size(), t->rowCount());
+    // From here on the list knows what its time cells show.
+    if (m_shown.size() != m_records.size())
+        m_shown = QVector<ShownRow>(m_records.size());
     {
         // One repaint for the whole list instead of a change notice per cell.
         const QSignalBlocker quiet(t->model());
@@ -165,6 +193,7 @@ bool TimeListWidget::sortRecords(int column, bool descending)
 {
     if (isRunning())
         return false;
+    forgetShownCells();
     switch (column) {
     case NameColumn:
         ListSorter::sortByText(
@@ -181,8 +210,27 @@ bool TimeListWidget::sortRecords(int column, bool descending)
     }
 }
 
+void TimeListWidget::appendRecord(const QString &path)
+{
+    forgetShownCells();
+    RecordListWidget<FileTimeEntry>::appendRecord(path);
+}
+
+void TimeListWidget::removeRecord(int index)
+{
+    forgetShownCells();
+    RecordListWidget<FileTimeEntry>::removeRecord(index);
+}
+
+void TimeListWidget::moveRecord(int from, int to)
+{
+    forgetShownCells();
+    RecordListWidget<FileTimeEntry>::moveRecord(from, to);
+}
+
 void TimeListWidget::onCleared()
 {
+    forgetShownCells();
     m_history.clear();
     m_photos->clear();
 }
@@ -261,12 +309,26 @@ void TimeListWidget::runTimeJob(bool undoing)
         const QSignalBlocker quiet(table()->model());
         TextCache creation;
         TextCache modification;
-        const TimeJob::RowCallback onRow = [&, this](int row, const FileTimeEntry &entry, TimeRowOutcome) {
-            showJobRow(row, entry, creation, modification);
+        // The rows the job has reported are shown a chunk at a time, not between its calls on the disk; a
+        // failed row at once, before its warning.
+        constexpr int ChunkRows = 64;
+        QVector<int> reported;
+        reported.reserve(ChunkRows);
+        const auto showReported = [&, this] {
+            for (int row : qAsConst(reported))
+                showJobRow(row, creation, modification);
+            reported.clear();
+        };
+        const TimeJob::RowCallback onRow = [&](int row, const FileTimeEntry &, TimeRowOutcome outcome) {
+            reported.append(row);
+            const bool warned = outcome == TimeRowOutcome::Failed || outcome == TimeRowOutcome::Missing;
+            if (warned || reported.size() >= ChunkRows)
+                showReported();
             pacer.step();
         };
         result = undoing ? TimeJob::undo(m_records, m_history, onRow, reporter)
                          : TimeJob::run(m_records, settings, m_history, onRow, reporter, &m_photos->cache());
+        showReported();
     });
     if (ran)
         emit jobFinished(jobSummary(result.done, result.failed, undoing), QString());

@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <limits>
+
 class PhotoDateReader;
 
 struct TimeSettings;
@@ -48,17 +50,46 @@ protected:
     FileTimeEntry makeRecord(const QString &path) const override;
     void fillRow(int row, const QIcon &icon) override;
     bool sortRecords(int column, bool descending) override;
+    void appendRecord(const QString &path) override;
+    void removeRecord(int index) override;
+    void moveRecord(int from, int to) override;
     void onCleared() override;
     bool undoAvailable() const override { return m_history.canUndo(); }
     void renameRecord(FileTimeEntry &entry, const QString &oldName, const QString &newName) override;
 
 private:
     struct TextCache;
+    // What a time cell shows, known without reading the cell: the wall-clock second its text reads, that of the
+    // time on disk shown above it (none: the lowest second), and whether a note is shown beneath it.
+    struct ShownCell
+    {
+        static constexpr qint64 NotKnown = std::numeric_limits<qint64>::min() + 1;
+        qint64 time = NotKnown;
+        qint64 onDisk = NotKnown;
+        bool noted = false;
+
+        bool operator==(const ShownCell &other) const
+        {
+            return time == other.time && onDisk == other.onDisk && noted == other.noted;
+        }
+    };
+
+    struct ShownRow
+    {
+        ShownCell creation;
+        ShownCell modification;
+    };
 
     const TimeSettings &pageSettings() const;
+    // What the time cells of row show, while the list knows it (null: it does not).
+    ShownRow *shownRow(int row);
+    // Rows came, went or moved: until the next preview the time cells are written whatever they show.
+    void forgetShownCells();
     void showTimes(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
-    // A row the job has just done: its times, its status, and why it was skipped.
-    void showJobRow(int row, const FileTimeEntry &entry, TextCache &creation, TextCache &modification);
+    void showTime(int row, int column, const QDateTime &time, const QDateTime &onDisk, const QString &note,
+                  TextCache &texts, ShownCell *shown);
+    // A row the job has done: its times, its status, and why it was skipped.
+    void showJobRow(int row, TextCache &creation, TextCache &modification);
     void showAllTimes();
     void readPhotoDates();
     void onPhotoDatesRead();
@@ -67,5 +98,6 @@ private:
     mutable QTimer m_previewTimer; // a row added without its date taken asks for one read for the whole list
     bool m_startWhenRead = false;
     TimeHistory m_history;
+    QVector<ShownRow> m_shown; // per row while as long as the records, else unknown
     HubSubscription m_subscription;
 };
