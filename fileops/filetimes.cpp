@@ -123,7 +123,7 @@ struct ItemAt
 
 ItemAt atPath(const QString &path)
 {
-    return {AT_FDCWD, QFile::encodeName(path)};
+    return {AT_FDCWD, encodedFileName(path)};
 }
 
 int statxOf(const ItemAt &item, struct statx *info)
@@ -555,7 +555,7 @@ FileTimes FolderHandle::readTimes(const QString &name, QByteArray *identity) con
 #ifndef Q_OS_WIN
     if (m_fd >= 0) {
         FileTimes times;
-        readItemTimes(ItemAt{m_fd, QFile::encodeName(name)}, times, identity);
+        readItemTimes(ItemAt{m_fd, encodedFileName(name)}, times, identity);
         return times;
     }
 #endif
@@ -571,7 +571,7 @@ int FolderHandle::setReadTimes(const QString &name, FileTimes &before, const std
     if (m_fd >= 0) {
         if (after)
             *after = FileTimes();
-        return setInstants(ItemAt{m_fd, QFile::encodeName(name)}, before, creation, lastAccess, lastWrite, failure,
+        return setInstants(ItemAt{m_fd, encodedFileName(name)}, before, creation, lastAccess, lastWrite, failure,
                            after);
     }
 #endif

@@ -1,8 +1,9 @@
 #include "journalformat.h"
 
+#include "fileops/safefileops.h"
+
 #include <QFile>
 #include <QList>
-#include <QTextCodec>
 
 #include <algorithm>
 #include <charconv>
@@ -38,21 +39,12 @@ void appendEscaped(QByteArray &text, const QByteArray &bytes)
     }
 }
 
-// QFile::encodeName, sped up where the locale's encoding is UTF-8 (nearly everywhere): going through the
-// locale's codec costs several times as much, and a plan names thousands of paths.
-QByteArray encodedName(const QString &path)
-{
-    constexpr int Utf8Mib = 106;
-    const QTextCodec *codec = QTextCodec::codecForLocale();
-    return codec && codec->mibEnum() == Utf8Mib ? path.toUtf8() : QFile::encodeName(path);
-}
-
 void appendPath(QByteArray &text, const QString &path)
 {
     if (path.isEmpty())
         text += Absent;
     else
-        appendEscaped(text, encodedName(path));
+        appendEscaped(text, encodedFileName(path));
 }
 
 void appendBytes(QByteArray &text, const QByteArray &bytes)

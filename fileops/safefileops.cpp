@@ -10,6 +10,7 @@
 #include <QAtomicInt>
 #include <QPair>
 #include <QSet>
+#include <QTextCodec>
 
 #include <charconv>
 
@@ -524,6 +525,13 @@ bool FolderHandle::remove(const QString &name) const
 bool pathOccupied(const QString &path)
 {
     return occupied(path);
+}
+
+QByteArray encodedFileName(const QString &path)
+{
+    constexpr int Utf8Mib = 106;
+    const QTextCodec *codec = QTextCodec::codecForLocale();
+    return codec && codec->mibEnum() == Utf8Mib ? path.toUtf8() : QFile::encodeName(path);
 }
 
 #ifndef Q_OS_WIN

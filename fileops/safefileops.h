@@ -67,6 +67,9 @@ public:
 
 // True when anything has this path, a dangling link included.
 bool pathOccupied(const QString &path);
+// QFile::encodeName, sped up where the locale's encoding is UTF-8 (nearly everywhere): going through the
+// locale's codec costs several times as much, and a job names thousands of items.
+QByteArray encodedFileName(const QString &path);
 // What tells one item on disk from another whatever its name (device and file number); empty when the path
 // cannot be read.
 QByteArray itemIdentity(const QString &path);

@@ -205,12 +205,14 @@ void TestTimeJob::runWritesOnlyTickedTimes_data()
     QTest::addColumn<bool>("folders");
     QTest::addColumn<bool>("creation");
     QTest::addColumn<bool>("modification");
+    QTest::addColumn<bool>("folderRenamed"); // the items' folder is renamed once the first row is done
     for (const bool folders : {false, true}) {
         const char *kind = folders ? "folders" : "files";
-        QTest::addRow("%s, no box", kind) << folders << false << false;
-        QTest::addRow("%s, modification", kind) << folders << false << true;
-        QTest::addRow("%s, creation", kind) << folders << true << false;
-        QTest::addRow("%s, both", kind) << folders << true << true;
+        QTest::addRow("%s, no box", kind) << folders << false << false << false;
+        QTest::addRow("%s, modification", kind) << folders << false << true << false;
+        QTest::addRow("%s, creation", kind) << folders << true << false << false;
+        QTest::addRow("%s, both", kind) << folders << true << true << false;
+        QTest::addRow("%s, modification, folder renamed meanwhile", kind) << folders << false << true << true;
     }
 }
 
@@ -222,9 +224,11 @@ void TestTimeJob::runWritesOnlyTickedTimes()
     QFETCH(bool, folders);
     QFETCH(bool, creation);
     QFETCH(bool, modification);
+    QFETCH(bool, folderRenamed);
+    makeFolder(QStringLiteral("批次"));
     QStringList items;
     for (int i = 0; i < 3; ++i) {
-        const QString name = QStringLiteral("项目%1").arg(i);
+        const QString name = QStringLiteral("批次/项目%1").arg(i);
         items.append(folders ? makeFolder(name) : makeFile(name + QStringLiteral(".txt")));
     }
     const bool refused = creation && !creationTimeSettable(items.first());
@@ -238,8 +242,18 @@ void TestTimeJob::runWritesOnlyTickedTimes()
 
     WarningListener warnings;
     Calls calls;
-    const TimeJobResult result =
-        TimeJob::run(entries, settings, m_history, recorder(calls), RunReporter(m_reporter));
+    const TimeJob::RowCallback record = recorder(calls);
+    const TimeJob::RowCallback onRow = [&](int row, const FileTimeEntry &entry, TimeRowOutcome outcome) {
+        record(row, entry, outcome);
+        if (folderRenamed && row == 0)
+            QVERIFY(QDir(m_dir->path()).rename(QStringLiteral("批次"), QStringLiteral("批次（已改名）")));
+    };
+    const TimeJobResult result = TimeJob::run(entries, settings, m_history, onRow, RunReporter(m_reporter));
+    // The rows follow their folder, and so does the undo.
+    if (folderRenamed)
+        items.replaceInStrings(QStringLiteral("/批次/"), QStringLiteral("/批次（已改名）/"));
+    for (int i = 0; i < items.size(); ++i)
+        QCOMPARE(entries.at(i).path, items.at(i));
 
     QCOMPARE(calls.rows, (QVector<int>{0, 1, 2}));
     QCOMPARE(result.done, refused ? 0 : 3);

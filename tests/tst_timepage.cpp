@@ -330,13 +330,16 @@ QString TestTimePage::folder(const QString &name, qint64 writeTime)
 void TestTimePage::modificationRunAndUndo_data()
 {
     QTest::addColumn<bool>("folderPage");
-    QTest::newRow("files") << false;
-    QTest::newRow("folders") << true;
+    QTest::addColumn<bool>("secondGone"); // the second item goes between the preview and the run
+    QTest::newRow("files") << false << false;
+    QTest::newRow("folders") << true << false;
+    QTest::newRow("files, the second gone") << false << true;
 }
 
 void TestTimePage::modificationRunAndUndo()
 {
     QFETCH(bool, folderPage);
+    QFETCH(bool, secondGone);
     const Page p = page(folderPage);
     const QStringList items =
         folderPage ? QStringList{folder("d1"), folder("d2")} : QStringList{file("a.txt"), file("b.txt")};
@@ -350,10 +353,21 @@ void TestTimePage::modificationRunAndUndo()
     p.tick("modifiedTimeSetCheck");
     p.setDate("modifiedDate", QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)));
     QCOMPARE(p.column(TimeListWidget::ModificationColumn), repeated("2001/02/03 04:05:06", 2));
+    if (secondGone)
+        QVERIFY(QFile::remove(items.at(1)));
+    // The rows a warning is about are on screen when it appears.
+    QStringList statusesAtWarning;
+    HubAction warned(Channel::MessageErrorTip, Channel::NoName, [&] { statusesAtWarning = p.statuses(); });
+    const QStringList done = {"成功", secondGone ? "失败" : "成功"};
 
     p.start();
-    QCOMPARE(p.statuses(), QStringList({"成功", "成功"}));
-    for (int i = 0; i < items.size(); ++i) {
+    QCOMPARE(p.statuses(), done);
+    QCOMPARE(statusesAtWarning, secondGone ? done : QStringList());
+    // A failed row shows what is on disk (nothing here), not the time it did not get.
+    const QStringList set = {"2001/02/03 04:05:06", secondGone ? QString() : QStringLiteral("2001/02/03 04:05:06")};
+    QCOMPARE(p.column(TimeListWidget::ModificationColumn), set);
+    QCOMPARE(p.beneath(TimeListWidget::ModificationColumn), QStringList({QString(), QString()}));
+    for (int i = 0; i < items.size() - int(secondGone); ++i) {
         const DiskTimes after = onDisk(items.at(i));
         QCOMPARE(after.write, qint64(981144306)); // 2001-02-03 04:05:06 at UTC+8
         QCOMPARE(after.writeNs, 0L);
@@ -367,10 +381,11 @@ void TestTimePage::modificationRunAndUndo()
 
     QTest::mouseClick(p.button("undo"), Qt::LeftButton);
     QVERIFY(showsIcon(p.button("undo"), ":/image/disableUndo.svg"));
-    for (int i = 0; i < items.size(); ++i)
+    for (int i = 0; i < items.size() - int(secondGone); ++i)
         QVERIFY(onDisk(items.at(i)).sameWrite(before.at(i)));
-    QCOMPARE(p.statuses(), QStringList({"待操作", "待操作"}));
-    QCOMPARE(p.column(TimeListWidget::ModificationColumn), repeated("2005/01/01 00:00:00", 2));
+    QCOMPARE(p.statuses(), QStringList({"待操作", secondGone ? "失败" : "待操作"}));
+    QCOMPARE(p.column(TimeListWidget::ModificationColumn),
+             QStringList({"2005/01/01 00:00:00", secondGone ? QString() : QStringLiteral("2005/01/01 00:00:00")}));
     QVERIFY(!p.button("undo")->isEnabled());
 }
 

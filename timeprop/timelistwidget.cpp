@@ -40,12 +40,19 @@ bool sameTime(const QDateTime &a, const QDateTime &b)
 
 constexpr qint64 NoTime = std::numeric_limits<qint64>::min();
 
-// The second a time reads on the wall clock: two times read the same text exactly when they have one.
+// The second a time reads on the wall clock, counted from 1970: two times read the same text exactly when they
+// have one. A time with its offset on record needs no calendar for it; a local one is read from its fields.
 qint64 wallClockSecond(const QDateTime &time)
 {
     if (!time.isValid())
         return NoTime;
-    return time.date().toJulianDay() * 86400 + time.time().msecsSinceStartOfDay() / 1000;
+    const Qt::TimeSpec spec = time.timeSpec();
+    if (spec == Qt::OffsetFromUTC || spec == Qt::UTC) {
+        const qint64 msecs = time.toMSecsSinceEpoch() + qint64(time.offsetFromUtc()) * 1000;
+        return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+    }
+    constexpr qint64 JulianDayOf1970 = 2440588;
+    return (time.date().toJulianDay() - JulianDayOf1970) * 86400 + time.time().msecsSinceStartOfDay() / 1000;
 }
 
 } // namespace
