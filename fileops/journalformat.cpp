@@ -68,9 +68,11 @@ void appendInstant(QByteArray &text, const std::optional<FileInstant> &instant)
         text += Absent;
         return;
     }
-    appendNumber(text, instant->seconds);
-    text += '.';
-    appendNumber(text, instant->nanoseconds);
+    char digits[48];
+    char *end = std::to_chars(digits, digits + 24, instant->seconds).ptr;
+    *end++ = '.';
+    end = std::to_chars(end, digits + sizeof digits, instant->nanoseconds).ptr;
+    text.append(digits, int(end - digits));
 }
 
 QByteArray encodedPath(const QString &path)

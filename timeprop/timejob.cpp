@@ -118,9 +118,8 @@ class ShownTimes
 public:
     void show(FileTimeEntry &entry, const FileTimes &times)
     {
-        entry.creation = times.hasCreation ? localTime(times.creation, entry.creation, m_creation) : QDateTime();
-        entry.modification = times.readable ? localTime(times.lastWrite, entry.modification, m_modification)
-                                            : QDateTime();
+        show(entry.creation, times.hasCreation ? &times.creation : nullptr, m_creation);
+        show(entry.modification, times.readable ? &times.lastWrite : nullptr, m_modification);
     }
 
 private:
@@ -130,15 +129,20 @@ private:
         QDateTime time;
     };
 
-    static QDateTime localTime(const FileInstant &instant, const QDateTime &shown, Last &last)
+    // instant is null for a time not known.
+    static void show(QDateTime &shown, const FileInstant *instant, Last &last)
     {
+        if (!instant) {
+            shown = QDateTime();
+            return;
+        }
         // A time the row shows already, made by toLocalDateTime from the same instant, stays.
-        const qint64 msecs = instant.seconds * 1000 + instant.nanoseconds / 1000000;
+        const qint64 msecs = instant->seconds * 1000 + instant->nanoseconds / 1000000;
         if (shown.timeSpec() == Qt::OffsetFromUTC && shown.toMSecsSinceEpoch() == msecs)
-            return shown;
-        if (!last.time.isValid() || last.instant != instant)
-            last = {instant, toLocalDateTime(instant)};
-        return last.time;
+            return;
+        if (!last.time.isValid() || last.instant != *instant)
+            last = {*instant, toLocalDateTime(*instant)};
+        shown = last.time;
     }
 
     Last m_creation;

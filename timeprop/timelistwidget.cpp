@@ -16,18 +16,6 @@
 
 namespace {
 
-// A time cell shows its text (the list sorts by its records' times, not by the cells); above a different
-// target it shows the time on disk, and beneath the item's time what the source says instead of a target.
-// setData leaves a value that is already there alone.
-void setTimeCell(QTableWidgetItem *item, const QString &text, const QString &onDisk, const QString &note)
-{
-    if (!item)
-        return;
-    item->setText(text);
-    item->setData(TimePreviewDelegate::OnDiskRole, onDisk.isEmpty() ? QVariant() : QVariant(onDisk));
-    item->setData(TimePreviewDelegate::NoteRole, note.isEmpty() ? QVariant() : QVariant(note));
-}
-
 // Whether two times certainly read the same, told without formatting them: comparing times of different
 // kinds converts them, which costs more than the text.
 bool sameTime(const QDateTime &a, const QDateTime &b)
@@ -156,12 +144,21 @@ void TimeListWidget::showTime(int row, int column, const QDateTime &time, const 
     const qint64 second = wallClockSecond(time);
     const qint64 onDiskSecond = sameTime(onDisk, time) ? second : wallClockSecond(onDisk);
     const ShownCell now{second, onDiskSecond == second ? NoTime : onDiskSecond, !note.isEmpty()};
-    // A cell that already shows these times is not touched: reading or writing thousands of cells costs more
-    // than the job's own calls. A note may have changed its words.
-    if (shown && *shown == now && !now.noted)
+    // Only what a cell does not show yet is written: reading or writing thousands of cells costs more than the
+    // job's own calls. A note may have changed its words. The list sorts by its records, not by the cells.
+    const ShownCell was = shown ? *shown : ShownCell();
+    if (was == now && !now.noted)
         return;
-    setTimeCell(table()->item(row, column), texts.textOf(time, second),
-                now.onDisk == NoTime ? QString() : fileTimeText(onDisk), note);
+    QTableWidgetItem *item = table()->item(row, column);
+    if (!item)
+        return;
+    if (was.time != now.time)
+        item->setText(texts.textOf(time, second));
+    if (was.onDisk != now.onDisk)
+        item->setData(TimePreviewDelegate::OnDiskRole,
+                      now.onDisk == NoTime ? QVariant() : QVariant(fileTimeText(onDisk)));
+    if (was.noted || now.noted)
+        item->setData(TimePreviewDelegate::NoteRole, now.noted ? QVariant(note) : QVariant());
     if (shown)
         *shown = now;
 }

@@ -60,13 +60,14 @@ protected:
 private:
     struct TextCache;
     // What a time cell shows, known without reading the cell: the wall-clock second its text reads, that of the
-    // time on disk shown above it (none: the lowest second), and whether a note is shown beneath it.
+    // time on disk shown above it (none: the lowest second), and whether a note is shown beneath it. A cell
+    // not known may show anything, a note too.
     struct ShownCell
     {
         static constexpr qint64 NotKnown = std::numeric_limits<qint64>::min() + 1;
         qint64 time = NotKnown;
         qint64 onDisk = NotKnown;
-        bool noted = false;
+        bool noted = true;
 
         bool operator==(const ShownCell &other) const
         {
