@@ -126,10 +126,12 @@ ItemAt atPath(const QString &path)
     return {AT_FDCWD, encodedFileName(path)};
 }
 
-int statxOf(const ItemAt &item, struct statx *info)
+// identity: whether the look also tells which item it is (itemIdentity), or only its times.
+int statxOf(const ItemAt &item, struct statx *info, bool identity)
 {
+    const unsigned int times = STATX_ATIME | STATX_MTIME | STATX_BTIME;
     const int done = ::statx(item.folder, item.name.constData(), AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
-                             STATX_BASIC_STATS | STATX_BTIME, info);
+                             identity ? STATX_BASIC_STATS | times : times, info);
     return done == 0 ? 0 : errno;
 }
 
@@ -165,7 +167,7 @@ int readItemTimes(const ItemAt &item, FileTimes &times, QByteArray *identity = n
 {
     times = FileTimes();
     struct statx info;
-    const int error = statxOf(item, &info);
+    const int error = statxOf(item, &info, identity != nullptr);
     if (identity)
         *identity = error == 0 ? identityOfStatx(item.folder, item.name, info) : QByteArray();
     if (error != 0) {
@@ -550,7 +552,7 @@ bool systemSetsCreationTimes()
 
 // FolderHandle's calls on the times of its items. Without a handle (Windows, or a folder that could not be
 // opened) the folder's path stands in for it.
-FileTimes FolderHandle::readTimes(const QString &name, QByteArray *identity) const
+FileTimes FolderHandle::readTimes(QStringView name, QByteArray *identity) const
 {
 #ifndef Q_OS_WIN
     if (m_fd >= 0) {
@@ -559,10 +561,10 @@ FileTimes FolderHandle::readTimes(const QString &name, QByteArray *identity) con
         return times;
     }
 #endif
-    return readFileTimes(currentPath() + QLatin1Char('/') + name, identity);
+    return readFileTimes(currentPath() + QLatin1Char('/') + name.toString(), identity);
 }
 
-int FolderHandle::setReadTimes(const QString &name, FileTimes &before, const std::optional<FileInstant> &creation,
+int FolderHandle::setReadTimes(QStringView name, FileTimes &before, const std::optional<FileInstant> &creation,
                                const std::optional<FileInstant> &lastAccess,
                                const std::optional<FileInstant> &lastWrite, FileTimesFailure *failure,
                                FileTimes *after) const
@@ -575,6 +577,6 @@ int FolderHandle::setReadTimes(const QString &name, FileTimes &before, const std
                            after);
     }
 #endif
-    return setReadFileInstants(currentPath() + QLatin1Char('/') + name, before, creation, lastAccess, lastWrite,
+    return setReadFileInstants(currentPath() + QLatin1Char('/') + name.toString(), before, creation, lastAccess, lastWrite,
                                failure, after);
 }

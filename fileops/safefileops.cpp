@@ -527,11 +527,11 @@ bool pathOccupied(const QString &path)
     return occupied(path);
 }
 
-QByteArray encodedFileName(const QString &path)
+QByteArray encodedFileName(QStringView path)
 {
     constexpr int Utf8Mib = 106;
     const QTextCodec *codec = QTextCodec::codecForLocale();
-    return codec && codec->mibEnum() == Utf8Mib ? path.toUtf8() : QFile::encodeName(path);
+    return codec && codec->mibEnum() == Utf8Mib ? path.toUtf8() : QFile::encodeName(path.toString());
 }
 
 #ifndef Q_OS_WIN

@@ -59,8 +59,8 @@ private:
 public:
     // The times of the item of that name in this folder, relative to the folder itself: readFileTimes and
     // setReadFileInstants for an item of a folder (kept in filetimes.cpp beside them).
-    FileTimes readTimes(const QString &name, QByteArray *identity = nullptr) const;
-    int setReadTimes(const QString &name, FileTimes &before, const std::optional<FileInstant> &creation,
+    FileTimes readTimes(QStringView name, QByteArray *identity = nullptr) const;
+    int setReadTimes(QStringView name, FileTimes &before, const std::optional<FileInstant> &creation,
                      const std::optional<FileInstant> &lastAccess, const std::optional<FileInstant> &lastWrite,
                      FileTimesFailure *failure = nullptr, FileTimes *after = nullptr) const;
 };
@@ -69,7 +69,7 @@ public:
 bool pathOccupied(const QString &path);
 // QFile::encodeName, sped up where the locale's encoding is UTF-8 (nearly everywhere): going through the
 // locale's codec costs several times as much, and a job names thousands of items.
-QByteArray encodedFileName(const QString &path);
+QByteArray encodedFileName(QStringView path);
 // What tells one item on disk from another whatever its name (device and file number); empty when the path
 // cannot be read.
 QByteArray itemIdentity(const QString &path);

@@ -23,27 +23,29 @@ class ItemPlace
 public:
     ItemPlace() = default;
     ItemPlace(const QString &path, const FolderHandle *folder, int nameFrom)
-        : m_path(path), m_folder(folder), m_name(folder ? path.mid(nameFrom) : QString())
+        : m_path(path), m_folder(folder), m_nameFrom(nameFrom)
     {
     }
 
     const QString &path() const { return m_path; }
     FileTimes read(QByteArray *identity = nullptr) const
     {
-        return m_folder ? m_folder->readTimes(m_name, identity) : readFileTimes(m_path, identity);
+        return m_folder ? m_folder->readTimes(name(), identity) : readFileTimes(m_path, identity);
     }
     // setReadFileInstants for the item, its access time left alone.
     int set(FileTimes &before, const std::optional<FileInstant> &creation,
             const std::optional<FileInstant> &modification, FileTimesFailure *failure, FileTimes *after) const
     {
-        return m_folder ? m_folder->setReadTimes(m_name, before, creation, std::nullopt, modification, failure, after)
+        return m_folder ? m_folder->setReadTimes(name(), before, creation, std::nullopt, modification, failure, after)
                         : setReadFileInstants(m_path, before, creation, std::nullopt, modification, failure, after);
     }
 
 private:
+    QStringView name() const { return QStringView(m_path).mid(m_nameFrom); }
+
     QString m_path;
     const FolderHandle *m_folder = nullptr;
-    QString m_name;
+    int m_nameFrom = 0;
 };
 
 // The folders of one job, each opened at its first row.
@@ -329,7 +331,7 @@ void beginRunJournal(JobJournal &journal, const FileTimeEntryList &entries, cons
             item.oldWrite = times.lastWrite;
         item.newCreation = writes ? targets.creation : std::nullopt;
         item.newWrite = writes ? targets.modification : std::nullopt;
-        items.append(item);
+        items.append(std::move(item));
     }
     journal.begin(JobJournal::Time, QString(), items);
 }
@@ -348,7 +350,7 @@ void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const FileTim
         item.oldWrite = record.modificationAfter;
         item.newCreation = record.creationBefore;
         item.newWrite = record.modificationBefore;
-        items.append(item);
+        items.append(std::move(item));
     }
     journal.begin(JobJournal::TimeUndo, QString(), items);
 }
