@@ -138,9 +138,11 @@ private:
             shown = QDateTime();
             return;
         }
-        // A time the row shows already, made by toLocalDateTime from the same instant, stays.
+        // A time the row shows already, made by toLocalDateTime from the same instant, stays (at offset 0 it is
+        // kept as UTC).
         const qint64 msecs = instant->seconds * 1000 + instant->nanoseconds / 1000000;
-        if (shown.timeSpec() == Qt::OffsetFromUTC && shown.toMSecsSinceEpoch() == msecs)
+        const Qt::TimeSpec spec = shown.timeSpec();
+        if ((spec == Qt::OffsetFromUTC || spec == Qt::UTC) && shown.toMSecsSinceEpoch() == msecs)
             return;
         if (!last.time.isValid() || last.instant != *instant)
             last = {*instant, toLocalDateTime(*instant)};
