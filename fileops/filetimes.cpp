@@ -577,6 +577,6 @@ int FolderHandle::setReadTimes(QStringView name, FileTimes &before, const std::o
                            after);
     }
 #endif
-    return setReadFileInstants(currentPath() + QLatin1Char('/') + name.toString(), before, creation, lastAccess, lastWrite,
-                               failure, after);
+    return setReadFileInstants(currentPath() + QLatin1Char('/') + name.toString(), before, creation, lastAccess,
+                               lastWrite, failure, after);
 }

@@ -36,8 +36,9 @@ public:
     int set(FileTimes &before, const std::optional<FileInstant> &creation,
             const std::optional<FileInstant> &modification, FileTimesFailure *failure, FileTimes *after) const
     {
-        return m_folder ? m_folder->setReadTimes(name(), before, creation, std::nullopt, modification, failure, after)
-                        : setReadFileInstants(m_path, before, creation, std::nullopt, modification, failure, after);
+        return m_folder
+            ? m_folder->setReadTimes(name(), before, creation, std::nullopt, modification, failure, after)
+            : setReadFileInstants(m_path, before, creation, std::nullopt, modification, failure, after);
     }
 
 private:
@@ -235,8 +236,7 @@ RowStep skipRow(FileTimeEntry &entry, const QString &reason)
 }
 
 // An offset moves the times the item has: without them there is nothing to move.
-RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found, TimeBatch &batch,
-               ShownTimes &shown)
+RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found, TimeBatch &batch, ShownTimes &shown)
 {
     const QString &path = entry.path;
     FileTimes &before = found.times;
@@ -270,7 +270,8 @@ RowStep undoRecord(const TimeRecord &record, FileTimeEntry *entry, const ItemPla
     QByteArray identity;
     FileTimes now = place.read(&identity);
     if (identity.isEmpty())
-        return now.exists ? failRow(entry, place, TimeJob::readFailedMessage(place.path())) : missingRow(entry, place);
+        return now.exists ? failRow(entry, place, TimeJob::readFailedMessage(place.path()))
+                          : missingRow(entry, place);
     if (identity != record.identity)
         return failRow(entry, place, TimeJob::replacedMessage(place.path()));
     if (record.modificationAfter && now.lastWrite != *record.modificationAfter)

@@ -138,8 +138,8 @@ void TimeListWidget::showTimes(int row, const FileTimeEntry &entry, TextCache &c
              shown ? &shown->modification : nullptr);
 }
 
-void TimeListWidget::showTime(int row, int column, const QDateTime &time, const QDateTime &onDisk, const QString &note,
-                              TextCache &texts, ShownCell *shown)
+void TimeListWidget::showTime(int row, int column, const QDateTime &time, const QDateTime &onDisk,
+                              const QString &note, TextCache &texts, ShownCell *shown)
 {
     const qint64 second = wallClockSecond(time);
     const qint64 onDiskSecond = sameTime(onDisk, time) ? second : wallClockSecond(onDisk);
@@ -171,8 +171,8 @@ void TimeListWidget::showJobRow(int row, TextCache &creation, TextCache &modific
     const FileTimeEntry &entry = m_records.at(row);
     showTimes(row, entry, creation, modification);
     t->setStatusCell(row, StatusColumn, entry.status);
-    t->item(row, StatusColumn)->setData(Qt::ToolTipRole,
-                                        entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
+    t->item(row, StatusColumn)
+        ->setData(Qt::ToolTipRole, entry.status == StatusSkipped ? QVariant(entry.timeNote) : QVariant());
 }
 
 void TimeListWidget::showAllTimes()
