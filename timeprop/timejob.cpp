@@ -49,7 +49,8 @@ private:
     int m_nameFrom = 0;
 };
 
-// The folders of one job, each opened at its first row.
+// The folders of one job, each opened at its first row. Beyond a few hundred folders the items of the others
+// are reached by their paths: the handles must leave the program descriptors for its journal and its files.
 class JobFolders
 {
 public:
@@ -62,12 +63,16 @@ public:
         const QStringView folder = QStringView(path).left(qMax(slash, 1));
         if (!m_last || folder != m_lastFolder) {
             m_lastFolder = folder.toString();
-            std::unique_ptr<FolderHandle> &handle = m_handles[m_lastFolder];
-            if (!handle)
-                handle = std::make_unique<FolderHandle>(m_lastFolder);
-            m_last = handle.get();
+            const auto found = m_handles.find(m_lastFolder);
+            if (found != m_handles.end())
+                m_last = found->second.get();
+            else if (m_handles.size() < MaxOpenFolders)
+                m_last = m_handles.emplace(m_lastFolder, std::make_unique<FolderHandle>(m_lastFolder))
+                             .first->second.get();
+            else
+                m_last = nullptr;
         }
-        return ItemPlace(path, m_last, slash + 1);
+        return m_last ? ItemPlace(path, m_last, slash + 1) : ItemPlace(path, nullptr, 0);
     }
 
     // Rows in a folder that was renamed or moved during the job follow it, and so does the run's history.
@@ -95,6 +100,7 @@ private:
             path = RenamePaths::join(now, RenamePaths::nameOf(path));
     }
 
+    static constexpr std::size_t MaxOpenFolders = 256;
     std::map<QString, std::unique_ptr<FolderHandle>> m_handles;
     QString m_lastFolder;
     const FolderHandle *m_last = nullptr;
