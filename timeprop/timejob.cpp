@@ -57,7 +57,8 @@ public:
     ItemPlace placeOf(const QString &path)
     {
         const int slash = path.lastIndexOf(QLatin1Char('/'));
-        if (slash < 0)
+        // No folder to open: a path without one, or the root itself.
+        if (slash < 0 || slash == path.size() - 1)
             return ItemPlace(path, nullptr, 0);
         // Rows of one folder mostly come together: the folder of the row before is tried first.
         const QStringView folder = QStringView(path).left(qMax(slash, 1));

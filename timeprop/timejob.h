@@ -45,8 +45,9 @@ public:
     // (none for a missing one). What was changed goes onto history as one batch (nothing when nothing was
     // changed). With no box ticked nothing is written and every existing item succeeds. A row whose item the
     // time source gives no time (no date taken, no date in the name) is skipped: status 5, its reason in
-    // timeNote, nothing written. Dates taken come from photos, read where not cached. The job runner
-    // finishes the reporter.
+    // timeNote, nothing written. Dates taken come from photos, read where not cached. Each item is looked at,
+    // written and read back through its folder, opened once: rows whose folder is renamed meanwhile follow it.
+    // The job runner finishes the reporter.
     static TimeJobResult run(FileTimeEntryList &entries, const TimeSettings &settings, TimeHistory &history,
                              const RowCallback &onRow, JobFailureReporter &reporter,
                              PhotoDateCache *photos = nullptr);
