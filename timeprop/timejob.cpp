@@ -263,7 +263,9 @@ RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found,
     FileTimesFailure failure = FileTimesFailure::None;
     if (found.place.set(before, targets.creation, targets.modification, &failure, &after) != FileTimesSet)
         return refusedRow(&entry, found.place, failure);
-    batch.append({entry.id, path, found.identity, targets.creation ? std::optional(before.creation) : std::nullopt,
+    // The plan's look is no longer needed once the item is written: its identity moves into the history.
+    batch.append({entry.id, path, std::move(found.identity),
+                  targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
                   after.readable ? std::optional(after.lastWrite) : std::nullopt});
     shown.show(entry, after);
