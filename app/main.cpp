@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -30,17 +31,17 @@ int main(int argc, char *argv[])
     if (!service.claim() && WindowService::handOver(request))
         return 0;
     QtTranslations::install(&app, QLocale::system());
-    ApplicationStartup::applyStyleSheet(app, ApplicationStartup::styleSheetResource());
-    CCConverter::whenLoaded(); // on a worker thread while the window builds
 #ifndef Q_OS_WIN
     // Windows takes the icon from the executable's resources; elsewhere the window needs it set.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/image/logo.svg")));
 #endif
 
-    MainWindow window;
+    MainWindow window(nullptr, ApplicationStartup::loadStyleSheet(ApplicationStartup::styleSheetResource()));
     if (!window.restoreRemembered())
         ApplicationStartup::centreOnPrimaryScreen(&window);
     window.show();
+    // The dictionaries load on a worker thread once the window is up, so they do not compete with its start.
+    QTimer::singleShot(0, &window, [] { CCConverter::whenLoaded(); });
     service.serve(&window);
     service.open(request);
     return app.exec();
