@@ -553,6 +553,8 @@ FolderHandle::FolderHandle(const QString &path) : m_path(path)
 {
 #ifndef Q_OS_WIN
     m_fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd >= 0)
+        m_openedAt = QFileInfo(procPath()).symLinkTarget();
 #endif
 }
 
@@ -607,7 +609,10 @@ QString FolderHandle::whereNow() const
 #else
     if (m_fd < 0)
         return QString();
+    // The system names the folder without the links the path went through: only a change is news.
     const QString target = QFileInfo(procPath()).symLinkTarget();
+    if (target == m_openedAt)
+        return m_path;
     return target.endsWith(QLatin1String(" (deleted)")) ? QString() : target;
 #endif
 }

@@ -53,7 +53,8 @@ public:
     QByteArray identity(const QString &name) const;
     // isSameEntry for two names in this folder.
     bool sameEntry(const QString &a, const QString &b) const;
-    // Where the folder is now; empty when that cannot be told (not open, or removed).
+    // Where the folder is now: the path it was opened with while it has not moved; empty when that cannot be
+    // told (not open, or removed).
     QString whereNow() const;
     // A path that reaches name in this folder wherever the folder is now, for what can only open by path:
     // through the handle itself where the system offers that, else through the folder's present path.
@@ -65,6 +66,7 @@ private:
 #ifndef Q_OS_WIN
     QString procPath() const;
 #endif
+    QString m_openedAt; // where the folder was when opened, as the system names it
 
     QString m_path;
     int m_fd = -1;
