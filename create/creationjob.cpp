@@ -187,9 +187,8 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
                       context.templateFile);
     }
     const FolderHandle folder(context.folder);
-    UniqueNameAllocator names([&folder](const QString &path, const QString &) {
-        return folder.holds(RenamePaths::nameOf(path));
-    });
+    UniqueNameAllocator names(
+        [&folder](const QString &path, const QString &) { return folder.holds(RenamePaths::nameOf(path)); });
     for (int row = 0; row < plan.items.size(); ++row) {
         PlannedItem &item = plan.items[row];
         const TemporaryFileMade made = [&journal, row](const QString &temporary, const QByteArray &identity) {

@@ -120,9 +120,9 @@ bool removeFile(const At &at)
 // was handed the same index from the one that had it before.
 QByteArray identityOf(const At &at)
 {
-    HANDLE handle = CreateFileW(nativePath(at.path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr);
+    HANDLE handle =
+        CreateFileW(nativePath(at.path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return QByteArray();
     BY_HANDLE_FILE_INFORMATION info;
@@ -183,8 +183,8 @@ bool statOf(const At &at, struct stat *info)
 int moveFlagged(const At &from, const At &to)
 {
     // Through syscall(): older C libraries lack the renameat2 wrapper.
-    const long done = ::syscall(SYS_renameat2, from.dir, from.name.constData(), to.dir, to.name.constData(),
-                                RENAME_NOREPLACE);
+    const long done =
+        ::syscall(SYS_renameat2, from.dir, from.name.constData(), to.dir, to.name.constData(), RENAME_NOREPLACE);
     return done == 0 ? 0 : errno;
 }
 
@@ -449,7 +449,8 @@ bool sameEntry(const At &a, const At &b)
         return false;
     // Path-based FUSE file systems (exfat-fuse) number every spelling separately: ask the folder which
     // spelling it stores.
-    return folderListsName(a, QFile::encodeName(nameOf(textA))) && !folderListsName(a, QFile::encodeName(nameOf(textB)));
+    return folderListsName(a, QFile::encodeName(nameOf(textA)))
+        && !folderListsName(a, QFile::encodeName(nameOf(textB)));
 }
 
 #endif

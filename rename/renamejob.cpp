@@ -322,7 +322,8 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
         logRefusal(from, move);
         return failRow(&entry, refusalMessage(move));
     }
-    batch.append({entry.id, move.target, name, identity.isEmpty() ? folder.identity(nameOf(move.target)) : identity});
+    batch.append(
+        {entry.id, move.target, name, identity.isEmpty() ? folder.identity(nameOf(move.target)) : identity});
     entry.path = move.target;
     entry.currentName = nameOf(move.target);
     entry.newName = entry.currentName;

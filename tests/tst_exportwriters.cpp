@@ -266,15 +266,17 @@ class FolderMover
 {
 public:
     FolderMover(const QString &folder, const QString &moved)
-        : m_watch(::inotify_init1(IN_CLOEXEC)), m_folder(QFile::encodeName(folder)), m_moved(QFile::encodeName(moved))
+        : m_watch(::inotify_init1(IN_CLOEXEC)),
+          m_folder(QFile::encodeName(folder)),
+          m_moved(QFile::encodeName(moved))
     {
         ::inotify_add_watch(m_watch, m_folder.constData(), IN_CREATE);
         m_thread = std::thread([this] {
             pollfd event{m_watch, POLLIN, 0};
             if (::poll(&event, 1, 10000) != 1)
                 return;
-            m_done = ::rename(m_folder.constData(), m_moved.constData()) == 0
-                && ::mkdir(m_folder.constData(), 0755) == 0;
+            m_done =
+                ::rename(m_folder.constData(), m_moved.constData()) == 0 && ::mkdir(m_folder.constData(), 0755) == 0;
         });
     }
     ~FolderMover()
@@ -1009,7 +1011,8 @@ void TestExportWriters::folderRenamedWhileWriting()
     else
         QVERIFY(XlsxWorkbook().load(written));
     QCoreApplication::sendPostedEvents(&receiver);
-    QCOMPARE(receiver.messages, QStringList{"保存文件“" + asked + "”时其文件夹已被移动或重命名，已保存为“" + written + "”"});
+    QCOMPARE(receiver.messages,
+             QStringList{"保存文件“" + asked + "”时其文件夹已被移动或重命名，已保存为“" + written + "”"});
 #else
     QSKIP("the other program watches the folder with inotify");
 #endif
