@@ -19,6 +19,7 @@
 #include "hub/cnvglobalobserver.h"
 #include "naming/listcapacity.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
@@ -74,7 +75,7 @@ QString pageObjectName(QString buttonName)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(QWidget *parent, const QString &appStyleSheet)
     : QMainWindow(parent), ui(new Ui::MainWindow), m_subscription(this, mainWindowChannels())
 {
     // Frameless before any child exists: changing the window flags later re-parents the window, which
@@ -108,6 +109,8 @@ MainWindow::MainWindow(QWidget *parent)
     ui->fileTimePropertyPage->setFolderMode(false);
     ui->collectFolderNamePage->setFolderMode(true);
     ui->collectFileNamePage->setFolderMode(false);
+    if (!appStyleSheet.isEmpty())
+        qApp->setStyleSheet(appStyleSheet);
 }
 
 MainWindow::~MainWindow()

@@ -18,7 +18,9 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // appStyleSheet, when given, becomes the application's style sheet once every widget exists and before
+    // any is styled: given earlier, each widget would be styled again each time the forms move it into place.
+    explicit MainWindow(QWidget *parent = nullptr, const QString &appStyleSheet = QString());
     ~MainWindow() override;
 
     // Where the help menu opens: the help button's geometry in its parent, taken as an offset from the

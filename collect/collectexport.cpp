@@ -1,7 +1,9 @@
 #include "collectexport.h"
 
 #include "hub/mydialogmessageevent.h"
+#include "fileops/createitem.h"
 #include "fileops/filetimes.h"
+#include "fileops/renamepaths.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
 #include "ooxml/docxwriter.h"
@@ -89,65 +91,78 @@ QString lineOf(const QVariantList &row)
     return line;
 }
 
-// A new, empty file under a temporary name in folder, made exclusively so that it is ours alone.
-QString createTemporary(const QString &folder, QString *error)
+// A new, empty file under a temporary name in folder, made exclusively so that it is ours alone; its name.
+QString createTemporary(const FolderHandle &folder, QString *error)
 {
     for (int attempt = 0; attempt < MaxTemporaryAttempts; ++attempt) {
-        const QString candidate = folder + QStringLiteral("/.quorlin-export-")
+        const QString candidate = QStringLiteral(".quorlin-export-")
             + QString::number(QRandomGenerator::global()->generate64(), 16) + QStringLiteral(".tmp");
-        QFile file(candidate);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        switch (createEmptyFile(folder, candidate, error)) {
+        case CreateOutcome::Created:
             return candidate;
-        *error = file.errorString();
-        if (!pathOccupied(candidate))
+        case CreateOutcome::Exists:
+            continue;
+        case CreateOutcome::Failed:
             return QString();
+        }
     }
     return QString();
 }
 
-// Gives the finished file its name: the first free one from path on, the move itself refusing a name taken
-// since the check.
-ExportOutcome publish(const QString &temporary, const QString &path, QString *error)
+// Gives the finished file (temporary, in folder) the name of path, or the first free one from it on, the move
+// itself refusing a name taken since the check; the name it took.
+QString publish(const FolderHandle &folder, const QString &temporary, const QString &path, QString *error)
 {
+    UniqueNameAllocator names([&folder](const QString &candidate, const QString &) {
+        return folder.holds(QFileInfo(candidate).fileName());
+    });
     for (int attempt = 0; attempt < MaxPublishAttempts; ++attempt) {
-        const QString target = uniqueName(path);
-        switch (renameNoReplace(temporary, target, error)) {
+        const QString name = QFileInfo(names.resolve(path)).fileName();
+        switch (folder.rename(temporary, name, error)) {
         case RenameOutcome::Renamed:
-            return {true, target};
+            return name;
         case RenameOutcome::TargetExists:
             continue;
         case RenameOutcome::SourceMissing:
             *error = QStringLiteral("the temporary file disappeared");
-            return {};
+            return QString();
         case RenameOutcome::Denied:
         case RenameOutcome::Failed:
-            return {};
+            return QString();
         }
     }
     *error = QStringLiteral("no free name");
-    return {};
+    return QString();
 }
 
 ExportOutcome writeNewFile(const QString &path, QObject *receiver, const Fill &fill)
 {
     QString error = QStringLiteral("no file name can be made of the export name");
     ExportOutcome outcome;
-    // Held from the start: should the folder be renamed meanwhile, a failed export still removes its
-    // temporary file.
-    const FolderHandle folder(path.isEmpty() ? QString() : QFileInfo(path).absolutePath());
-    const QString temporary = path.isEmpty() ? QString() : createTemporary(QFileInfo(path).absolutePath(), &error);
+    // The folder is held from the start and every step goes through it: should it be renamed meanwhile, the
+    // file is written and named in it where it is now, and a failed export still removes its temporary file.
+    const QString folderPath = path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+    const FolderHandle folder(folderPath);
+    const QString temporary = path.isEmpty() ? QString() : createTemporary(folder, &error);
+    QString where = folderPath;
     if (!temporary.isEmpty()) {
-        if (fill(temporary, &error))
-            outcome = publish(temporary, path, &error);
-        if (!outcome.saved)
-            folder.remove(QFileInfo(temporary).fileName());
+        QString name;
+        if (fill(folder.pathThrough(temporary), &error))
+            name = publish(folder, temporary, path, &error);
+        where = folder.currentPath();
+        if (name.isEmpty())
+            folder.remove(temporary);
+        else
+            outcome = {true, RenamePaths::join(where, name)};
     }
     if (!outcome.saved) {
         qWarning("Export to \"%s\" failed: %s", qUtf8Printable(path), qUtf8Printable(error));
         post(receiver, exportFailedMessage());
         return outcome;
     }
-    if (outcome.path != path)
+    if (where != folderPath)
+        post(receiver, exportMovedMessage(path, outcome.path));
+    else if (outcome.path != path)
         post(receiver, exportRenamedMessage(path, outcome.path));
     return outcome;
 }
@@ -178,6 +193,12 @@ QString exportFailedMessage()
 QString exportRenamedMessage(const QString &requestedPath, const QString &writtenPath)
 {
     return QStringLiteral("文件“%1”已存在，已保存为“%2”")
+        .arg(QDir::toNativeSeparators(requestedPath), QDir::toNativeSeparators(writtenPath));
+}
+
+QString exportMovedMessage(const QString &requestedPath, const QString &writtenPath)
+{
+    return QStringLiteral("保存文件“%1”时其文件夹已被移动或重命名，已保存为“%2”")
         .arg(QDir::toNativeSeparators(requestedPath), QDir::toNativeSeparators(writtenPath));
 }
 

@@ -34,6 +34,8 @@ struct ExportOutcome
 QString exportFailedMessage();
 // Sent when the file had to take another name than the one asked for.
 QString exportRenamedMessage(const QString &requestedPath, const QString &writtenPath);
+// Sent when the folder was renamed or moved while the file was written: the file is where the folder is now.
+QString exportMovedMessage(const QString &requestedPath, const QString &writtenPath);
 
 // The title of a collect page, the base name of an export whose name is left empty.
 QString collectPageTitle(bool folders);

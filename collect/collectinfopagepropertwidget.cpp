@@ -7,6 +7,7 @@
 #include "hub/cnvglobalobserver.h"
 #include "controls/paneldefaults.h"
 #include "filelist/folderpicker.h"
+#include "controls/shown.h"
 
 #include <QDir>
 #include <QTimer>
@@ -46,7 +47,7 @@ bool CollectInfoPagePropertWidget::eventFilter(QObject *watched, QEvent *event)
 void CollectInfoPagePropertWidget::setFolderMode(bool folder)
 {
     m_folderMode = folder;
-    ui->suffixWidget->setVisible(!folder);
+    setShown(ui->suffixWidget, !folder);
     setDefaultVisible(ui->suffixWidget, !folder);
     // A blank name exports under the page's title; the field says so before anything is typed.
     ui->exportName->setPlaceholderText(collectPageTitle(folder));

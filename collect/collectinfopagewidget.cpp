@@ -3,6 +3,7 @@
 
 #include "collect/collectlistwidget.h"
 #include "controls/toolbuttonicon.h"
+#include "controls/shown.h"
 
 CollectInfoPageWidget::CollectInfoPageWidget(QWidget *parent) : QWidget(parent), ui(new Ui::CollectInfoPageWidget)
 {
@@ -31,7 +32,7 @@ CollectListWidget *CollectInfoPageWidget::fileList() const
 void CollectInfoPageWidget::setFolderMode(bool folderMode)
 {
     m_folderMode = folderMode;
-    ui->addFile->setVisible(!folderMode);
+    setShown(ui->addFile, !folderMode);
     ui->fileListWidget->setFolderMode(folderMode);
     ui->listStatusLine->updateCount();
 }

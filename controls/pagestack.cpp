@@ -47,17 +47,29 @@ void PageStack::wake(int index)
     for (QWidget *widget : qAsConst(widgets))
         widget->removeEventFilter(this);
     for (QWidget *widget : qAsConst(widgets)) {
-        if (!m_heldBack.remove(widget))
-            continue;
-        QEvent polish(QEvent::Polish);
-        QCoreApplication::sendEvent(widget, &polish);
+        const bool held = m_heldBack.remove(widget);
+        const bool restyled = m_restyled.remove(widget);
+        if (held) {
+            QEvent polish(QEvent::Polish);
+            QCoreApplication::sendEvent(widget, &polish);
+        }
+        if (held || restyled) {
+            QEvent styleChange(QEvent::StyleChange);
+            QCoreApplication::sendEvent(widget, &styleChange);
+        }
     }
 }
 
+// A style change before the polish would have the widget measure itself unstyled: it waits for the polish.
 bool PageStack::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::Polish)
+    if (event->type() == QEvent::Polish) {
+        m_heldBack.insert(watched);
+        return true;
+    }
+    if (event->type() != QEvent::StyleChange
+        || static_cast<QWidget *>(watched)->testAttribute(Qt::WA_WState_Polished))
         return false;
-    m_heldBack.insert(watched);
+    m_restyled.insert(watched);
     return true;
 }

@@ -41,4 +41,6 @@ private:
     QSet<QWidget *> m_dormantPages;
     // Widgets of dormant pages whose polish was held back.
     QSet<QObject *> m_heldBack;
+    // Widgets of dormant pages told of a style change before their polish.
+    QSet<QObject *> m_restyled;
 };

@@ -5,6 +5,7 @@
 #include "custormcombox.h"
 #include "custormspinbox.h"
 #include "graylayerwidget.h"
+#include "controls/shown.h"
 
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -178,7 +179,7 @@ void restoreDefaults(QWidget *root, const QStringList &excludedClassNames)
     for (QWidget *widget : widgets) {
         const QVariant visible = widget->property(kDefaultVisible);
         if (visible.isValid())
-            widget->setVisible(visible.toBool());
+            setShown(widget, visible.toBool());
         if (auto *dateTimeEdit = qobject_cast<QDateTimeEdit *>(widget))
             dateTimeEdit->setDateTime(QDateTime::currentDateTime());
         applyValue(widget, kindOf(widget), widget->property(kDefaultValue));

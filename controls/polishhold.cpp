@@ -24,36 +24,46 @@ void PolishHold::release()
     QCoreApplication::instance()->removeEventFilter(this);
     QList<QWidget *> widgets = m_window->findChildren<QWidget *>();
     widgets.prepend(m_window);
-    for (QWidget *widget : qAsConst(widgets)) {
-        if (m_held.remove(widget))
-            polish(widget);
-    }
+    for (QWidget *widget : qAsConst(widgets))
+        deliver(widget);
     for (const QPointer<QWidget> &widget : qAsConst(m_order)) {
-        if (widget && m_held.remove(widget))
-            polish(widget);
+        if (widget)
+            deliver(widget);
     }
     m_held.clear();
+    m_restyled.clear();
     m_order.clear();
 }
 
 // Size hints asked for during the hold were measured unstyled and some widgets keep them: a style change
-// makes them measure again, as when a style is set.
-void PolishHold::polish(QWidget *widget)
+// makes them measure again, as when a style is set. Every widget gets it once, after its polish.
+void PolishHold::deliver(QWidget *widget)
 {
-    QEvent polish(QEvent::Polish);
-    QCoreApplication::sendEvent(widget, &polish);
-    QEvent styleChange(QEvent::StyleChange);
-    QCoreApplication::sendEvent(widget, &styleChange);
+    const bool held = m_held.remove(widget);
+    const bool restyled = m_restyled.remove(widget);
+    if (held) {
+        QEvent polish(QEvent::Polish);
+        QCoreApplication::sendEvent(widget, &polish);
+    }
+    if (held || restyled) {
+        QEvent styleChange(QEvent::StyleChange);
+        QCoreApplication::sendEvent(widget, &styleChange);
+    }
 }
 
+// A widget moved into its parent is told its style changed, and so is each widget inside it: before its
+// polish that only makes it measure itself with a style it does not have yet, so it waits for the polish.
 bool PolishHold::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::Polish || !watched->isWidgetType())
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::Polish && type != QEvent::StyleChange) || !watched->isWidgetType())
         return false;
     auto *widget = static_cast<QWidget *>(watched);
-    if (!m_held.contains(widget)) {
-        m_held.insert(widget);
+    if (type == QEvent::StyleChange && widget->testAttribute(Qt::WA_WState_Polished))
+        return false;
+    QSet<QObject *> &waiting = type == QEvent::Polish ? m_held : m_restyled;
+    if (!m_held.contains(widget) && !m_restyled.contains(widget))
         m_order.append(widget);
-    }
+    waiting.insert(widget);
     return true;
 }

@@ -25,10 +25,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static void polish(QWidget *widget);
+    void deliver(QWidget *widget);
 
     QWidget *m_window;
     QSet<QObject *> m_held;
+    // Widgets told of a style change before their polish.
+    QSet<QObject *> m_restyled;
     QVector<QPointer<QWidget>> m_order;
     bool m_holding = true;
 };

@@ -18,7 +18,7 @@ CreateFilePropertyWidget::CreateFilePropertyWidget(QWidget *parent)
     : QWidget(parent), ui(new Ui::CreateFilePropertyWidget)
 {
     ui->setupUi(this);
-    ui->stackedWidget->adoptPages();
+    ui->stackedWidget->adoptPages(PageStack::StyleWhenShown);
     ui->setBtn->setEnabled(false);
     QTimer::singleShot(RecordDefaultsDelayMs, this, &CreateFilePropertyWidget::recordPageDefaults);
 }

@@ -4,6 +4,8 @@
 #include "jobs/jobfailurereporter.h"
 #include "fileops/createitem.h"
 #include "fileops/jobjournal.h"
+#include "fileops/renamepaths.h"
+#include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
 
 #include <QDebug>
@@ -74,11 +76,13 @@ RowStep failRow(const JobContext &context, const QString &path, const QString &r
     return {CreationOutcome::Failed, path, failureMessage(context, path)};
 }
 
-CreateOutcome createAt(const JobContext &context, const QString &path, QString *detail,
+// The items are made in the target folder by name, through its handle: should the folder be renamed during the
+// job, the rest still go into it.
+CreateOutcome createIn(const JobContext &context, const FolderHandle &folder, const QString &name, QString *detail,
                        const TemporaryFileMade &made)
 {
-    return context.folders ? createFolderExclusive(path, detail)
-                           : createFileFromTemplate(path, context.templateFile, detail, made);
+    return context.folders ? createFolderExclusive(folder, name, detail)
+                           : createFileFromTemplate(folder, name, context.templateFile, detail, made);
 }
 
 QString plannedPath(const JobContext &context, const QString &name)
@@ -86,7 +90,9 @@ QString plannedPath(const JobContext &context, const QString &name)
     return joinPath(context.folder, name + context.extension);
 }
 
-RowStep createItem(const JobContext &context, const QString &name, const TemporaryFileMade &made)
+// names resolves conflicts, asking the folder's handle.
+RowStep createItem(const JobContext &context, const FolderHandle &folder, UniqueNameAllocator &names,
+                   const QString &name, const TemporaryFileMade &made)
 {
     const QString planned = plannedPath(context, name);
     if (context.folder.isEmpty())
@@ -98,23 +104,26 @@ RowStep createItem(const JobContext &context, const QString &name, const Tempora
         return {CreationOutcome::Failed, planned, templateFailureMessage(planned)};
     }
 
-    QString path = context.autoResolve ? uniqueName(planned) : planned;
+    QString path = context.autoResolve ? names.resolve(planned) : planned;
     for (int attempt = 1;; ++attempt) {
         QString detail;
-        const CreateOutcome outcome = createAt(context, path, &detail, made);
+        const QString itemName = RenamePaths::nameOf(path);
+        const CreateOutcome outcome = createIn(context, folder, itemName, &detail, made);
+        // Rows name the item where the folder is now.
+        const QString where = RenamePaths::join(folder.currentPath(), itemName);
         if (outcome == CreateOutcome::Created)
-            return {CreationOutcome::Created, path, {}};
+            return {CreationOutcome::Created, where, {}};
         if (outcome == CreateOutcome::Failed)
-            return failRow(context, path, detail);
+            return failRow(context, where, detail);
         if (!context.autoResolve) {
-            if (context.folders && QFileInfo(path).isDir())
-                return {CreationOutcome::Skipped, path, {}};
-            return failRow(context, path, QStringLiteral("name exists"));
+            if (context.folders && QFileInfo(where).isDir())
+                return {CreationOutcome::Skipped, where, {}};
+            return failRow(context, where, QStringLiteral("name exists"));
         }
         if (attempt == ResolveAttempts)
-            return failRow(context, path, QStringLiteral("every chosen name was taken"));
+            return failRow(context, where, QStringLiteral("every chosen name was taken"));
         // Someone else took the name after it was chosen: the next free one.
-        path = uniqueName(planned);
+        path = names.resolve(planned);
     }
 }
 
@@ -177,12 +186,15 @@ CreationJobResult runCreationJob(CreationPlan &plan, const QString &templateFile
         journal.begin(context.folders ? JobJournal::CreateFolders : JobJournal::CreateFiles, QString(), items,
                       context.templateFile);
     }
+    const FolderHandle folder(context.folder);
+    UniqueNameAllocator names(
+        [&folder](const QString &path, const QString &) { return folder.holds(RenamePaths::nameOf(path)); });
     for (int row = 0; row < plan.items.size(); ++row) {
         PlannedItem &item = plan.items[row];
         const TemporaryFileMade made = [&journal, row](const QString &temporary, const QByteArray &identity) {
             journal.aside(row, temporary, identity);
         };
-        const RowStep step = createItem(context, item.name, made);
+        const RowStep step = createItem(context, folder, names, item.name, made);
         if (step.outcome == CreationOutcome::Created)
             journal.done(row, step.path);
         if (step.outcome == CreationOutcome::Created)

@@ -8,6 +8,7 @@
 #include "controls/toolbuttonicon.h"
 #include "create/creationplan.h"
 #include "filelist/folderpicker.h"
+#include "controls/shown.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ void CustormCreate::resetCustomRules()
 
 void CustormCreate::setPosition(int position, bool checked)
 {
-    ui->custormPosWidget->setVisible(position == AfterCharacters);
+    setShown(ui->custormPosWidget, position == AfterCharacters);
     if (!checked)
         return;
     m_rules.numberPosition = position;

@@ -324,3 +324,23 @@ void CustomTabelWidget::changeEvent(QEvent *event)
     }
     QTableWidget::changeEvent(event);
 }
+
+// Placing the header measures every section title with the style sheet; a table that was never shown (the lists
+// of the other pages, and every list while the window builds) would do it for each column set up.
+void CustomTabelWidget::updateGeometries()
+{
+    if (!isVisible()) {
+        m_geometriesWaiting = true;
+        return;
+    }
+    QTableWidget::updateGeometries();
+}
+
+void CustomTabelWidget::showEvent(QShowEvent *event)
+{
+    if (m_geometriesWaiting) {
+        m_geometriesWaiting = false;
+        QTableWidget::updateGeometries();
+    }
+    QTableWidget::showEvent(event);
+}

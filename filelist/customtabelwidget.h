@@ -65,6 +65,8 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void updateGeometries() override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     int draggedRow(const QMimeData *mime) const;
@@ -72,6 +74,9 @@ private:
     void fitColumns();
     void onSectionResized(int column);
     QRect rowRect(int row) const;
+
+    // Header and scroll bar places asked for while the table was never shown: set when it is.
+    bool m_geometriesWaiting = false;
 
     QPersistentModelIndex m_pressed;
     QPersistentModelIndex m_edited;

@@ -15,6 +15,7 @@
 #include "filelist/tableroles.h"
 #include "filelist/namesafety.h"
 #include "jobs/jobpacer.h"
+#include "controls/shown.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -397,8 +398,8 @@ void ItemListWidget::declareNoAddArea(const QString &tip)
 
 void ItemListWidget::showTable(bool shown)
 {
-    ui->emptyList->setVisible(!shown);
-    ui->tableWidget->setVisible(shown);
+    setShown(ui->emptyList, !shown);
+    setShown(ui->tableWidget, shown);
 }
 
 void ItemListWidget::showTableIfFilled()

@@ -4,6 +4,7 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/itemlistwidget.h"
 #include "filelist/revealinfilemanager.h"
+#include "controls/shown.h"
 
 #include <QAbstractItemModel>
 
@@ -55,8 +56,8 @@ void ListStatusLine::showSummary(const QString &summary, const QString &writtenF
     m_writtenFile = writtenFile;
     ui->jobSummaryLabel->setText(summary);
     ui->jobSummaryLabel->setToolTip(writtenFile.isEmpty() ? summary : writtenFile);
-    ui->jobSummaryLabel->setVisible(!summary.isEmpty());
-    ui->showFileBtn->setVisible(!writtenFile.isEmpty());
+    setShown(ui->jobSummaryLabel, !summary.isEmpty());
+    setShown(ui->showFileBtn, !writtenFile.isEmpty());
 }
 
 void ListStatusLine::hideSummary()

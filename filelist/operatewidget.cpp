@@ -1,5 +1,6 @@
 #include "operatewidget.h"
 #include "ui_operatewidget.h"
+#include "controls/shown.h"
 
 #include <QLayout>
 
@@ -17,12 +18,12 @@ OperateWidget::~OperateWidget()
 
 void OperateWidget::setOpenVisible(bool visible)
 {
-    ui->openBtn->setVisible(visible);
+    setShown(ui->openBtn, visible);
 }
 
 void OperateWidget::setSortVisible(bool visible)
 {
-    ui->sortBtn->setVisible(visible);
+    setShown(ui->sortBtn, visible);
 }
 
 void OperateWidget::layoutFor(const QSize &size)

@@ -1,5 +1,6 @@
 #include "createitem.h"
 
+#include "fileops/renamepaths.h"
 #include "fileops/safefileops.h"
 
 #include <QFile>
@@ -158,13 +159,29 @@ int copyBytes(int from, int to, off_t size)
     return readWriteCopy(from, to);
 }
 
-// Removes path only while it is still the file this call created: a name taken over by another program in
+// Where name lies in folder for the system's *at calls: the folder's descriptor and the name, or, where the
+// folder has none, its path.
+struct Spot
+{
+    int dir;
+    QByteArray name;
+};
+
+Spot spotIn(const FolderHandle &folder, const QString &name)
+{
+    if (folder.descriptor() >= 0)
+        return {folder.descriptor(), QFile::encodeName(name)};
+    return {AT_FDCWD, QFile::encodeName(RenamePaths::join(folder.currentPath(), name))};
+}
+
+// Removes the file only while it is still the one this call created: a name taken over by another program in
 // the meantime is left alone.
-void discard(const struct stat &own, const QByteArray &path)
+void discard(const struct stat &own, const Spot &spot)
 {
     struct stat named;
-    if (::lstat(path.constData(), &named) == 0 && own.st_dev == named.st_dev && own.st_ino == named.st_ino)
-        ::unlink(path.constData());
+    if (::fstatat(spot.dir, spot.name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 && own.st_dev == named.st_dev
+        && own.st_ino == named.st_ino)
+        ::unlinkat(spot.dir, spot.name.constData(), 0);
 }
 
 #endif
@@ -224,16 +241,39 @@ CreateOutcome createFileFromTemplate(const QString &path, const QString &templat
     return CreateOutcome::Failed;
 }
 
+// Windows names items by path here: the folder's present path stands in for its handle.
+CreateOutcome createFolderExclusive(const FolderHandle &folder, const QString &name, QString *errorDetail)
+{
+    return createFolderExclusive(RenamePaths::join(folder.currentPath(), name), errorDetail);
+}
+
+CreateOutcome createFileFromTemplate(const FolderHandle &folder, const QString &name, const QString &templatePath,
+                                     QString *errorDetail, const TemporaryFileMade &made)
+{
+    return createFileFromTemplate(RenamePaths::join(folder.currentPath(), name), templatePath, errorDetail, made);
+}
+
+CreateOutcome createEmptyFile(const FolderHandle &folder, const QString &name, QString *errorDetail)
+{
+    HANDLE file = CreateFileW(nativePath(RenamePaths::join(folder.currentPath(), name)).c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        return CreateOutcome::Created;
+    }
+    const DWORD error = GetLastError();
+    if (isExistsError(error))
+        return CreateOutcome::Exists;
+    setDetail(errorDetail, qt_error_string(int(error)));
+    return CreateOutcome::Failed;
+}
+
 #else
 
 CreateOutcome createFolderExclusive(const QString &path, QString *errorDetail)
 {
-    if (::mkdir(QFile::encodeName(path).constData(), 0777) == 0)
-        return CreateOutcome::Created;
-    if (errno == EEXIST)
-        return CreateOutcome::Exists;
-    setDetail(errorDetail, systemReason(errno));
-    return CreateOutcome::Failed;
+    const FolderHandle folder(RenamePaths::folderOf(path));
+    return createFolderExclusive(folder, RenamePaths::nameOf(path), errorDetail);
 }
 
 bool isTemplateFile(const QString &templatePath)
@@ -244,6 +284,38 @@ bool isTemplateFile(const QString &templatePath)
 
 CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath, QString *errorDetail,
                                      const TemporaryFileMade &made)
+{
+    const FolderHandle folder(RenamePaths::folderOf(path));
+    return createFileFromTemplate(folder, RenamePaths::nameOf(path), templatePath, errorDetail, made);
+}
+
+CreateOutcome createFolderExclusive(const FolderHandle &folder, const QString &name, QString *errorDetail)
+{
+    const Spot spot = spotIn(folder, name);
+    if (::mkdirat(spot.dir, spot.name.constData(), 0777) == 0)
+        return CreateOutcome::Created;
+    if (errno == EEXIST)
+        return CreateOutcome::Exists;
+    setDetail(errorDetail, systemReason(errno));
+    return CreateOutcome::Failed;
+}
+
+CreateOutcome createEmptyFile(const FolderHandle &folder, const QString &name, QString *errorDetail)
+{
+    const Spot spot = spotIn(folder, name);
+    const int fd = ::openat(spot.dir, spot.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return CreateOutcome::Created;
+    }
+    if (errno == EEXIST)
+        return CreateOutcome::Exists;
+    setDetail(errorDetail, systemReason(errno));
+    return CreateOutcome::Failed;
+}
+
+CreateOutcome createFileFromTemplate(const FolderHandle &folder, const QString &name, const QString &templatePath,
+                                     QString *errorDetail, const TemporaryFileMade &made)
 {
     // The type is checked before the open, and the open does not wait: a FIFO or a device never blocks the job.
     const QByteArray templateName = QFile::encodeName(templatePath);
@@ -265,9 +337,9 @@ CreateOutcome createFileFromTemplate(const QString &path, const QString &templat
     // complete, without replacing anything: a job stopped part-way never leaves a broken file under that name.
     // The new file gets the usual permissions, not the template's: an installed read-only template must not
     // make read-only documents.
-    const QString temporary = temporaryPathFor(path);
-    const QByteArray encoded = QFile::encodeName(temporary);
-    Descriptor target(::open(encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    const QString temporary = temporaryPathFor(name);
+    const Spot spot = spotIn(folder, temporary);
+    Descriptor target(::openat(spot.dir, spot.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (target.get() < 0) {
         setDetail(errorDetail, systemReason(errno));
         return CreateOutcome::Failed;
@@ -275,7 +347,7 @@ CreateOutcome createFileFromTemplate(const QString &path, const QString &templat
     struct stat own;
     const bool known = ::fstat(target.get(), &own) == 0;
     if (made)
-        made(temporary, itemIdentity(temporary));
+        made(RenamePaths::join(folder.currentPath(), temporary), folder.identity(temporary));
     int error = copyBytes(source.get(), target.get(), info.st_size);
     // A delayed write error may only show when the file is closed.
     const int closeError = target.close();
@@ -283,18 +355,18 @@ CreateOutcome createFileFromTemplate(const QString &path, const QString &templat
         error = closeError;
     if (!error) {
         QString detail;
-        const RenameOutcome moved = renameNoReplace(temporary, path, &detail);
+        const RenameOutcome moved = folder.rename(temporary, name, &detail);
         if (moved == RenameOutcome::Renamed)
             return CreateOutcome::Created;
         if (known)
-            discard(own, encoded);
+            discard(own, spot);
         if (moved == RenameOutcome::TargetExists)
             return CreateOutcome::Exists;
         setDetail(errorDetail, detail);
         return CreateOutcome::Failed;
     }
     if (known)
-        discard(own, encoded);
+        discard(own, spot);
     setDetail(errorDetail, systemReason(error));
     return CreateOutcome::Failed;
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class FolderHandle;
+
 // What became of one exclusive creation.
 enum class CreateOutcome {
     Created,
@@ -29,3 +31,11 @@ bool isTemplateFile(const QString &templatePath);
 using TemporaryFileMade = std::function<void(const QString &temporary, const QByteArray &identity)>;
 CreateOutcome createFileFromTemplate(const QString &path, const QString &templatePath,
                                      QString *errorDetail = nullptr, const TemporaryFileMade &made = {});
+
+// The same in an open folder, by name: the item is made in that folder wherever it is now, and the temporary
+// copy is told with the path the folder has now.
+CreateOutcome createFolderExclusive(const FolderHandle &folder, const QString &name, QString *errorDetail = nullptr);
+CreateOutcome createFileFromTemplate(const FolderHandle &folder, const QString &name, const QString &templatePath,
+                                     QString *errorDetail = nullptr, const TemporaryFileMade &made = {});
+// Makes a new empty file of that name in folder, never taking over anything already there.
+CreateOutcome createEmptyFile(const FolderHandle &folder, const QString &name, QString *errorDetail = nullptr);

@@ -66,16 +66,38 @@ bool differsOnlyInCase(const QString &a, const QString &b)
 
 #ifdef Q_OS_WIN
 
+// An item by its path: here every step names its item by path, a folder handle included.
+struct At
+{
+    QString path;
+};
+
+At atPath(const QString &path)
+{
+    return {path};
+}
+
+QString textOf(const At &at)
+{
+    return at.path;
+}
+
+// Another item named the same way as at: text is a path.
+At sibling(const At &, const QString &text)
+{
+    return {text};
+}
+
 std::wstring nativePath(const QString &path)
 {
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
-Move moveEntry(const QString &from, const QString &to)
+Move moveEntry(const At &from, const At &to)
 {
     // Without MOVEFILE_REPLACE_EXISTING the call refuses an existing target itself; without
     // MOVEFILE_COPY_ALLOWED it never turns into a copy.
-    if (MoveFileExW(nativePath(from).c_str(), nativePath(to).c_str(), 0))
+    if (MoveFileExW(nativePath(from.path).c_str(), nativePath(to.path).c_str(), 0))
         return {MoveResult::Ok, 0};
     const DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
@@ -85,18 +107,23 @@ Move moveEntry(const QString &from, const QString &to)
     return {MoveResult::Other, int(error)};
 }
 
-bool occupied(const QString &path)
+bool occupied(const At &at)
 {
-    return GetFileAttributesW(nativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(nativePath(at.path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool removeFile(const At &at)
+{
+    return QFile::remove(at.path);
 }
 
 // The volume and file index name an item only while it exists; the creation time tells a later item that
 // was handed the same index from the one that had it before.
-QByteArray identityOf(const QString &path)
+QByteArray identityOf(const At &at)
 {
-    HANDLE handle = CreateFileW(nativePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr);
+    HANDLE handle =
+        CreateFileW(nativePath(at.path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return QByteArray();
     BY_HANDLE_FILE_INFORMATION info;
@@ -110,26 +137,55 @@ QByteArray identityOf(const QString &path)
         + QByteArray::number(created);
 }
 
-bool sameEntry(const QString &a, const QString &b)
+bool sameEntry(const At &a, const At &b)
 {
-    if (!differsOnlyInCase(a, b))
+    if (!differsOnlyInCase(a.path, b.path))
         return false;
     // The search answers with the spelling the folder stores.
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(nativePath(b).c_str(), &found);
+    HANDLE search = FindFirstFileW(nativePath(b.path).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
-    return QString::fromWCharArray(found.cFileName) == nameOf(a);
+    return QString::fromWCharArray(found.cFileName) == nameOf(a.path);
 }
 
 #else
 
-int moveFlagged(const QByteArray &from, const QByteArray &to)
+// An item named relative to an open folder (dir, and a name in it), or by its path (AT_FDCWD and the path):
+// the same system calls serve both.
+struct At
+{
+    int dir;
+    QByteArray name;
+};
+
+At atPath(const QString &path)
+{
+    return {AT_FDCWD, QFile::encodeName(path)};
+}
+
+QString textOf(const At &at)
+{
+    return QFile::decodeName(at.name);
+}
+
+// Another item named the same way as at: a name in the same folder, or a path.
+At sibling(const At &at, const QString &text)
+{
+    return {at.dir, QFile::encodeName(text)};
+}
+
+bool statOf(const At &at, struct stat *info)
+{
+    return ::fstatat(at.dir, at.name.constData(), info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+int moveFlagged(const At &from, const At &to)
 {
     // Through syscall(): older C libraries lack the renameat2 wrapper.
-    const long done = ::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(),
-                                RENAME_NOREPLACE);
+    const long done =
+        ::syscall(SYS_renameat2, from.dir, from.name.constData(), to.dir, to.name.constData(), RENAME_NOREPLACE);
     return done == 0 ? 0 : errno;
 }
 
@@ -179,40 +235,36 @@ bool sameInode(const struct stat &a, const struct stat &b)
 }
 
 // Removes a reservation only while it is still the one this process made.
-void dropReservation(const QByteArray &to, const struct stat &own, bool folder)
+void dropReservation(const At &to, const struct stat &own, bool folder)
 {
     struct stat named;
-    if (::lstat(to.constData(), &named) != 0 || !sameInode(named, own))
+    if (!statOf(to, &named) || !sameInode(named, own))
         return;
-    if (folder)
-        ::rmdir(to.constData());
-    else
-        ::unlink(to.constData());
+    ::unlinkat(to.dir, to.name.constData(), folder ? AT_REMOVEDIR : 0);
 }
 
 // Makes the target name ours first, with a step of the system that refuses an existing name (an exclusive
 // create for a file, mkdir for a folder), then moves the item over its own reservation. Another program that
 // saves under the target name meanwhile finds the name taken instead of having its file replaced.
-int moveOverReservation(const QByteArray &from, const QByteArray &to, bool folder)
+int moveOverReservation(const At &from, const At &to, bool folder)
 {
     struct stat own;
+    int fd = -1;
     if (folder) {
-        if (::mkdir(to.constData(), 0700) != 0)
+        if (::mkdirat(to.dir, to.name.constData(), 0700) != 0)
             return errno;
-        if (::lstat(to.constData(), &own) != 0) {
+        if (!statOf(to, &own)) {
             const int error = errno;
-            ::rmdir(to.constData());
+            ::unlinkat(to.dir, to.name.constData(), AT_REMOVEDIR);
             return error;
         }
-    }
-    int fd = -1;
-    if (!folder) {
-        fd = ::open(to.constData(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    } else {
+        fd = ::openat(to.dir, to.name.constData(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0)
             return errno;
         if (::fstat(fd, &own) != 0) {
             ::close(fd);
-            ::unlink(to.constData());
+            ::unlinkat(to.dir, to.name.constData(), 0);
             return EIO;
         }
     }
@@ -223,30 +275,30 @@ int moveOverReservation(const QByteArray &from, const QByteArray &to, bool folde
     // The reservation must still be ours and empty: whatever another program put in its place, or wrote into
     // it, is not replaced.
     struct stat named;
-    if (::lstat(to.constData(), &named) != 0 || !sameInode(named, own))
+    if (!statOf(to, &named) || !sameInode(named, own))
         return EEXIST;
     if (fd >= 0 && (::fstat(fd, &named) != 0 || named.st_size != 0))
         return EEXIST;
-    if (::rename(from.constData(), to.constData()) == 0)
+    if (::renameat(from.dir, from.name.constData(), to.dir, to.name.constData()) == 0)
         return 0;
     const int error = errno;
     dropReservation(to, own, folder);
     return error;
 }
 
-int moveUnflagged(const QByteArray &from, const QByteArray &to)
+int moveUnflagged(const At &from, const At &to)
 {
     struct stat source;
-    if (::lstat(from.constData(), &source) != 0)
+    if (!statOf(from, &source))
         return errno;
     const bool folder = S_ISDIR(source.st_mode);
     if (!folder && !fileSystemLacks().lacks(Lack::HardLinks, source.st_dev)) {
         // link() refuses an existing target atomically; the old name goes only once the new one is there.
-        if (::link(from.constData(), to.constData()) == 0) {
-            if (::unlink(from.constData()) == 0)
+        if (::linkat(from.dir, from.name.constData(), to.dir, to.name.constData(), 0) == 0) {
+            if (::unlinkat(from.dir, from.name.constData(), 0) == 0)
                 return 0;
             const int error = errno;
-            ::unlink(to.constData());
+            ::unlinkat(to.dir, to.name.constData(), 0);
             return error;
         }
         if (!hardLinksUnavailable(errno))
@@ -269,41 +321,47 @@ Move classify(int error)
     return {MoveResult::Other, error};
 }
 
-Move moveEntry(const QString &from, const QString &to)
+// A folder moved into itself is refused with EINVAL too, and says nothing about the file system.
+bool intoItself(const At &from, const At &to)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
+    return from.dir == to.dir && to.name.startsWith(from.name + '/');
+}
+
+Move moveEntry(const At &from, const At &to)
+{
     FileSystemLacks &lacks = fileSystemLacks();
     struct stat info;
-    if (lacks.anyLacksFlag() && ::lstat(source.constData(), &info) == 0
-        && lacks.lacks(Lack::NoReplaceFlag, info.st_dev)) {
-        return classify(moveUnflagged(source, target));
-    }
-    int error = moveFlagged(source, target);
-    // EINVAL: the file system does not know the flag (ntfs-3g, exfat-fuse); ENOSYS: the kernel does not. A
-    // folder moved into itself is refused with EINVAL too, and says nothing about the file system.
-    if ((error == EINVAL || error == ENOSYS) && !to.startsWith(from + QLatin1Char('/'))) {
-        if (::lstat(source.constData(), &info) == 0)
+    if (lacks.anyLacksFlag() && statOf(from, &info) && lacks.lacks(Lack::NoReplaceFlag, info.st_dev))
+        return classify(moveUnflagged(from, to));
+    int error = moveFlagged(from, to);
+    // EINVAL: the file system does not know the flag (ntfs-3g, exfat-fuse); ENOSYS: the kernel does not.
+    if ((error == EINVAL || error == ENOSYS) && !intoItself(from, to)) {
+        if (statOf(from, &info))
             lacks.learn(Lack::NoReplaceFlag, info.st_dev);
-        error = moveUnflagged(source, target);
+        error = moveUnflagged(from, to);
     }
     return classify(error);
 }
 
-bool occupied(const QString &path)
+bool occupied(const At &at)
 {
     struct stat info;
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0;
+    return statOf(at, &info);
+}
+
+bool removeFile(const At &at)
+{
+    return ::unlinkat(at.dir, at.name.constData(), 0) == 0;
 }
 
 // The generation number the file system gave the inode when it was handed out (ext4, xfs, btrfs draw a new
 // one each time); 0 where there is none to read. Only files and folders are opened: opening a device or a
 // fifo can have effects of its own.
-quint32 generationOf(int folderFd, const QByteArray &path, mode_t mode)
+quint32 generationOf(const At &at, mode_t mode)
 {
     if (!S_ISREG(mode) && !S_ISDIR(mode))
         return 0;
-    const int fd = ::openat(folderFd, path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::openat(at.dir, at.name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return 0;
     unsigned int generation = 0;
@@ -313,26 +371,59 @@ quint32 generationOf(int folderFd, const QByteArray &path, mode_t mode)
     return generation;
 }
 
+// Writes number and then separator at out; returns where the text ends.
+template<typename Number>
+char *putNumber(char *out, Number number, char separator = '\0')
+{
+    out = std::to_chars(out, out + 24, number).ptr;
+    if (separator)
+        *out++ = separator;
+    return out;
+}
+
+QByteArray identityFromStatx(const At &at, const struct statx &info)
+{
+    // Written with to_chars into one buffer: a job makes one identity per row, and QByteArray::number goes
+    // through a QString.
+    char text[4 * 24];
+    char *end = putNumber(text, quint64(::makedev(info.stx_dev_major, info.stx_dev_minor)), ':');
+    end = putNumber(end, quint64(info.stx_ino), ':');
+    // The birth time tells a new item from an old one that had the same inode number; where the file system
+    // keeps none, the inode generation does (it costs an open, so only then).
+    if (info.stx_mask & STATX_BTIME) {
+        end = putNumber(end, qint64(info.stx_btime.tv_sec), '.');
+        end = putNumber(end, info.stx_btime.tv_nsec);
+    } else {
+        end = putNumber(end, generationOf(at, info.stx_mode));
+    }
+    return QByteArray(text, int(end - text));
+}
+
 // Device and inode number name an item only while it exists: ext4 hands a freed inode number to the next new
 // item at once. The birth time tells the two apart, or the inode generation where there is no birth time.
 // ext4 keeps birth times at clock-tick resolution, so only an item made within a few milliseconds of its
 // predecessor's own birth could pass for it.
-QByteArray identityOf(const QString &path)
+QByteArray identityOf(const At &at)
 {
-    const QByteArray encoded = QFile::encodeName(path);
     struct statx info;
-    if (::statx(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_BTIME, &info)
-        != 0) {
+    if (::statx(at.dir, at.name.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_INO | STATX_BTIME, &info) != 0)
         return QByteArray();
-    }
-    return identityOfStatx(encoded, info);
+    return identityFromStatx(at, info);
 }
 
-bool folderHoldsName(const QString &folder, const QByteArray &name)
+// Whether the folder of item lists name, spelt exactly so.
+bool folderListsName(const At &item, const QByteArray &name)
 {
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
+    const int fd = item.dir == AT_FDCWD
+        ? ::open(QFile::encodeName(parentOf(textOf(item))).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+        : ::openat(item.dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
         return false;
+    DIR *dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return false;
+    }
     bool found = false;
     while (const dirent *entry = ::readdir(dir)) {
         if (name == entry->d_name) {
@@ -344,22 +435,22 @@ bool folderHoldsName(const QString &folder, const QByteArray &name)
     return found;
 }
 
-bool sameEntry(const QString &a, const QString &b)
+bool sameEntry(const At &a, const At &b)
 {
     struct stat infoA;
     struct stat infoB;
-    if (::lstat(QFile::encodeName(a).constData(), &infoA) != 0
-        || ::lstat(QFile::encodeName(b).constData(), &infoB) != 0)
+    if (!statOf(a, &infoA) || !statOf(b, &infoB))
         return false;
-    if (infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino)
+    if (sameInode(infoA, infoB))
         return S_ISDIR(infoA.st_mode) || infoA.st_nlink == 1;
-    if (!differsOnlyInCase(a, b))
+    const QString textA = textOf(a);
+    const QString textB = textOf(b);
+    if (a.dir != b.dir || !differsOnlyInCase(textA, textB))
         return false;
     // Path-based FUSE file systems (exfat-fuse) number every spelling separately: ask the folder which
     // spelling it stores.
-    const QString folder = parentOf(a);
-    return folderHoldsName(folder, QFile::encodeName(nameOf(a)))
-        && !folderHoldsName(folder, QFile::encodeName(nameOf(b)));
+    return folderListsName(a, QFile::encodeName(nameOf(textA)))
+        && !folderListsName(a, QFile::encodeName(nameOf(textB)));
 }
 
 #endif
@@ -371,12 +462,12 @@ QString errorText(int code)
 
 // A case-only rename on a file system that ignores case: the target name is the item itself, so the item
 // steps aside to a free temporary name in its folder and then takes the new spelling.
-RenameOutcome renameThroughTemporaryName(const QString &from, const QString &to, QString *errorDetail)
+RenameOutcome renameThroughTemporaryName(const At &from, const At &to, QString *errorDetail)
 {
-    QString temporary;
+    At temporary = from;
     Move aside{MoveResult::Exists, 0};
     for (int attempt = 0; attempt < 8 && aside.result == MoveResult::Exists; ++attempt) {
-        temporary = temporaryPathFor(from);
+        temporary = sibling(from, temporaryPathFor(textOf(from)));
         aside = moveEntry(from, temporary);
     }
     if (aside.result != MoveResult::Ok) {
@@ -388,7 +479,8 @@ RenameOutcome renameThroughTemporaryName(const QString &from, const QString &to,
         return RenameOutcome::Renamed;
     const Move back = moveEntry(temporary, from);
     if (back.result != MoveResult::Ok) {
-        setDetail(errorDetail, QStringLiteral("the item is left as %1: %2").arg(temporary, errorText(back.code)));
+        setDetail(errorDetail,
+                  QStringLiteral("the item is left as %1: %2").arg(textOf(temporary), errorText(back.code)));
         return RenameOutcome::Failed;
     }
     if (done.result == MoveResult::Exists)
@@ -397,7 +489,7 @@ RenameOutcome renameThroughTemporaryName(const QString &from, const QString &to,
     return RenameOutcome::Failed;
 }
 
-RenameOutcome outcomeOf(const Move &move, const QString &from, QString *errorDetail)
+RenameOutcome outcomeOf(const Move &move, const At &from, QString *errorDetail)
 {
     if (move.result == MoveResult::Ok)
         return RenameOutcome::Renamed;
@@ -409,14 +501,29 @@ RenameOutcome outcomeOf(const Move &move, const QString &from, QString *errorDet
     return move.result == MoveResult::Denied ? RenameOutcome::Denied : RenameOutcome::Failed;
 }
 
-} // namespace
-
-RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *errorDetail)
+RenameOutcome renameAt(const At &from, const At &to, QString *errorDetail)
 {
     const Move move = moveEntry(from, to);
     if (move.result == MoveResult::Exists && sameEntry(from, to))
         return renameThroughTemporaryName(from, to, errorDetail);
     return outcomeOf(move, from, errorDetail);
+}
+
+// An item of folder: through its descriptor where it has one, else by the folder's path.
+At placeIn(const FolderHandle &folder, const QString &name)
+{
+#ifndef Q_OS_WIN
+    if (folder.descriptor() >= 0)
+        return {folder.descriptor(), QFile::encodeName(name)};
+#endif
+    return atPath(folder.currentPath() + QLatin1Char('/') + name);
+}
+
+} // namespace
+
+RenameOutcome renameNoReplace(const QString &from, const QString &to, QString *errorDetail)
+{
+    return renameAt(atPath(from), atPath(to), errorDetail);
 }
 
 QString temporaryPathFor(const QString &path)
@@ -447,6 +554,8 @@ FolderHandle::FolderHandle(const QString &path) : m_path(path)
 {
 #ifndef Q_OS_WIN
     m_fd = ::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd >= 0)
+        m_openedAt = QFileInfo(procPath()).symLinkTarget();
 #endif
 }
 
@@ -465,66 +574,75 @@ bool FolderHandle::isOpen() const
 
 QString FolderHandle::currentPath() const
 {
-#ifndef Q_OS_WIN
-    if (m_fd >= 0) {
-        const QFileInfo link(QStringLiteral("/proc/self/fd/") + QString::number(m_fd));
-        const QString target = link.symLinkTarget();
-        if (!target.isEmpty() && !target.endsWith(QLatin1String(" (deleted)")))
-            return target;
-    }
-#endif
-    return m_path;
+    const QString now = whereNow();
+    return now.isEmpty() ? m_path : now;
 }
 
 RenameOutcome FolderHandle::rename(const QString &fromName, const QString &toName, QString *errorDetail) const
 {
-#ifndef Q_OS_WIN
-    if (m_fd >= 0) {
-        const QByteArray from = QFile::encodeName(fromName);
-        const QByteArray to = QFile::encodeName(toName);
-        const long done = ::syscall(SYS_renameat2, m_fd, from.constData(), m_fd, to.constData(), RENAME_NOREPLACE);
-        const int error = done == 0 ? 0 : errno;
-        // Without the flag the path-based fallbacks take over, at the folder's present path.
-        if (error != EINVAL && error != ENOSYS) {
-            const Move move = classify(error);
-            if (move.result == MoveResult::Ok)
-                return RenameOutcome::Renamed;
-            if (move.result == MoveResult::Exists)
-                return RenameOutcome::TargetExists;
-            if (error == ENOENT)
-                return RenameOutcome::SourceMissing;
-            setDetail(errorDetail, errorText(error));
-            return move.result == MoveResult::Denied ? RenameOutcome::Denied : RenameOutcome::Failed;
-        }
-    }
-#endif
-    const QString folder = currentPath();
-    return renameNoReplace(folder + QLatin1Char('/') + fromName, folder + QLatin1Char('/') + toName, errorDetail);
+    return renameAt(placeIn(*this, fromName), placeIn(*this, toName), errorDetail);
 }
 
 bool FolderHandle::holds(const QString &name) const
 {
-#ifndef Q_OS_WIN
-    if (m_fd >= 0) {
-        struct stat info;
-        return ::fstatat(m_fd, QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-#endif
-    return occupied(currentPath() + QLatin1Char('/') + name);
+    return occupied(placeIn(*this, name));
 }
 
 bool FolderHandle::remove(const QString &name) const
 {
-#ifndef Q_OS_WIN
-    if (m_fd >= 0)
-        return ::unlinkat(m_fd, QFile::encodeName(name).constData(), 0) == 0;
-#endif
-    return QFile::remove(currentPath() + QLatin1Char('/') + name);
+    return removeFile(placeIn(*this, name));
 }
+
+QByteArray FolderHandle::identity(const QString &name) const
+{
+    return identityOf(placeIn(*this, name));
+}
+
+bool FolderHandle::sameEntry(const QString &a, const QString &b) const
+{
+    return ::sameEntry(placeIn(*this, a), placeIn(*this, b));
+}
+
+QString FolderHandle::whereNow() const
+{
+#ifdef Q_OS_WIN
+    return m_path;
+#else
+    if (m_fd < 0)
+        return QString();
+    // The system names the folder without the links the path went through: only a change is news.
+    const QString target = QFileInfo(procPath()).symLinkTarget();
+    if (target == m_openedAt)
+        return m_path;
+    return target.endsWith(QLatin1String(" (deleted)")) ? QString() : target;
+#endif
+}
+
+QString FolderHandle::pathThrough(const QString &name) const
+{
+#ifndef Q_OS_WIN
+    // The link of the descriptor leads to the folder itself, wherever it is now.
+    if (m_fd >= 0 && QFileInfo::exists(procPath()))
+        return procPath() + QLatin1Char('/') + name;
+#endif
+    return currentPath() + QLatin1Char('/') + name;
+}
+
+int FolderHandle::descriptor() const
+{
+    return m_fd;
+}
+
+#ifndef Q_OS_WIN
+QString FolderHandle::procPath() const
+{
+    return QStringLiteral("/proc/self/fd/") + QString::number(m_fd);
+}
+#endif
 
 bool pathOccupied(const QString &path)
 {
-    return occupied(path);
+    return occupied(atPath(path));
 }
 
 QByteArray encodedFileName(QStringView path)
@@ -535,67 +653,39 @@ QByteArray encodedFileName(QStringView path)
 }
 
 #ifndef Q_OS_WIN
-namespace {
-
-// Writes number and then separator at out; returns where the text ends.
-template<typename Number>
-char *putNumber(char *out, Number number, char separator = '\0')
-{
-    out = std::to_chars(out, out + 24, number).ptr;
-    if (separator)
-        *out++ = separator;
-    return out;
-}
-
-} // namespace
-
 QByteArray identityOfStatx(const QByteArray &encoded, const struct statx &info)
 {
-    return identityOfStatx(AT_FDCWD, encoded, info);
+    return identityFromStatx({AT_FDCWD, encoded}, info);
 }
 
-QByteArray identityOfStatx(int folderFd, const QByteArray &encoded, const struct statx &info)
+QByteArray identityOfStatx(int folderFd, const QByteArray &encodedName, const struct statx &info)
 {
-    // Written with to_chars into one buffer: a job makes one identity per row, and QByteArray::number goes
-    // through a QString.
-    char text[4 * 24];
-    char *end = putNumber(text, quint64(::makedev(info.stx_dev_major, info.stx_dev_minor)), ':');
-    end = putNumber(end, quint64(info.stx_ino), ':');
-    // The birth time tells a new item from an old one that had the same inode number; where the file system
-    // keeps none, the inode generation does (it costs an open, so only then).
-    if (info.stx_mask & STATX_BTIME) {
-        end = putNumber(end, qint64(info.stx_btime.tv_sec), '.');
-        end = putNumber(end, info.stx_btime.tv_nsec);
-    } else {
-        end = putNumber(end, generationOf(folderFd, encoded, info.stx_mode));
-    }
-    return QByteArray(text, int(end - text));
+    return identityFromStatx({folderFd, encodedName}, info);
 }
 #endif
 
 QByteArray itemIdentity(const QString &path)
 {
-    return identityOf(path);
+    return identityOf(atPath(path));
 }
 
 bool isSameEntry(const QString &a, const QString &b)
 {
-    return sameEntry(a, b);
+    return sameEntry(atPath(a), atPath(b));
 }
 
 #ifndef Q_OS_WIN
 RenameOutcome renameNoReplaceWithoutFlag(const QString &from, const QString &to, QString *errorDetail)
 {
-    const Move move = classify(moveUnflagged(QFile::encodeName(from), QFile::encodeName(to)));
-    return outcomeOf(move, from, errorDetail);
+    const At source = atPath(from);
+    return outcomeOf(classify(moveUnflagged(source, atPath(to))), source, errorDetail);
 }
 
 RenameOutcome renameNoReplaceOverReservation(const QString &from, const QString &to, QString *errorDetail)
 {
-    const QByteArray source = QFile::encodeName(from);
+    const At source = atPath(from);
     struct stat info;
-    const bool folder = ::lstat(source.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-    const Move move = classify(moveOverReservation(source, QFile::encodeName(to), folder));
-    return outcomeOf(move, from, errorDetail);
+    const bool folder = statOf(source, &info) && S_ISDIR(info.st_mode);
+    return outcomeOf(classify(moveOverReservation(source, atPath(to), folder)), source, errorDetail);
 }
 #endif

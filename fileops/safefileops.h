@@ -52,7 +52,26 @@ public:
     // Removes the file of that name from this folder.
     bool remove(const QString &name) const;
 
+    // Steps on the items of this folder by name, whatever its path has become since it was opened.
+    // itemIdentity of the item of that name.
+    QByteArray identity(const QString &name) const;
+    // isSameEntry for two names in this folder.
+    bool sameEntry(const QString &a, const QString &b) const;
+    // Where the folder is now: the path it was opened with while it has not moved; empty when that cannot be
+    // told (not open, or removed).
+    QString whereNow() const;
+    // A path that reaches name in this folder wherever the folder is now, for what can only open by path:
+    // through the handle itself where the system offers that, else through the folder's present path.
+    QString pathThrough(const QString &name) const;
+    // The descriptor the system's *at calls take; -1 when there is none (not open, or not offered).
+    int descriptor() const;
+
 private:
+#ifndef Q_OS_WIN
+    QString procPath() const;
+#endif
+    QString m_openedAt; // where the folder was when opened, as the system names it
+
     QString m_path;
     int m_fd = -1;
 

@@ -5,6 +5,7 @@
 #include "controls/paneldefaults.h"
 #include "naming/timestyles.h"
 #include "rename/renamesettings.h"
+#include "controls/shown.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ void CustormRename::setInsertMode(bool insert)
 {
     m_insertMode = insert;
     ui->custormTypeLabel->setText(insert ? QStringLiteral("插入设置") : QStringLiteral("文件名设置"));
-    ui->insertPosWidget->setVisible(insert);
+    setShown(ui->insertPosWidget, insert);
     setDefaultVisible(ui->insertPosWidget, insert);
     syncFromControls();
 }
@@ -124,7 +125,7 @@ void CustormRename::updateSections()
 {
     RenameSettingsPage::updateSections();
     ui->numberSettingBackgrounWidget->setEnabled(ui->numberSetCheck->isChecked());
-    ui->custormPosWidget->setVisible(ui->custormPosBtn->isChecked());
-    ui->insertCustormPosWidget->setVisible(m_insertMode && ui->insertCustormPosBtn->isChecked());
+    setShown(ui->custormPosWidget, ui->custormPosBtn->isChecked());
+    setShown(ui->insertCustormPosWidget, m_insertMode && ui->insertCustormPosBtn->isChecked());
     showStackPage(ui->numberTypeStackedWidget, ui->typeBtnGroup->checkedId());
 }

@@ -1,6 +1,7 @@
 #include "renamejob.h"
 
 #include "fileops/jobjournal.h"
+#include "hub/itemmoves.h"
 #include "jobs/jobfailurereporter.h"
 #include "fileops/safefileops.h"
 #include "fileops/uniquename.h"
@@ -38,7 +39,78 @@ struct MoveAttempt
 using RenamePaths::folderOf;
 using RenamePaths::nameOf;
 
-MoveAttempt moveItem(const QString &path, const QString &target, UniqueNameAllocator *names)
+// One rename of a batch as planned before anything moves; target is empty when the rename will not be tried.
+struct PlannedMove
+{
+    QString source;
+    QString target;
+};
+
+// The folders of a batch, each opened once before anything moves: every step of the job goes through the
+// handle of its folder, by name, so that a folder renamed or moved meanwhile (by someone else, or above an
+// item by the job itself) still holds its items and gets their steps. The job keeps its paths as they were
+// planned; once it is done, rows whose folder moved follow it.
+class BatchFolders
+{
+public:
+    explicit BatchFolders(const QVector<PlannedMove> &moves)
+    {
+        for (const PlannedMove &move : moves) {
+            if (!move.target.isEmpty())
+                at(folderOf(move.source));
+        }
+    }
+
+    // The handle of folder (a path as the job plans it); one the batch did not open at first (a folder the
+    // job itself has renamed) is opened now.
+    const FolderHandle &at(const QString &folder) const
+    {
+        auto found = m_handles.find(folder);
+        if (found == m_handles.end())
+            found = m_handles.emplace(folder, std::make_unique<FolderHandle>(folder)).first;
+        return *found->second;
+    }
+
+    // Whether something other than self has path, asked of its folder's handle: how the batch resolves names.
+    bool taken(const QString &path, const QString &self) const
+    {
+        const FolderHandle &folder = at(folderOf(path));
+        if (!folder.holds(nameOf(path)))
+            return false;
+        return self.isEmpty() || !folder.sameEntry(nameOf(self), nameOf(path));
+    }
+
+    UniqueNameAllocator::Occupancy occupancy() const
+    {
+        return [this](const QString &path, const QString &self) { return taken(path, self); };
+    }
+
+    // The first free variant of path in its folder.
+    QString freeVariant(const QString &path) const { return UniqueNameAllocator(occupancy()).resolve(path); }
+
+    // The folders that were renamed or moved during the job other than by the job's own moves: where the
+    // job's paths say they are, and where they are now.
+    QVector<QPair<QString, QString>> movedAway(const QVector<QPair<QString, QString>> &jobMoves) const
+    {
+        ItemMoves done;
+        done.moves = jobMoves;
+        QVector<QPair<QString, QString>> moved;
+        for (const auto &handle : m_handles) {
+            const QString now = handle.second->whereNow();
+            const QString planned = done.follow(handle.first);
+            if (!now.isEmpty() && now != planned)
+                moved.append({planned, now});
+        }
+        return moved;
+    }
+
+private:
+    mutable std::map<QString, std::unique_ptr<FolderHandle>> m_handles;
+};
+
+// Renames the item at path, in folder, to target or to the free name names resolves for it.
+MoveAttempt moveItem(const FolderHandle &folder, const QString &path, const QString &target,
+                     UniqueNameAllocator *names)
 {
     MoveAttempt attempt;
     // The name asked for is tried as it is unless the batch has it already: the no-replace rename itself
@@ -46,7 +118,7 @@ MoveAttempt moveItem(const QString &path, const QString &target, UniqueNameAlloc
     const bool askedFirst = names && !names->marked(target);
     attempt.target = names && !askedFirst ? names->resolve(target, path) : target;
     for (int i = 1;; ++i) {
-        attempt.outcome = renameNoReplace(path, attempt.target, &attempt.detail);
+        attempt.outcome = folder.rename(nameOf(path), nameOf(attempt.target), &attempt.detail);
         if (attempt.outcome == RenameOutcome::Renamed && names)
             names->markTaken(attempt.target);
         if (attempt.outcome != RenameOutcome::TargetExists || !names || i == ResolveAttempts)
@@ -86,12 +158,12 @@ RowStep markMissing(FileEntry *entry)
 
 // Moves an item out of the way of a ring of renames, to a free temporary name in its folder that says whose it
 // is; empty on failure, with the cause in message.
-QString stepAside(const QString &path, QString *message)
+QString stepAside(const FolderHandle &folder, const QString &path, QString *message)
 {
     for (int attempt = 0; attempt < ResolveAttempts; ++attempt) {
         const QString temporary = temporaryPathFor(path);
         QString detail;
-        const RenameOutcome outcome = renameNoReplace(path, temporary, &detail);
+        const RenameOutcome outcome = folder.rename(nameOf(path), nameOf(temporary), &detail);
         if (outcome == RenameOutcome::Renamed)
             return temporary;
         if (outcome == RenameOutcome::TargetExists)
@@ -120,6 +192,8 @@ class RingTurn
 public:
     using Undone = std::function<void(int key, const QString &from, const QString &to)>;
 
+    explicit RingTurn(const BatchFolders &folders) : m_folders(folders) {}
+
     // temporary is empty when the step aside failed: the ring cannot turn.
     void begin(int key, const QString &home, const QString &temporary)
     {
@@ -128,9 +202,6 @@ public:
         m_temporary = temporary;
         m_done.clear();
         m_broken = temporary.isEmpty();
-        // Every item of a ring lies in one folder: should it be renamed while the ring turns, the items are
-        // still put back, inside it.
-        m_folder = std::make_unique<FolderHandle>(folderOf(home));
     }
     bool active() const { return m_key >= 0; }
     bool broken() const { return m_broken; }
@@ -148,21 +219,22 @@ public:
     }
 
     // Puts back what the ring did and brings the item that stepped aside home; undone is told of each rename
-    // put back (from where it was to where it is). Returns where the item that stepped aside is now. Paths
-    // are those of the folder where it is now.
+    // put back (from where it was to where it is). Returns where the item that stepped aside is now. Every
+    // item of a ring lies in one folder: should it be renamed while the ring turns, the items are still put
+    // back, inside it.
     QString unwind(const Undone &undone)
     {
         m_broken = true;
-        const QString folder = m_folder->currentPath();
+        const QString folder = folderOf(m_home);
+        const FolderHandle &handle = m_folders.at(folder);
         for (int i = m_done.size() - 1; i >= 0; --i) {
             const Done &done = m_done.at(i);
-            if (m_folder->rename(nameOf(done.to), nameOf(done.from)) == RenameOutcome::Renamed)
-                undone(done.key, RenamePaths::join(folder, nameOf(done.to)),
-                       RenamePaths::join(folder, nameOf(done.from)));
+            if (handle.rename(nameOf(done.to), nameOf(done.from)) == RenameOutcome::Renamed)
+                undone(done.key, done.to, done.from);
         }
         m_done.clear();
         if (m_temporary.isEmpty())
-            return RenamePaths::join(folder, nameOf(m_home));
+            return m_home;
         const QString where = comeBackInto(folder);
         m_temporary.clear();
         return where;
@@ -180,11 +252,12 @@ private:
     // taken meanwhile, to the first free variant of it; returns where it is.
     QString comeBackInto(const QString &folder) const
     {
+        const FolderHandle &handle = m_folders.at(folder);
         const QString temporary = nameOf(m_temporary);
-        if (m_folder->rename(temporary, nameOf(m_home)) == RenameOutcome::Renamed)
-            return RenamePaths::join(folder, nameOf(m_home));
-        const QString variant = uniqueName(RenamePaths::join(folder, nameOf(m_home)));
-        if (m_folder->rename(temporary, nameOf(variant)) == RenameOutcome::Renamed)
+        if (handle.rename(temporary, nameOf(m_home)) == RenameOutcome::Renamed)
+            return m_home;
+        const QString variant = m_folders.freeVariant(m_home);
+        if (handle.rename(temporary, nameOf(variant)) == RenameOutcome::Renamed)
             return variant;
         qWarning().noquote() << "rename: the item of" << m_home << "is left as" << temporary;
         return RenamePaths::join(folder, temporary);
@@ -194,7 +267,7 @@ private:
     QString m_temporary;
     QVector<Done> m_done;
     bool m_broken = false;
-    std::unique_ptr<FolderHandle> m_folder;
+    const BatchFolders &m_folders;
 };
 
 // An item put back somewhere other than its own path: its row follows it.
@@ -224,12 +297,13 @@ QString refusalMessage(const MoveAttempt &move)
 // the ring's business. identity: the item's as the batch's plan read it just before, empty when it was not
 // read or nothing was there; a rename keeps it, so it is not read again.
 RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &batch, const QString &aside,
-                  const QByteArray &identity)
+                  const QByteArray &identity, const BatchFolders &folders)
 {
     const QString path = RenamePaths::normalised(entry.path);
     const QString from = aside.isEmpty() ? path : aside;
+    const FolderHandle &folder = folders.at(folderOf(path));
     // An item the plan found needs no second look: should it be gone since, the rename says so.
-    if (identity.isEmpty() && !pathOccupied(from))
+    if (identity.isEmpty() && !folder.holds(nameOf(from)))
         return markMissing(&entry);
     const QString name = nameOf(path);
     if (entry.newName.isEmpty() || entry.newName == name)
@@ -241,14 +315,15 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
     if (refusal != NameRefusal::None)
         return failRow(&entry, RenameJob::failureMessage(target));
 
-    const MoveAttempt move = moveItem(from, target, names);
+    const MoveAttempt move = moveItem(folder, from, target, names);
     if (move.outcome == RenameOutcome::SourceMissing)
         return markMissing(&entry);
     if (move.outcome != RenameOutcome::Renamed) {
         logRefusal(from, move);
         return failRow(&entry, refusalMessage(move));
     }
-    batch.append({entry.id, move.target, name, identity.isEmpty() ? itemIdentity(move.target) : identity});
+    batch.append(
+        {entry.id, move.target, name, identity.isEmpty() ? folder.identity(nameOf(move.target)) : identity});
     entry.path = move.target;
     entry.currentName = nameOf(move.target);
     entry.newName = entry.currentName;
@@ -260,7 +335,7 @@ RowStep renameRow(FileEntry &entry, UniqueNameAllocator *names, RenameBatch &bat
 // for renameRow. checked: the plan of the undo found the record's own item where the batch left it, just
 // before, so it is not looked at again.
 RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAllocator *names, const QString &aside,
-                     bool checked)
+                     bool checked, const BatchFolders &folders)
 {
     const QString target = RenamePaths::join(folderOf(record.pathAfter), record.nameBefore);
     // The row's item is no longer where the batch left it (a later undo failed for it): whatever is at that
@@ -268,16 +343,17 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAll
     if (entry && RenamePaths::normalised(entry->path) != record.pathAfter)
         return failRow(entry, RenameJob::replacedMessage(record.pathAfter));
     const QString from = aside.isEmpty() ? record.pathAfter : aside;
+    const FolderHandle &folder = folders.at(folderOf(record.pathAfter));
     const bool lookAgain = !checked || !aside.isEmpty();
-    if (lookAgain && !pathOccupied(from)) {
+    if (lookAgain && !folder.holds(nameOf(from))) {
         RowStep step = markMissing(entry);
         step.message = RenameJob::missingMessage(record.pathAfter);
         return step;
     }
-    if (lookAgain && !record.identity.isEmpty() && itemIdentity(from) != record.identity)
+    if (lookAgain && !record.identity.isEmpty() && folder.identity(nameOf(from)) != record.identity)
         return failRow(entry, RenameJob::replacedMessage(record.pathAfter));
 
-    const MoveAttempt move = moveItem(from, target, names);
+    const MoveAttempt move = moveItem(folder, from, target, names);
     if (move.outcome == RenameOutcome::SourceMissing) {
         RowStep step = markMissing(entry);
         step.message = RenameJob::missingMessage(record.pathAfter);
@@ -297,13 +373,6 @@ RowStep revertRecord(const RenameRecord &record, FileEntry *entry, UniqueNameAll
     const QString message = move.target == target ? QString() : RenameJob::otherNameMessage(target, move.target);
     return {RowOutcome::Renamed, message, move.target};
 }
-
-// One rename of a batch as planned before anything moves; target is empty when the rename will not be tried.
-struct PlannedMove
-{
-    QString source;
-    QString target;
-};
 
 PlannedMove plannedRename(const FileEntry &entry)
 {
@@ -379,60 +448,6 @@ QVector<int> blockersOf(const QVector<PlannedMove> &moves)
     return blockers;
 }
 
-// The folders of a batch, each opened once before anything moves.
-class BatchFolders
-{
-public:
-    explicit BatchFolders(const QVector<PlannedMove> &moves)
-    {
-        for (const PlannedMove &move : moves) {
-            const QString folder = folderOf(move.source);
-            if (!move.target.isEmpty() && m_handles.find(folder) == m_handles.end())
-                m_handles.emplace(folder, std::make_unique<FolderHandle>(folder));
-        }
-    }
-
-    // A row whose item was not found: when its folder was renamed or moved during the job, the item is found
-    // inside the folder where it is now, and the row follows it and fails, saying where it is.
-    RowStep followMovedFolder(FileEntry &entry, const RowStep &missing) const
-    {
-        const QString path = RenamePaths::normalised(entry.path);
-        const auto found = m_handles.find(folderOf(path));
-        if (found == m_handles.end())
-            return missing;
-        const QString now = found->second->currentPath();
-        if (now == folderOf(path) || !found->second->holds(nameOf(path)))
-            return missing;
-        entry.path = RenamePaths::join(now, nameOf(path));
-        return failRow(&entry, RenameJob::folderMovedMessage(path, entry.path));
-    }
-
-    // Rows in a folder that was renamed or moved during the job follow it, and so does the batch's history.
-    void followMovedFolders(FileEntryList &entries, RenameBatch &batch, const RenameJob::RowCallback &onRow) const
-    {
-        for (const auto &handle : m_handles) {
-            const QString now = handle.second->currentPath();
-            if (now == handle.first || !handle.second->isOpen())
-                continue;
-            for (int row = 0; row < entries.size(); ++row) {
-                const QString path = RenamePaths::normalised(entries.at(row).path);
-                if (folderOf(path) != handle.first)
-                    continue;
-                entries[row].path = RenamePaths::join(now, nameOf(path));
-                if (onRow)
-                    onRow(row, entries.at(row), RowOutcome::Moved);
-            }
-            for (RenameRecord &record : batch) {
-                if (folderOf(record.pathAfter) == handle.first)
-                    record.pathAfter = RenamePaths::join(now, nameOf(record.pathAfter));
-            }
-        }
-    }
-
-private:
-    std::map<QString, std::unique_ptr<FolderHandle>> m_handles;
-};
-
 // Writes the plan of a batch to journal before anything moves; index receives, for each planned move, its item
 // in the journal (-1 for a move that will not be tried). identities: the items', when already known.
 void beginJournal(JobJournal &journal, JobJournal::Kind kind, const QVector<PlannedMove> &moves, QVector<int> &index,
@@ -499,6 +514,17 @@ void followRenamedFolder(FileEntryList &entries, const QString &before, const QS
     }
 }
 
+// Rows in a folder that someone else renamed or moved during the job follow it, and so do the records of the
+// batch and the moves other lists follow.
+void followMovedFolders(const BatchFolders &folders, FileEntryList &entries, const RenameJob::RowCallback &onRow,
+                        QVector<QPair<QString, QString>> &moves, RenameBatch *batch = nullptr)
+{
+    for (const auto &moved : folders.movedAway(moves)) {
+        followRenamedFolder(entries, moved.first, moved.second, onRow, batch);
+        moves.append(moved);
+    }
+}
+
 void tally(RenameJobResult &result, RowOutcome outcome)
 {
     switch (outcome) {
@@ -525,7 +551,6 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
 {
     RenameJobResult result;
     RenameBatch batch;
-    UniqueNameAllocator names;
     QVector<PlannedMove> moves;
     moves.reserve(entries.size());
     for (const FileEntry &entry : qAsConst(entries))
@@ -540,6 +565,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         return identities.at(i);
     });
     const BatchFolders folders(moves);
+    UniqueNameAllocator names(folders.occupancy());
     const auto finishRow = [&](int row, const RowStep &step) {
         tally(result, step.outcome);
         if (onRow)
@@ -563,13 +589,13 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         --result.renamed;
         finishRow(row, {RowOutcome::Failed, RenameJob::ringUndoneMessage(to), {}});
     };
-    RingTurn ring;
+    RingTurn ring(folders);
     for (const RenameStep &planned : qAsConst(steps)) {
         const int row = planned.rename;
         const QString before = RenamePaths::normalised(entries.at(row).path);
         if (planned.aside) {
             QString message;
-            const QString temporary = stepAside(before, &message);
+            const QString temporary = stepAside(folders.at(folderOf(before)), before, &message);
             ring.begin(row, before, temporary);
             journal.aside(journalItem.at(row), temporary);
             if (temporary.isEmpty())
@@ -587,10 +613,8 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(row);
-        RowStep step =
-            renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside, identities.at(row));
-        if (step.outcome == RowOutcome::Missing)
-            step = folders.followMovedFolder(entries[row], step);
+        const RowStep step =
+            renameRow(entries[row], resolveConflicts ? &names : nullptr, batch, aside, identities.at(row), folders);
         if (step.outcome == RowOutcome::Renamed) {
             journal.done(journalItem.at(row), step.movedTo);
             result.moves.append({aside.isEmpty() ? before : aside, step.movedTo});
@@ -618,7 +642,7 @@ RenameJobResult RenameJob::run(FileEntryList &entries, RenameHistory &history, b
         }
         ring.stepOver(row);
     }
-    folders.followMovedFolders(entries, batch, onRow);
+    followMovedFolders(folders, entries, onRow, result.moves, &batch);
     journal.finish();
     history.push(batch);
     return result;
@@ -635,7 +659,6 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     rowOfId.reserve(entries.size());
     for (int row = 0; row < entries.size(); ++row)
         rowOfId.insert(entries.at(row).id, row);
-    UniqueNameAllocator names;
 
     // Newest rename first, so that a chain within the batch (b to c, then a to b) unwinds cleanly; swaps
     // within the batch unwind through a step aside.
@@ -656,6 +679,8 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
     QVector<int> journalItem;
     beginJournal(journal, JobJournal::RenameUndo, moves, journalItem,
                  [&recordAt](int k) { return recordAt(k).identity; });
+    const BatchFolders folders(moves);
+    UniqueNameAllocator names(folders.occupancy());
     const auto finishRecord = [&](int k, const RowStep &step) {
         tally(result, step.outcome);
         const FileEntry *entry = entryOf(k);
@@ -676,14 +701,14 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         --result.renamed;
         finishRecord(k, {RowOutcome::Failed, RenameJob::ringUndoneMessage(to), {}});
     };
-    RingTurn ring;
+    RingTurn ring(folders);
     for (const RenameStep &planned : qAsConst(steps)) {
         const int k = planned.rename;
         const RenameRecord &record = recordAt(k);
         FileEntry *entry = entryOf(k);
         if (planned.aside) {
             QString message;
-            const QString temporary = stepAside(record.pathAfter, &message);
+            const QString temporary = stepAside(folders.at(folderOf(record.pathAfter)), record.pathAfter, &message);
             ring.begin(k, record.pathAfter, temporary);
             journal.aside(journalItem.at(k), temporary);
             if (temporary.isEmpty())
@@ -700,8 +725,8 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         }
         const bool inRing = ring.active();
         const QString aside = ring.asidePath(k);
-        const RowStep step =
-            revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside, !moves.at(k).target.isEmpty());
+        const RowStep step = revertRecord(record, entry, resolveConflicts ? &names : nullptr, aside,
+                                          !moves.at(k).target.isEmpty(), folders);
         if (step.outcome == RowOutcome::Renamed) {
             journal.done(journalItem.at(k), step.movedTo);
             result.moves.append({aside.isEmpty() ? record.pathAfter : aside, step.movedTo});
@@ -731,6 +756,7 @@ RenameJobResult RenameJob::undo(FileEntryList &entries, RenameHistory &history, 
         }
         ring.stepOver(k);
     }
+    followMovedFolders(folders, entries, onRow, result.moves);
     journal.finish();
     return result;
 }
@@ -768,11 +794,6 @@ QString RenameJob::otherNameMessage(const QString &wanted, const QString &given)
 QString RenameJob::ringUndoneMessage(const QString &path)
 {
     return QStringLiteral("文件“%1”所在的互换改名未能完成，已保留原名").arg(path);
-}
-
-QString RenameJob::folderMovedMessage(const QString &path, const QString &where)
-{
-    return QStringLiteral("文件“%1”所在的文件夹已被移动或重命名，文件现位于“%2”，未重命名").arg(path, where);
 }
 
 QString RenameJob::leftElsewhereMessage(const QString &home, const QString &where)

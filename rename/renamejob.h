@@ -68,8 +68,6 @@ public:
     static QString otherNameMessage(const QString &wanted, const QString &given);
     // A swap or ring that could not complete: its items keep, or are given back, their own names.
     static QString ringUndoneMessage(const QString &path);
-    // The folder of an item was renamed or moved during the job: where the item is now.
-    static QString folderMovedMessage(const QString &path, const QString &where);
     // An item that could not even be given back its own name, and where it is.
     static QString leftElsewhereMessage(const QString &home, const QString &where);
 };

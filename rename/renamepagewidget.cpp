@@ -3,6 +3,7 @@
 
 #include "controls/toolbuttonicon.h"
 #include "rename/newnamedelegate.h"
+#include "controls/shown.h"
 
 #include <QStyle>
 
@@ -32,7 +33,7 @@ FileListWidget *RenamePageWidget::fileList() const
 void RenamePageWidget::setFolderMode(bool folderMode)
 {
     m_folderMode = folderMode;
-    ui->addFile->setVisible(!folderMode);
+    setShown(ui->addFile, !folderMode);
     ui->fileListWidget->setFolderMode(folderMode);
     ui->listStatusLine->updateCount();
 }
@@ -45,7 +46,7 @@ void RenamePageWidget::setUndoEnabled(bool enabled)
 
 void RenamePageWidget::showConflictSummary(const QString &summary, bool willFail)
 {
-    ui->conflictCountWidget->setVisible(!summary.isEmpty());
+    setShown(ui->conflictCountWidget, !summary.isEmpty());
     if (summary.isEmpty())
         return;
     QLabel *label = ui->conflictCountLabel;

@@ -21,7 +21,7 @@ constexpr int RandomNumbering = 2;
 RenamePropertyWidget::RenamePropertyWidget(QWidget *parent) : QWidget(parent), ui(new Ui::RenamePropertyWidget)
 {
     ui->setupUi(this);
-    ui->stackedWidget->adoptPages();
+    ui->stackedWidget->adoptPages(PageStack::StyleWhenShown);
     ui->insertPage->setInsertMode(true);
     connect(ui->editButtonGroup, QOverload<QAbstractButton *, bool>::of(&QButtonGroup::buttonToggled), this,
             &RenamePropertyWidget::showPageOf);

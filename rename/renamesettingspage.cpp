@@ -6,6 +6,7 @@
 #include "controls/custormcombox.h"
 #include "controls/paneldefaults.h"
 #include "rename/ccconverter.h"
+#include "controls/shown.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -41,7 +42,7 @@ void RenameSettingsPage::setFolderMode(bool folder)
 {
     m_folderMode = folder;
     QScopedValueRollback<bool> silence(m_silent, true);
-    m_common.suffixWidget->setVisible(!folder);
+    setShown(m_common.suffixWidget, !folder);
     m_common.newSuffixTypeBtn->setChecked(true);
     m_common.suffixCheck->setChecked(false);
     syncFromControls();
@@ -181,6 +182,6 @@ void RenameSettingsPage::showScriptAvailability()
         reasons.append(reason);
     }
     m_common.scriptHint->setText(reasons.join(QLatin1Char('\n')));
-    m_common.scriptHint->setVisible(!reasons.isEmpty());
+    setShown(m_common.scriptHint, !reasons.isEmpty());
     m_common.script->setToolTip(reasons.join(QLatin1Char('\n')));
 }

@@ -3,6 +3,7 @@
 #include "ui_replace.h"
 
 #include "rename/renamesettings.h"
+#include "controls/shown.h"
 
 Replace::Replace(QWidget *parent) : RenameSettingsPage(parent), ui(new Ui::Replace)
 {
@@ -52,5 +53,5 @@ void Replace::updateSections()
     RenameSettingsPage::updateSections();
     const QString error = m_settings ? m_settings->regex.errorText() : QString();
     ui->regexErrorLabel->setText(error);
-    ui->regexErrorLabel->setVisible(!error.isEmpty());
+    setShown(ui->regexErrorLabel, !error.isEmpty());
 }

@@ -32,12 +32,18 @@ inline QMap<QString, QString> renamePlan(const QString &job)
             plan.insert(name(QStringLiteral("b"), i), name(QStringLiteral("a"), i));
         }
     } else if (job == QLatin1String("many")) {
-        // 3000 items: 1000 swaps, 1000 plain renames.
-        for (int i = 0; i < 2000; i += 2) {
+        // 3000 items: 300 rings of three, 120 chains of five, 400 swaps, 700 plain renames.
+        for (int i = 0; i < 900; ++i)
+            plan.insert(name(QStringLiteral("r"), i), name(QStringLiteral("r"), i / 3 * 3 + (i + 1) % 3));
+        for (int i = 0; i < 720; ++i) {
+            if (i % 6 != 5)
+                plan.insert(name(QStringLiteral("c"), i), name(QStringLiteral("c"), i + 1));
+        }
+        for (int i = 0; i < 800; i += 2) {
             plan.insert(name(QStringLiteral("p"), i), name(QStringLiteral("p"), i + 1));
             plan.insert(name(QStringLiteral("p"), i + 1), name(QStringLiteral("p"), i));
         }
-        for (int i = 2000; i < 3000; ++i)
+        for (int i = 0; i < 700; ++i)
             plan.insert(name(QStringLiteral("q"), i), name(QStringLiteral("n"), i));
     }
     return plan;

@@ -85,6 +85,8 @@ private slots:
     void unusableTargetFolder();
     void readOnlyTargetFolder_data();
     void readOnlyTargetFolder();
+    void targetFolderRenamedDuringTheJob_data();
+    void targetFolderRenamedDuringTheJob();
     void targetHoldsEveryItemAlready_data();
     void targetHoldsEveryItemAlready();
     void rowIsReportedBeforeItsWarning();
@@ -539,6 +541,40 @@ void TestCreationJob::readOnlyTargetFolder()
                          "另有37个项目操作失败，请查看列表中的状态"},
                         m_out));
     QVERIFY(onDisk(m_out).isEmpty());
+}
+
+void TestCreationJob::targetFolderRenamedDuringTheJob_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("folders") << int(CreateFolder);
+    QTest::newRow("PDF files") << int(CreatePdf);
+}
+
+// Someone renames the target folder after the first item and makes a new one under its old name: the rest go
+// into the folder where it is now, each row names where its item is, and nothing lands in the new folder.
+void TestCreationJob::targetFolderRenamedDuringTheJob()
+{
+    QFETCH(int, type);
+    const QString templateFile = makeTemplate(type, m_templateContent.value(type));
+    const QString moved = m_root + "/moved";
+    QStringList paths;
+    const CreationRowCallback moveFolder = [&](int, const PlannedItem &, CreationOutcome, const QString &path) {
+        paths.append(path);
+        if (paths.size() == 1)
+            QVERIFY(QDir().rename(m_out, moved) && QDir().mkdir(m_out));
+    };
+    WarningListener listener;
+    CreationPlan plan = planOf(type, {"a", "b", "c"});
+
+    QCOMPARE(runCreationJob(plan, templateFile, moveFolder, RunReporter(m_reporter)).created, 3);
+
+    QVERIFY(listener.messages.isEmpty());
+    QCOMPARE(onDisk(m_out), QStringList());
+    const QString ext = creationExtension(type);
+    QCOMPARE(onDisk(moved), QStringList({"a" + ext, "b" + ext, "c" + ext}));
+    QCOMPARE(paths, QStringList({m_out + "/a" + ext, moved + "/b" + ext, moved + "/c" + ext}));
+    if (type != CreateFolder)
+        QCOMPARE(contentOf(moved + "/c" + ext), m_templateContent.value(type));
 }
 
 void TestCreationJob::targetHoldsEveryItemAlready_data()

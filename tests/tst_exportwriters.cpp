@@ -21,8 +21,14 @@
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <thread>
 #endif
 
 using Parts = QMap<QString, QByteArray>;
@@ -253,6 +259,47 @@ protected:
     }
 };
 
+#ifdef Q_OS_LINUX
+// Another program that renames a folder to moved as soon as a file appears in it (an export's temporary file)
+// and makes a new, empty folder under the old name, while the export goes on writing.
+class FolderMover
+{
+public:
+    FolderMover(const QString &folder, const QString &moved)
+        : m_watch(::inotify_init1(IN_CLOEXEC)),
+          m_folder(QFile::encodeName(folder)),
+          m_moved(QFile::encodeName(moved))
+    {
+        ::inotify_add_watch(m_watch, m_folder.constData(), IN_CREATE);
+        m_thread = std::thread([this] {
+            pollfd event{m_watch, POLLIN, 0};
+            if (::poll(&event, 1, 10000) != 1)
+                return;
+            m_done =
+                ::rename(m_folder.constData(), m_moved.constData()) == 0 && ::mkdir(m_folder.constData(), 0755) == 0;
+        });
+    }
+    ~FolderMover()
+    {
+        done();
+        ::close(m_watch);
+    }
+    bool done()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_done;
+    }
+
+private:
+    int m_watch;
+    QByteArray m_folder;
+    QByteArray m_moved;
+    std::atomic<bool> m_done{false};
+    std::thread m_thread;
+};
+#endif
+
 // Hostile texts: XML's own characters, control characters, surrogate pairs, bidirectional marks.
 const QString XmlSpecials = QStringLiteral("<a & \"b\"> 'c' ]]> &amp;");
 const QString Controls = QStringLiteral("a\x01" "b\x1f" "c\x7f" "d");
@@ -297,6 +344,8 @@ private slots:
     void failedExportLeavesNothing();
     void readOnlyFolder();
     void longNameWithoutRoomForCounter();
+    void folderRenamedWhileWriting_data();
+    void folderRenamedWhileWriting();
 
     void runDeliversToReceiver();
     void runTwiceWritesTwoFiles();
@@ -919,6 +968,54 @@ void TestExportWriters::runReceiverGone()
     QTRY_VERIFY(QFile::exists(path("out(1).txt")));
     QCoreApplication::sendPostedEvents();
     QCOMPARE(contentOf(path("out.txt")), QByteArray("old"));
+}
+
+void TestExportWriters::folderRenamedWhileWriting_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::newRow("xlsx") << int(ExportXlsx);
+    QTest::newRow("docx") << int(ExportDocx);
+    QTest::newRow("txt") << int(ExportTxt);
+}
+
+// The folder is renamed, and a new one made under its old name, while the export writes: the file is finished
+// and named in the folder where it is now, says so, and leaves no temporary file anywhere.
+void TestExportWriters::folderRenamedWhileWriting()
+{
+#ifdef Q_OS_LINUX
+    QFETCH(int, type);
+    const QString folder = path("F");
+    QVERIFY(QDir().mkdir(folder));
+    Grid grid;
+    for (int i = 0; i < 30000; ++i)
+        grid.append({QStringLiteral("item%1.jpg").arg(i), QStringLiteral("/photos/item%1.jpg").arg(i)});
+    const ExportRows rows = rowsOf(grid);
+    const QString asked = folder + "/out" + exportExtension(type);
+    const QString written = path("G/out") + exportExtension(type);
+    Receiver receiver;
+    FolderMover mover(folder, path("G"));
+
+    const ExportOutcome outcome = type == ExportXlsx ? writeXlsx(asked, rows, &receiver)
+        : type == ExportDocx                         ? writeDocx(asked, rows, &receiver)
+                                                     : writeTxt(asked, rows, &receiver);
+
+    QVERIFY(mover.done());
+    QVERIFY(outcome.saved);
+    QCOMPARE(outcome.path, written);
+    QCOMPARE(onDisk(path("G")), QStringList{"out" + exportExtension(type)});
+    QCOMPARE(onDisk(folder), QStringList());
+    if (type == ExportTxt)
+        QCOMPARE(contentOf(written).count('\n'), 30000);
+    else if (type == ExportDocx)
+        QCOMPARE(paragraphsOf(unzipFile(written).value("word/document.xml")).size(), 30000);
+    else
+        QVERIFY(XlsxWorkbook().load(written));
+    QCoreApplication::sendPostedEvents(&receiver);
+    QCOMPARE(receiver.messages,
+             QStringList{"保存文件“" + asked + "”时其文件夹已被移动或重命名，已保存为“" + written + "”"});
+#else
+    QSKIP("the other program watches the folder with inotify");
+#endif
 }
 
 // The build makes the create page's templates into the program's folder, the tests' working folder.

@@ -1379,42 +1379,57 @@ void TestRenameJob::raceOnExfatReplacesNothing()
 void TestRenameJob::folderRenamedDuringTheJob_data()
 {
     QTest::addColumn<QStringList>("targets"); // of a.txt, b.txt, c.txt
-    QTest::newRow("plain renames") << QStringList{"x.txt", "y.txt", "z.txt"};
-    QTest::newRow("a ring") << QStringList{"b.txt", "c.txt", "a.txt"};
+    QTest::addColumn<bool>("duringUndo");     // the folder moves while the batch is undone, not while it runs
+    QTest::newRow("plain renames") << QStringList{"x.txt", "y.txt", "z.txt"} << false;
+    QTest::newRow("a chain") << QStringList{"b.txt", "c.txt", "d.txt"} << false;
+    QTest::newRow("a swap") << QStringList{"b.txt", "a.txt", "z.txt"} << false;
+    QTest::newRow("a ring") << QStringList{"b.txt", "c.txt", "a.txt"} << false;
+    QTest::newRow("undo of plain renames") << QStringList{"x.txt", "y.txt", "z.txt"} << true;
+    QTest::newRow("undo of a ring") << QStringList{"b.txt", "c.txt", "a.txt"} << true;
 }
 
-// Someone renames the folder after the job's first row: no item is scattered or left under a temporary name,
-// and every row says where its item is.
+// Someone renames the folder after the job's first row and makes a new folder under its old name: every item
+// still takes its planned name, inside the folder where it is now; nothing lands in the new folder, nothing is
+// left under a temporary name, every row says where its item is, and undo finds the items there.
 void TestRenameJob::folderRenamedDuringTheJob()
 {
     QFETCH(QStringList, targets);
+    QFETCH(bool, duringUndo);
     makeFolder("F");
     const QStringList names{"a.txt", "b.txt", "c.txt"};
     FileEntryList entries;
     for (int i = 0; i < names.size(); ++i)
         entries.append(entryFor(makeFile("F/" + names.at(i)), targets.at(i)));
     bool moved = false;
-    const RenameJob::RowCallback moveFolder = [&](int, const FileEntry &, RowOutcome) {
+    QHash<int, QString> reported;
+    const RenameJob::RowCallback moveFolder = [&](int row, const FileEntry &entry, RowOutcome) {
+        reported.insert(row, entry.path);
         if (!moved)
-            moved = QDir().rename(path("F"), path("G"));
+            moved = QDir().rename(path("F"), path("G")) && QDir().mkdir(path("F"));
     };
     WarningListener listener;
 
-    RenameJob::run(entries, m_history, false, moveFolder, RunReporter(m_reporter));
+    if (duringUndo) {
+        RenameJob::run(entries, m_history, false, {}, RunReporter(m_reporter));
+        RenameJob::undo(entries, m_history, false, moveFolder, RunReporter(m_reporter));
+    } else {
+        RenameJob::run(entries, m_history, false, moveFolder, RunReporter(m_reporter));
+    }
 
     QVERIFY(moved);
-    const QStringList inside = QDir(path("G")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    QCOMPARE(inside.size(), 3);
-    for (const QString &name : inside)
-        QVERIFY2(!isTemporaryName(name), qPrintable(name));
-    for (const FileEntry &entry : entries) {
-        QVERIFY2(entry.path.startsWith(path("G/")), qPrintable(entry.path));
-        QVERIFY2(QFileInfo::exists(entry.path), qPrintable(entry.path));
+    QCOMPARE(listener.messages, QStringList());
+    QCOMPARE(QDir(path("F")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    const QStringList &planned = duringUndo ? names : targets;
+    for (int i = 0; i < names.size(); ++i) {
+        QCOMPARE(contentOf(path("G/" + planned.at(i))), ("F/" + names.at(i)).toUtf8());
+        QCOMPARE(entries.at(i).path, path("G/" + planned.at(i)));
+        QCOMPARE(reported.value(i), entries.at(i).path);
     }
-    if (targets.first() == "b.txt") {
-        // The ring could not turn: every item keeps its own name and contents.
-        for (const QString &name : names)
-            QCOMPARE(contentOf(path("G/" + name)), ("F/" + name).toUtf8());
-    }
-    QVERIFY(listener.messages.join('\n').contains("所在的文件夹已被移动或重命名，文件现位于“" + path("G/")));
+    QCOMPARE(QDir(path("G")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 3);
+    if (duringUndo)
+        return;
+    // The batch's history followed the folder: undo puts every item back, there.
+    RenameJob::undo(entries, m_history, false, {}, RunReporter(m_reporter));
+    for (const QString &name : names)
+        QCOMPARE(contentOf(path("G/" + name)), ("F/" + name).toUtf8());
 }

@@ -7,7 +7,6 @@
 #include "timeprop/timetargets.h"
 
 #include <QDebug>
-#include <QFileInfo>
 #include <QHash>
 
 #include <map>
@@ -81,11 +80,9 @@ public:
     {
         for (const auto &handle : m_handles) {
             const QString &folder = handle.first;
-            if (!handle.second->isOpen())
-                continue;
-            const QString now = handle.second->currentPath();
-            // A folder reached through a link is where its link leads, not moved.
-            if (now == folder || now == QFileInfo(folder).canonicalFilePath())
+            // Empty: not open, or gone.
+            const QString now = handle.second->whereNow();
+            if (now.isEmpty() || now == folder)
                 continue;
             for (FileTimeEntry &entry : entries)
                 follow(entry.path, folder, now);

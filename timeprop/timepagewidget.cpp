@@ -3,6 +3,7 @@
 
 #include "controls/toolbuttonicon.h"
 #include "timeprop/timelistwidget.h"
+#include "controls/shown.h"
 
 TimePageWidget::TimePageWidget(QWidget *parent)
     : QWidget(parent),
@@ -34,7 +35,7 @@ TimeListWidget *TimePageWidget::fileList() const
 void TimePageWidget::setFolderMode(bool folderMode)
 {
     m_folderMode = folderMode;
-    ui->addFile->setVisible(!folderMode);
+    setShown(ui->addFile, !folderMode);
     ui->fileListWidget->setFolderMode(folderMode);
     ui->listStatusLine->updateCount();
 }

@@ -7,6 +7,7 @@
 #include "controls/paneldefaults.h"
 #include "fileops/filetimes.h"
 #include "timeprop/timesettings.h"
+#include "controls/shown.h"
 
 #include <QCalendarWidget>
 #include <QTimer>
@@ -39,7 +40,7 @@ TimePropertyWidget::TimePropertyWidget(QWidget *parent) : QWidget(parent), ui(ne
 {
     ui->setupUi(this);
     ui->setBtn->setEnabled(false);
-    ui->birthTimeTipLabel->setVisible(!systemSetsCreationTimes());
+    setShown(ui->birthTimeTipLabel, !systemSetsCreationTimes());
     connect(ui->birthTimeSetCheck, &CustormCheckBox::Checked, this, &TimePropertyWidget::onBirthChecked);
     connect(ui->modifiedTimeSetCheck, &CustormCheckBox::Checked, this, &TimePropertyWidget::onModifiedChecked);
 
@@ -52,7 +53,7 @@ TimePropertyWidget::TimePropertyWidget(QWidget *parent) : QWidget(parent), ui(ne
             &TimePropertyWidget::onOffsetChanged);
     for (QSpinBox *spin : {ui->offsetDaysSpin, ui->offsetHoursSpin, ui->offsetMinutesSpin, ui->offsetSecondsSpin})
         connect(spin, QOverload<int>::of(&QSpinBox::valueChanged), this, &TimePropertyWidget::onOffsetChanged);
-    ui->offsetWidget->setVisible(false);
+    setShown(ui->offsetWidget, false);
     setDefaultVisible(ui->offsetWidget, false);
 }
 
@@ -68,7 +69,7 @@ void TimePropertyWidget::setFolderMode(bool folder)
     m_settings = &timeSettings(folder);
 
     // The date taken is a photo's; a folder has none.
-    ui->photoSourceBtn->setVisible(!folder);
+    setShown(ui->photoSourceBtn, !folder);
     setDefaultVisible(ui->photoSourceBtn, !folder);
     ui->fixedSourceBtn->setChecked(true);
     syncSource();
@@ -122,9 +123,9 @@ void TimePropertyWidget::syncSource()
 {
     const TimeSource source = TimeSource(qMax(0, ui->sourceBtnGroup->checkedId()));
     const bool fixed = source == TimeSource::Fixed;
-    ui->createTimeWidget->setVisible(fixed);
-    ui->updateTimeWidget->setVisible(fixed);
-    ui->offsetWidget->setVisible(source == TimeSource::Offset);
+    setShown(ui->createTimeWidget, fixed);
+    setShown(ui->updateTimeWidget, fixed);
+    setShown(ui->offsetWidget, source == TimeSource::Offset);
     if (!m_settings)
         return;
     const qint64 seconds = ui->offsetDaysSpin->value() * SecondsPerDay + ui->offsetHoursSpin->value() * 3600
