@@ -21,6 +21,9 @@ struct TimeRecord
     // The modification time the run left on the item, as the file system keeps it: an item whose time is no
     // longer this one was edited since, and undo leaves it alone. Absent when it could not be read.
     std::optional<FileInstant> modificationAfter;
+    // The creation time the run left, where it set one and could read it back: what a recovery puts back when
+    // the undo of the run is cut short.
+    std::optional<FileInstant> creationAfter;
 };
 
 // The changes of one run, in list order.

@@ -264,7 +264,8 @@ RowStep setRow(FileTimeEntry &entry, const TimeTargets &maker, FoundItem &found,
     batch.append({entry.id, path, std::move(found.identity),
                   targets.creation ? std::optional(before.creation) : std::nullopt,
                   targets.modification ? std::optional(before.lastWrite) : std::nullopt,
-                  after.readable ? std::optional(after.lastWrite) : std::nullopt});
+                  after.readable ? std::optional(after.lastWrite) : std::nullopt,
+                  targets.creation && after.readable ? std::optional(after.creation) : std::nullopt});
     shown.show(entry, after);
     entry.status = StatusSuccess;
     return {};
@@ -356,6 +357,7 @@ void beginUndoJournal(JobJournal &journal, const TimeBatch &batch, const FileTim
         JobJournal::Item item;
         item.identity = record.identity;
         item.from = rows.at(i) >= 0 ? entries.at(rows.at(i)).path : record.path;
+        item.oldCreation = record.creationAfter;
         item.oldWrite = record.modificationAfter;
         item.newCreation = record.creationBefore;
         item.newWrite = record.modificationBefore;
