@@ -390,14 +390,17 @@ void FileListWidget::showJobRow(int row, const FileEntry &entry, RowOutcome outc
         t->item(row, FolderColumn)->setText(QFileInfo(entry.path).absolutePath());
     }
     if (outcome == RowOutcome::Renamed) {
-        const QString oldSuffix = suffixOf(name->text());
-        const QString newSuffix = suffixOf(entry.currentName);
-        // An item keeps its kind, and so its icon, unless its extension changed.
-        if (!folderMode() && oldSuffix.compare(newSuffix, Qt::CaseInsensitive) != 0)
-            name->setIcon(iconOf(entry.path));
+        if (!folderMode()) {
+            const QString oldSuffix = suffixOf(name->text());
+            const QString newSuffix = suffixOf(entry.currentName);
+            // An item keeps its kind, and so its icon, unless its extension changed.
+            if (oldSuffix.compare(newSuffix, Qt::CaseInsensitive) != 0)
+                name->setIcon(iconOf(entry.path));
+            QTableWidgetItem *newName = t->item(row, NewNameColumn);
+            if (newName->data(TableRole::Suffix).toString() != newSuffix)
+                newName->setData(TableRole::Suffix, newSuffix);
+        }
         name->setText(entry.currentName);
-        if (!folderMode())
-            t->item(row, NewNameColumn)->setData(TableRole::Suffix, newSuffix);
     }
     t->setStatusCell(row, StatusColumn, entry.status);
 }
