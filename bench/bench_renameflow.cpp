@@ -321,7 +321,8 @@ int main(int argc, char *argv[])
     }
     const double floor = median(bare);
     const double floorBack = median(bareBack);
-    printHeader("(b) renaming 3000 files through the list (job, status cells, repaints) vs bare renameat2 loop, target 2 x");
+    printHeader(
+        "(b) renaming 3000 files through the list (job, status cells, repaints) vs bare renameat2 loop, target 2 x");
     std::printf("folder %s, %d rounds\n", qPrintable(folder), rounds);
     std::printf("%-36s %10s %10s %8s %7s\n", "measure", "median ms", "max ms", "x bare", "met");
     const auto line = [](const char *what, const QVector<double> &v, double floorMs) {

@@ -1,6 +1,7 @@
 #include "pagestack.h"
 
-#include <QCoreApplication>
+#include "polishhold.h"
+
 #include <QEvent>
 
 PageStack::PageStack(QWidget *parent) : QStackedWidget(parent)
@@ -49,14 +50,7 @@ void PageStack::wake(int index)
     for (QWidget *widget : qAsConst(widgets)) {
         const bool held = m_heldBack.remove(widget);
         const bool restyled = m_restyled.remove(widget);
-        if (held) {
-            QEvent polish(QEvent::Polish);
-            QCoreApplication::sendEvent(widget, &polish);
-        }
-        if (held || restyled) {
-            QEvent styleChange(QEvent::StyleChange);
-            QCoreApplication::sendEvent(widget, &styleChange);
-        }
+        PolishHold::deliverHeld(widget, held, restyled);
     }
 }
 

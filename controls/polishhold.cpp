@@ -35,19 +35,24 @@ void PolishHold::release()
     m_order.clear();
 }
 
-// Size hints asked for during the hold were measured unstyled and some widgets keep them: a style change
-// makes them measure again, as when a style is set. Every widget gets it once, after its polish.
 void PolishHold::deliver(QWidget *widget)
 {
     const bool held = m_held.remove(widget);
     const bool restyled = m_restyled.remove(widget);
-    if (held) {
-        QEvent polish(QEvent::Polish);
-        QCoreApplication::sendEvent(widget, &polish);
+    deliverHeld(widget, held, restyled);
+}
+
+// Size hints asked for before the polish were measured unstyled and some widgets keep them: a style change
+// makes them measure again, as when a style is set. Every widget gets it once, after its polish.
+void PolishHold::deliverHeld(QWidget *widget, bool polish, bool restyle)
+{
+    if (polish) {
+        QEvent event(QEvent::Polish);
+        QCoreApplication::sendEvent(widget, &event);
     }
-    if (held || restyled) {
-        QEvent styleChange(QEvent::StyleChange);
-        QCoreApplication::sendEvent(widget, &styleChange);
+    if (polish || restyle) {
+        QEvent event(QEvent::StyleChange);
+        QCoreApplication::sendEvent(widget, &event);
     }
 }
 

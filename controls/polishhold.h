@@ -21,6 +21,9 @@ public:
     // Ends the hold early; the destructor calls it too.
     void release();
 
+    // Gives a widget what was held back from it: its polish, when held, and then one style change.
+    static void deliverHeld(QWidget *widget, bool polish, bool restyle);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
