@@ -223,6 +223,9 @@ void TestFileList::addBuildsRows()
     QVERIFY(entry.id.startsWith('{'));
 
     CustomTabelWidget *t = list->table();
+    // Set up while hidden, the table places its header when it is first shown.
+    QTRY_VERIFY(t->horizontalHeader()->height() > 0);
+    QVERIFY(t->viewport()->geometry().top() >= t->horizontalHeader()->geometry().bottom());
     QCOMPARE(t->item(0, 0)->text(), entry.currentName);
     QCOMPARE(t->item(0, 0)->data(TableRole::Id).toString(), entry.id);
     QVERIFY(!t->item(0, 0)->icon().isNull());

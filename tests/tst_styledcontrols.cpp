@@ -7,6 +7,7 @@
 #include "controls/iconbluetoolbtn.h"
 #include "controls/icongraytoolbtn.h"
 #include "controls/pagestack.h"
+#include "controls/panelscrollarea.h"
 #include "controls/polishhold.h"
 #include "controls/toolbuttonicon.h"
 
@@ -74,6 +75,8 @@ private slots:
     void wheelIgnored_data();
     void wheelIgnored();
     void comboPopupIsListView();
+    void comboPopupBuiltWhenOpened();
+    void scrollAreaMeasuresWhenShown();
     void pagesAdoptedInOrder();
     void dormantPageStyledWhenShown();
     void heldPolishGivesStyledSizes();
@@ -219,6 +222,49 @@ void TestStyledControls::comboPopupIsListView()
     QCOMPARE(combo->view()->metaObject(), &QListView::staticMetaObject);
     QCOMPARE(combo->view()->model(), combo->model());
     combo->hidePopup();
+}
+
+// A style or font change before the list first opens builds no popup; the popup built then takes the box's font.
+void TestStyledControls::comboPopupBuiltWhenOpened()
+{
+    QWidget window;
+    auto *combo = new CustormCombox(&window);
+    combo->addItems({QStringLiteral("一"), QStringLiteral("二")});
+    window.setStyleSheet(QStringLiteral("QComboBox { font-size: 23px; }"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(combo->font().pixelSize(), 23);
+    QVERIFY(combo->findChildren<QFrame *>().isEmpty());
+
+    combo->showPopup();
+    QWidget *popup = combo->view()->window();
+    QVERIFY(popup != &window);
+    QCOMPARE(popup->font().pixelSize(), 23);
+    combo->hidePopup();
+}
+
+// uic hands the contents over before anything is styled; the area measures them when it is first shown.
+void TestStyledControls::scrollAreaMeasuresWhenShown()
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *area = new PanelScrollArea(&window);
+    area->setWidgetResizable(true);
+    layout->addWidget(area);
+    auto *contents = new QWidget;
+    auto *inner = new QVBoxLayout(contents);
+    inner->addWidget(new QLabel(QStringLiteral("文件名设置"), contents));
+    area->setWidget(contents);
+    QCOMPARE(area->widget(), contents);
+    QCOMPARE(contents->parentWidget(), area->viewport());
+    QCOMPARE(static_cast<QScrollArea *>(area)->widget(), nullptr);
+
+    window.resize(300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(static_cast<QScrollArea *>(area)->widget(), contents);
+    QVERIFY(contents->isVisible());
+    QTRY_COMPARE(contents->width(), area->viewport()->width());
 }
 
 void TestStyledControls::pagesAdoptedInOrder()
