@@ -59,6 +59,25 @@ protected:
     }
 };
 
+// Counts the style changes a widget is told of, and those that came before its polish.
+class StyleChangeCounter : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    int changes = 0;
+    int beforePolish = 0;
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::StyleChange) {
+            ++changes;
+            beforePolish += testAttribute(Qt::WA_WState_Polished) ? 0 : 1;
+        }
+        QWidget::changeEvent(event);
+    }
+};
+
 } // namespace
 
 class TestStyledControls : public QObject
@@ -80,6 +99,8 @@ private slots:
     void pagesAdoptedInOrder();
     void dormantPageStyledWhenShown();
     void heldPolishGivesStyledSizes();
+    void styleChangeWaitsForPolish_data();
+    void styleChangeWaitsForPolish();
 
     void grayLayer();
 
@@ -332,6 +353,41 @@ void TestStyledControls::heldPolishGivesStyledSizes()
     }
     QVERIFY(button->testAttribute(Qt::WA_WState_Polished));
     QCOMPARE(button->sizeHint(), reference->sizeHint());
+}
+
+void TestStyledControls::styleChangeWaitsForPolish_data()
+{
+    QTest::addColumn<bool>("onDormantPage");
+    QTest::newRow("a widget moved in while the window builds") << false;
+    QTest::newRow("a widget on a page not shown yet") << true;
+}
+
+// Moved into place under a style sheet, a widget is told its style changed before it has one; it is told once,
+// after its polish, whenever that comes.
+void TestStyledControls::styleChangeWaitsForPolish()
+{
+    QFETCH(bool, onDormantPage);
+    QWidget window;
+    window.setStyleSheet(QStringLiteral("QLabel { font-size: 19px; }"));
+    auto *layout = new QVBoxLayout(&window);
+    auto *stack = new PageStack(&window);
+    layout->addWidget(stack);
+    auto *first = new QWidget(stack);
+    auto *second = new QWidget(stack);
+    auto *widget = new StyleChangeCounter;
+    {
+        PolishHold hold(&window);
+        widget->setParent(onDormantPage ? second : first);
+        QCOMPARE(widget->changes, 0);
+        stack->adoptPages(PageStack::StyleWhenShown);
+    }
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(widget->changes, onDormantPage ? 0 : 1);
+
+    stack->setCurrentWidget(second);
+    QCOMPARE(widget->changes, 1);
+    QCOMPARE(widget->beforePolish, 0);
 }
 
 void TestStyledControls::grayLayer()
