@@ -33,9 +33,11 @@ int main(int argc, char *argv[])
 #endif
 
     QApplication app(argc, argv);
-    // The system's font list is read once per process, a tenth of the start: a worker reads it while the
-    // window builds, and the window's first text finds it read.
+#ifndef Q_OS_WIN
+    // Fontconfig reads the system's font list once per process, a tenth of the start: a worker reads it while
+    // the window builds, and the window's first text finds it read.
     QtConcurrent::run([] { QFontDatabase(); });
+#endif
     // Lets a Wayland desktop match the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("com.korvel.Quorlin"));
     WindowService service;
