@@ -1,7 +1,7 @@
 cmake_minimum_required(VERSION 3.16)
 # Checks which folders the sources of each folder include (cmake -DROOT=<source dir> -P CheckLayering.cmake).
 # The layers, from the bottom: hub, controls and log, which include no other folder; naming and jobs on hub
-# alone; fileops on those; metadata (dates taken) and ooxml on fileops; filelist on fileops and controls;
+# alone; fileops on those; metadata (dates taken), ooxml and filelist on fileops;
 # import (what the import pages share) on ooxml; the four features, which may include every shared folder;
 # app. A folder may include only folders below it, so no two folders include each other.
 set(shared hub controls log naming jobs)
@@ -10,7 +10,7 @@ set(allowed_controls "")
 set(allowed_log "")
 set(allowed_naming hub)
 set(allowed_jobs hub)
-set(allowed_filelist hub controls naming jobs fileops)
+set(allowed_filelist hub naming jobs fileops)
 set(allowed_fileops hub naming jobs)
 set(allowed_metadata hub naming jobs fileops)
 set(allowed_ooxml hub naming jobs fileops)

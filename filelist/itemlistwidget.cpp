@@ -15,7 +15,6 @@
 #include "filelist/tableroles.h"
 #include "filelist/namesafety.h"
 #include "jobs/jobpacer.h"
-#include "controls/shown.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -398,8 +397,8 @@ void ItemListWidget::declareNoAddArea(const QString &tip)
 
 void ItemListWidget::showTable(bool shown)
 {
-    setShown(ui->emptyList, !shown);
-    setShown(ui->tableWidget, shown);
+    ui->emptyList->setVisible(!shown);
+    ui->tableWidget->setVisible(shown);
 }
 
 void ItemListWidget::showTableIfFilled()

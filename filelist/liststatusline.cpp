@@ -4,7 +4,6 @@
 #include "filelist/customtabelwidget.h"
 #include "filelist/itemlistwidget.h"
 #include "filelist/revealinfilemanager.h"
-#include "controls/shown.h"
 
 #include <QAbstractItemModel>
 
@@ -56,8 +55,8 @@ void ListStatusLine::showSummary(const QString &summary, const QString &writtenF
     m_writtenFile = writtenFile;
     ui->jobSummaryLabel->setText(summary);
     ui->jobSummaryLabel->setToolTip(writtenFile.isEmpty() ? summary : writtenFile);
-    setShown(ui->jobSummaryLabel, !summary.isEmpty());
-    setShown(ui->showFileBtn, !writtenFile.isEmpty());
+    ui->jobSummaryLabel->setVisible(!summary.isEmpty());
+    ui->showFileBtn->setVisible(!writtenFile.isEmpty());
 }
 
 void ListStatusLine::hideSummary()

@@ -1,6 +1,5 @@
 #include "operatewidget.h"
 #include "ui_operatewidget.h"
-#include "controls/shown.h"
 
 #include <QLayout>
 
@@ -18,12 +17,12 @@ OperateWidget::~OperateWidget()
 
 void OperateWidget::setOpenVisible(bool visible)
 {
-    setShown(ui->openBtn, visible);
+    ui->openBtn->setVisible(visible);
 }
 
 void OperateWidget::setSortVisible(bool visible)
 {
-    setShown(ui->sortBtn, visible);
+    ui->sortBtn->setVisible(visible);
 }
 
 void OperateWidget::layoutFor(const QSize &size)
